@@ -1,0 +1,50 @@
+# The two commands of the README:
+#   make run    install what is missing, build kelvado.exe and run it under Wine
+#   make test   install what is missing, build every configuration and run every test
+#
+# Build directories:
+#   build/win32    MinGW-w64 i686: kelvado.exe and the card emulator WNASPI32.DLL
+#   build/asan     native, AddressSanitizer + UndefinedBehaviorSanitizer
+#   build/fuzz     native with clang: libFuzzer targets
+#   build/native   native: libraries, tests, tools; its CTest runs the tests of all four
+
+JOBS ?= $(shell nproc)
+BUILD ?= build
+CMAKE_BUILD = cmake --build
+FUZZ_SECONDS ?= 20
+
+.PHONY: all deps win32 asan fuzz native test run clean
+
+all: win32 native
+
+deps:
+	@tools/install-deps
+
+win32: deps
+	cmake -S . -B $(BUILD)/win32 --toolchain cmake/mingw-w64-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	$(CMAKE_BUILD) $(BUILD)/win32 -j $(JOBS)
+
+asan: deps
+	cmake -S . -B $(BUILD)/asan -DKELVADO_SANITIZE=address,undefined >/dev/null
+	$(CMAKE_BUILD) $(BUILD)/asan -j $(JOBS)
+
+fuzz: deps
+	cmake -S . -B $(BUILD)/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DKELVADO_FUZZ=ON >/dev/null
+	$(CMAKE_BUILD) $(BUILD)/fuzz -j $(JOBS)
+
+native: deps
+	cmake -S . -B $(BUILD)/native >/dev/null \
+	  -DKELVADO_ASAN_DIR=$(abspath $(BUILD)/asan) \
+	  -DKELVADO_WIN32_DIR=$(abspath $(BUILD)/win32) \
+	  -DKELVADO_FUZZ_DIR=$(abspath $(BUILD)/fuzz) \
+	  -DKELVADO_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	$(CMAKE_BUILD) $(BUILD)/native -j $(JOBS)
+
+test: win32 asan fuzz native
+	cd $(BUILD)/native && ctest --output-on-failure -j $(JOBS)
+
+run: win32
+	tools/wine-run $(BUILD)/win32/bin/kelvado.exe --out $(BUILD)/run
+
+clean:
+	rm -rf $(BUILD)

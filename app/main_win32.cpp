@@ -1,0 +1,73 @@
+// Program entry: registers the window classes, creates the full-screen main window, starts the
+// tick timer and runs the message loop until the quit message.
+#include <windows.h>
+
+#include "app/main_window_win32.h"
+#include "screen/screen_metrics.h"
+#include "system/debug_window_win32.h"
+
+// RegisterClassExA exists on the Windows 95 family from version 4 on; anything else gets
+// RegisterClassA.
+static bool HasRegisterClassEx() {
+  OSVERSIONINFOA info;
+  ZeroMemory(&info, sizeof info);
+  info.dwOSVersionInfoSize = sizeof info;
+  if (!GetVersionExA(&info)) return false;
+  return info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS && info.dwMajorVersion >= 4;
+}
+
+static bool RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC proc,
+                                int window_extra) {
+  HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  if (HasRegisterClassEx()) {
+    WNDCLASSEXA wc;
+    ZeroMemory(&wc, sizeof wc);
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = proc;
+    wc.cbWndExtra = window_extra;
+    wc.hInstance = instance;
+    wc.hbrBackground = black;
+    wc.lpszClassName = name;
+    return RegisterClassExA(&wc) != 0;
+  }
+  WNDCLASSA wc;
+  ZeroMemory(&wc, sizeof wc);
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = proc;
+  wc.cbWndExtra = window_extra;
+  wc.hInstance = instance;
+  wc.hbrBackground = black;
+  wc.lpszClassName = name;
+  return RegisterClassA(&wc) != 0;
+}
+
+static HWND CreateMainWindow(HINSTANCE instance) {
+  return CreateWindowExA(0, "ZamMain", "Zam", WS_POPUP | WS_VISIBLE, 0, 0, ScreenWidth,
+                         ScreenHeight, NULL, NULL, instance, NULL);
+}
+
+static int RunMessageLoop() {
+  MSG msg;
+  ZeroMemory(&msg, sizeof msg);
+  while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  if (!RegisterWindowClass(instance, "ZamMain", MainWindowProc, 4)) return 0;
+  if (!RegisterWindowClass(instance, "DebugClass", DebugWindowProc, 0)) return 0;
+
+  ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+  ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+
+  HWND window = CreateMainWindow(instance);
+  if (window == NULL) return 0;
+  if (SetTimer(window, kTickTimer, kTickPeriodMs, NULL) == 0) return 0;
+  ShowWindow(window, show);
+  UpdateWindow(window);
+  return RunMessageLoop();
+}

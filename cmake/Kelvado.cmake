@@ -1,0 +1,157 @@
+# Build conventions shared by every directory.
+#
+# One source tree, four kinds of build directory (see the root Makefile):
+#   win32   MinGW-w64 i686: kelvado.exe, the card emulator DLL, test-only Win32 programs
+#   asan    native, AddressSanitizer + UndefinedBehaviorSanitizer: the native tests
+#   fuzz    native with clang: the libFuzzer targets
+#   native  native: libraries, tests, tools; its CTest also runs the tests of the other three
+#
+# A source file named *_win32.cpp includes Win32 headers and is compiled only into Win32 targets;
+# a file named *_native.cpp implements a platform seam with the standard library and is compiled
+# only natively. Everything else is portable and goes into both.
+
+set(KELVADO_IS_WIN32 ${WIN32})
+set(KELVADO_IS_CLANG OFF)
+if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  set(KELVADO_IS_CLANG ON)
+endif()
+
+# Narrow literals become Shift-JIS bytes. Clang only knows UTF-8 as execution character set, so
+# the fuzz build keeps UTF-8 literals; fuzzers never compare message bytes.
+function(kelvado_compile_flags target)
+  target_compile_features(${target} PRIVATE cxx_std_17)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  if(NOT KELVADO_IS_CLANG)
+    target_compile_options(${target} PRIVATE -finput-charset=UTF-8 -fexec-charset=CP932)
+  endif()
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
+  if(KELVADO_IS_WIN32)
+    # Headers declare only what Windows 95 (4.0) and 98 (4.10) offer.
+    target_compile_definitions(${target} PRIVATE
+      WINVER=0x0400 _WIN32_WINDOWS=0x0410 _WIN32_WINNT=0x0400 _WIN32_IE=0x0400)
+  endif()
+endfunction()
+
+function(kelvado_filter_sources out)
+  set(kept "")
+  foreach(src IN LISTS ARGN)
+    if(src MATCHES "_win32\\.(cpp|h|rc)$" AND NOT KELVADO_IS_WIN32)
+      continue()
+    endif()
+    if(src MATCHES "_native\\.cpp$" AND KELVADO_IS_WIN32)
+      continue()
+    endif()
+    list(APPEND kept ${src})
+  endforeach()
+  set(${out} ${kept} PARENT_SCOPE)
+endfunction()
+
+# kelvado_library(name SOURCES ... [LIBS ...]): a static library of the program.
+function(kelvado_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  kelvado_filter_sources(srcs ${ARG_SOURCES})
+  add_library(${name} STATIC ${srcs})
+  kelvado_compile_flags(${name})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(ARG_LIBS)
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  endif()
+endfunction()
+
+# kelvado_win32_program(name SOURCES ... [LIBS ...] [CONSOLE]): a Win32 executable (Win32 build only).
+function(kelvado_win32_program name)
+  cmake_parse_arguments(ARG "CONSOLE" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT KELVADO_IS_WIN32)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  kelvado_compile_flags(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  if(ARG_CONSOLE)
+    target_link_options(${name} PRIVATE -Wl,--subsystem,console:4.0)
+  else()
+    target_link_options(${name} PRIVATE -mwindows -Wl,--subsystem,windows:4.0)
+  endif()
+  kelvado_win32_finish(${name})
+endfunction()
+
+# Stripped Win32 binaries: debug sections removed, the header flag that would announce an external
+# PDB cleared again.
+function(kelvado_win32_finish name)
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  add_custom_command(TARGET ${name} POST_BUILD
+    COMMAND ${CMAKE_STRIP} --strip-debug $<TARGET_FILE:${name}>
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/cmake/pe-clear-debug-stripped.py
+            $<TARGET_FILE:${name}>
+    VERBATIM)
+endfunction()
+
+# kelvado_native_program(name SOURCES ... [LIBS ...]): a native tool (not built for Win32 or fuzzing).
+function(kelvado_native_program name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  if(KELVADO_IS_WIN32 OR KELVADO_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  kelvado_compile_flags(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+endfunction()
+
+# kelvado_test(name SOURCES ... [LIBS ...]): a GoogleTest program, registered with CTest.
+# When KELVADO_ASAN_DIR names a sanitized build of the same tree, its copy of the program is
+# registered too, as asan.<name>.
+function(kelvado_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(KELVADO_IS_WIN32 OR KELVADO_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  kelvado_compile_flags(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS native)
+  if(KELVADO_ASAN_DIR)
+    add_test(NAME asan.${name} COMMAND ${KELVADO_ASAN_DIR}/bin/${name})
+    set_tests_properties(asan.${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS asan)
+  endif()
+endfunction()
+
+# kelvado_fuzzer(name SOURCES ... [LIBS ...] [CORPUS dir]): a libFuzzer target.
+#   fuzz build:    the libFuzzer executable; KELVADO_FUZZ_SECONDS of it run as test fuzz.<name>
+#                  from the native build when KELVADO_FUZZ_DIR is set.
+#   native build:  the same entry point with a small driver that replays the corpus, as a test
+#                  (replay.<name>), so the target also compiles and runs under gcc and the sanitizers.
+function(kelvado_fuzzer name)
+  cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  if(KELVADO_IS_WIN32)
+    return()
+  endif()
+  if(KELVADO_FUZZ)
+    add_executable(${name} ${ARG_SOURCES})
+    kelvado_compile_flags(${name})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    return()
+  endif()
+  add_executable(${name}_replay ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/fuzz_replay_main.cpp)
+  kelvado_compile_flags(${name}_replay)
+  target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS})
+  add_test(NAME replay.${name} COMMAND ${name}_replay ${ARG_CORPUS})
+  set_tests_properties(replay.${name} PROPERTIES TIMEOUT 120 LABELS native)
+  if(KELVADO_ASAN_DIR)
+    add_test(NAME asan.replay.${name} COMMAND ${KELVADO_ASAN_DIR}/bin/${name}_replay ${ARG_CORPUS})
+    set_tests_properties(asan.replay.${name} PROPERTIES TIMEOUT 120 LABELS asan)
+  endif()
+  if(KELVADO_FUZZ_DIR)
+    set(work ${CMAKE_BINARY_DIR}/fuzz-corpus/${name})
+    file(MAKE_DIRECTORY ${work})
+    add_test(NAME fuzz.${name}
+      COMMAND ${KELVADO_FUZZ_DIR}/bin/${name} -max_total_time=${KELVADO_FUZZ_SECONDS}
+              -print_final_stats=1 ${work} ${ARG_CORPUS})
+    set_tests_properties(fuzz.${name} PROPERTIES
+      TIMEOUT 600 LABELS fuzz ENVIRONMENT "UBSAN_OPTIONS=halt_on_error=1")
+  endif()
+endfunction()

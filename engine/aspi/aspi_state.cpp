@@ -1,0 +1,7 @@
+// The engine-wide state of the device layer.
+#include "engine/aspi/aspi.h"
+
+char HostAdapterName[32] = "";
+char TargetDeviceName[32] = "";
+uint32_t TargetCapacity = 0;
+int32_t AdapterNumber = -1;

@@ -1,0 +1,9 @@
+// The debug window: a second top-level window that shows the line being executed.
+#ifndef KELVADO_SYSTEM_DEBUG_WINDOW_WIN32_H
+#define KELVADO_SYSTEM_DEBUG_WINDOW_WIN32_H
+
+#include <windows.h>
+
+LRESULT CALLBACK DebugWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+
+#endif

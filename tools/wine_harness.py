@@ -1,0 +1,303 @@
+"""Runs Win32 programs under Wine on a virtual display, for the e2e tests and `make run`.
+
+A WineSession owns everything it starts: a fresh Wine prefix (copied from a template or made with
+wineboot), an Xvfb display (unless an existing display is given), its own wineserver and the
+programs it runs. close() ends each of them by process id, and is called on every way out of a
+`with` block.
+
+The prefix is a 32-bit one set to report Windows 98, runs in the ja_JP.UTF-8 locale (code page
+932) and loads a WNASPI32.DLL placed next to the program instead of Wine's own.
+"""
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+DLL_OVERRIDES = "wnaspi32=n;mscoree,mshtml="
+LOCALE = "ja_JP.UTF-8"
+
+
+class HarnessError(Exception):
+    pass
+
+
+def _wine_env(prefix, display):
+    env = dict(os.environ)
+    env.update({
+        "WINEPREFIX": prefix,
+        "WINEARCH": "win32",
+        "WINEDEBUG": "-all",
+        "WINEDLLOVERRIDES": DLL_OVERRIDES,
+        "LANG": LOCALE,
+        "LC_ALL": LOCALE,
+    })
+    if display:
+        env["DISPLAY"] = display
+    return env
+
+
+def check_locale():
+    names = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.split()
+    if not any(n.lower().replace("-", "") == "ja_jp.utf8" for n in names):
+        raise HarnessError("locale ja_JP.UTF-8 is not generated (run tools/install-deps)")
+
+
+def _kill(proc, sig=signal.SIGKILL, group=False):
+    if proc is None or proc.poll() is not None:
+        return
+    try:
+        if group:
+            os.killpg(proc.pid, sig)
+        else:
+            proc.send_signal(sig)
+    except ProcessLookupError:
+        pass
+    try:
+        proc.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        pass
+
+
+class WineSession:
+    def __init__(self, workdir=None, width=800, height=600, display=None, template=None,
+                 windows_version="win98", keep_prefix=False):
+        self.workdir = workdir or tempfile.mkdtemp(prefix="kelvado-wine-")
+        os.makedirs(self.workdir, exist_ok=True)
+        self.prefix = os.path.join(self.workdir, "prefix")
+        self.width, self.height = width, height
+        self.display = display
+        self.template = (template if template is not None
+                         else os.environ.get("KELVADO_WINE_TEMPLATE"))
+        self.windows_version = windows_version
+        self.keep_prefix = keep_prefix
+        self.xvfb = None
+        self.wineserver = None
+        self.programs = []
+
+    # -- life cycle ---------------------------------------------------------------------------
+
+    def __enter__(self):
+        try:
+            self.start()
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    def start(self):
+        check_locale()
+        if self.display is None:
+            self._start_xvfb()
+        if os.path.lexists(self.prefix):
+            shutil.rmtree(self.prefix)
+        if self.template and os.path.isdir(self.template):
+            shutil.copytree(self.template, self.prefix, symlinks=True)
+            self._start_wineserver()
+        else:
+            os.makedirs(self.prefix, exist_ok=True)
+            self._start_wineserver()
+            self._wineboot()
+
+    def close(self):
+        for proc in self.programs:
+            _kill(proc, group=True)
+        if self.wineserver is not None:
+            # SIGINT lets the wineserver save the registry before it ends.
+            subprocess.run(["wineserver", "-k"], env=self.env(), stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=30)
+            _kill(self.wineserver)
+        _kill(self.xvfb)
+        self.programs, self.wineserver, self.xvfb = [], None, None
+        if not self.keep_prefix:
+            shutil.rmtree(self.prefix, ignore_errors=True)
+
+    def env(self):
+        return _wine_env(self.prefix, self.display)
+
+    def _start_xvfb(self):
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+             f"{self.width}x{self.height}x24", "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        with os.fdopen(read_end, "rb") as pipe:
+            while not number.endswith(b"\n"):
+                chunk = pipe.read(1)
+                if not chunk:
+                    raise HarnessError("Xvfb did not start")
+                number += chunk
+        self.display = ":" + number.decode().strip()
+
+    def _start_wineserver(self):
+        # Foreground and persistent: the session owns its pid and ends it in close().
+        self.wineserver = subprocess.Popen(["wineserver", "-f", "-p"], env=self.env(),
+                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(0.2)
+
+    def wine_command(self, *args, timeout=300):
+        """Runs a Wine command (wineboot, wine reg, ...) to its end; output goes to wine.log.
+
+        Wine leaves helper processes (services.exe, explorer.exe) running that would hold a pipe
+        open, so the output goes to a file, never to a pipe.
+        """
+        with open(os.path.join(self.workdir, "wine.log"), "ab") as log:
+            return subprocess.run(list(args), env=self.env(), stdout=log, stderr=log,
+                                  stdin=subprocess.DEVNULL, timeout=timeout).returncode
+
+    def _wineboot(self):
+        if self.wine_command("wineboot", "-i") != 0:
+            raise HarnessError("wineboot failed; see " + os.path.join(self.workdir, "wine.log"))
+        if self.windows_version:
+            self.set_registry(r"HKCU\Software\Wine", "Version", self.windows_version)
+
+    def set_registry(self, key, name, value):
+        if self.wine_command("wine", "reg", "add", key, "/v", name, "/d", value, "/f") != 0:
+            raise HarnessError(f"wine reg add {key} {name} failed")
+
+    # -- drives -------------------------------------------------------------------------------
+
+    def map_drive(self, letter, folder, kind="hd", serial=None):
+        """Makes `folder` appear as drive `letter`: of the given type, with the given volume serial."""
+        letter = letter.lower()
+        link = os.path.join(self.prefix, "dosdevices", letter + ":")
+        if os.path.lexists(link):
+            os.unlink(link)
+        os.symlink(os.path.abspath(folder), link)
+        self.set_registry(r"HKLM\Software\Wine\Drives", letter + ":", kind)
+        if serial is not None:
+            with open(os.path.join(folder, ".windows-serial"), "w") as f:
+                f.write("%08x\n" % serial)
+
+    # -- programs -----------------------------------------------------------------------------
+
+    def run(self, exe, *args, cwd=None, env=None, stdout=None, stderr=None):
+        """Starts `exe` under Wine and returns its Popen; the session ends it on close()."""
+        full_env = self.env()
+        if env:
+            full_env.update(env)
+        proc = subprocess.Popen(["wine", exe, *args], cwd=cwd or os.path.dirname(exe) or None,
+                                env=full_env, start_new_session=True,
+                                stdout=stdout or subprocess.DEVNULL,
+                                stderr=stderr or subprocess.DEVNULL)
+        self.programs.append(proc)
+        return proc
+
+    def wait_exit(self, proc, timeout=30):
+        """The program's exit code; HarnessError when it is still running after `timeout` s."""
+        try:
+            return proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise HarnessError(f"program still running after {timeout} s")
+
+    # -- windows ------------------------------------------------------------------------------
+
+    def xdotool(self, *args, check=True):
+        result = subprocess.run(["xdotool", *args], env=self.env(), capture_output=True,
+                                text=True, timeout=30)
+        if check and result.returncode != 0:
+            raise HarnessError(f"xdotool {' '.join(args)}: {result.stderr.strip()}")
+        return result.stdout
+
+    def windows(self):
+        """The visible windows that have a title, as (id, title) in stacking order."""
+        out = self.xdotool("search", "--onlyvisible", "--name", ".", check=False)
+        found = []
+        for wid in out.split():
+            title = self.xdotool("getwindowname", wid, check=False).rstrip("\n")
+            if title:
+                found.append((wid, title))
+        return found
+
+    def find_window(self, title):
+        """Id of a visible window whose whole title is `title` (a regular expression), or None."""
+        pattern = re.compile(title)
+        for wid, name in self.windows():
+            if pattern.fullmatch(name):
+                return wid
+        return None
+
+    def wait_window(self, title, timeout=30, proc=None):
+        """Waits for a window titled `title`; fails early when `proc` ends first."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            wid = self.find_window(title)
+            if wid:
+                return wid
+            if proc is not None and proc.poll() is not None:
+                raise HarnessError(f"program ended with {proc.returncode} before window {title!r}")
+            time.sleep(0.2)
+        raise HarnessError(f"no window {title!r} within {timeout} s; seen: {self.windows()}")
+
+    def wait_no_window(self, title, timeout=30):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if not self.find_window(title):
+                return
+            time.sleep(0.2)
+        raise HarnessError(f"window {title!r} still open after {timeout} s")
+
+    def geometry(self, wid):
+        """(x, y, width, height) of a window."""
+        out = self.xdotool("getwindowgeometry", "--shell", wid)
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+    def key(self, keys, wid=None):
+        """Sends key presses (xdotool names: Escape, F12, Return, space) to a window or the focus."""
+        if wid:
+            self.xdotool("windowfocus", "--sync", wid, check=False)
+        self.xdotool("key", "--delay", "50", *keys.split())
+
+    def click(self, x, y):
+        self.xdotool("mousemove", "--sync", str(x), str(y), "click", "1")
+
+    def screenshot(self, path, wid=None):
+        """Saves the screen (or one window) as PNG."""
+        os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
+        subprocess.run(["import", "-display", self.display, "-window", wid or "root", path],
+                       check=True, capture_output=True, timeout=60)
+        return path
+
+
+def image_max_level(path):
+    """The brightest channel value of any pixel, 0..1 (0: the picture is entirely black)."""
+    out = subprocess.run(["convert", path, "-format", "%[fx:maxima]", "info:"], check=True,
+                         capture_output=True, text=True).stdout
+    return float(out.strip())
+
+
+def image_size(path):
+    out = subprocess.run(["convert", path, "-format", "%w %h", "info:"], check=True,
+                         capture_output=True, text=True).stdout
+    w, h = out.split()
+    return int(w), int(h)
+
+
+def make_template(path):
+    """Makes a prefix that sessions copy instead of running wineboot each time."""
+    if os.path.isdir(path):
+        shutil.rmtree(path)
+    work = tempfile.mkdtemp(prefix="kelvado-template-")
+    try:
+        with WineSession(workdir=work, template="", keep_prefix=True) as session:
+            pass
+        shutil.move(session.prefix, path)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    import sys
+    if len(sys.argv) == 3 and sys.argv[1] == "make-template":
+        make_template(sys.argv[2])
+    else:
+        sys.exit("usage: wine_harness.py make-template DIR")
