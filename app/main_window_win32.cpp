@@ -1,8 +1,6 @@
 // The main window's procedure: each message is handed to one small handler.
 #include "app/main_window_win32.h"
 
-HWND MainWindow = NULL;
-
 // Esc and F12 end the program from any state.
 static LRESULT OnKeyDown(HWND hwnd, WPARAM key) {
   if (key == VK_ESCAPE || key == VK_F12) PostMessageA(hwnd, WM_CLOSE, 0, 0);

@@ -4,13 +4,11 @@
 
 #include <windows.h>
 
+#include "system/window_handle_win32.h"
+
 // Timer 1 ticks every 100 ms for the whole life of the main window.
 const UINT_PTR kTickTimer = 1;
 const UINT kTickPeriodMs = 100;
-
-// Recorded by every message the main window receives, so that commands running during its
-// creation already have it.
-extern HWND MainWindow;
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 

@@ -1,0 +1,3 @@
+#include "system/window_handle_win32.h"
+
+HWND MainWindow = NULL;

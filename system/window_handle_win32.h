@@ -1,0 +1,11 @@
+// The main window's handle, for the Win32 code that needs an owner or a target for its messages.
+#ifndef KELVADO_SYSTEM_WINDOW_HANDLE_WIN32_H
+#define KELVADO_SYSTEM_WINDOW_HANDLE_WIN32_H
+
+#include <windows.h>
+
+// Recorded by every message the main window receives, so that commands running during its
+// creation already have it; NULL before the window exists.
+extern HWND MainWindow;
+
+#endif
