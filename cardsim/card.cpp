@@ -1,7 +1,7 @@
 // The emulator's entry points: the support information and the four request kinds.
-#include <cstring>
-
 #include "cardsim/card.h"
+
+#include <cstring>
 
 CardState Card;
 static bool Started = false;
@@ -45,9 +45,7 @@ uint32_t CardSimGetSupportInfo() {
          static_cast<uint32_t>(Card.config.adapter_count & 0xFF);
 }
 
-static bool IsAdapter(uint8_t adapter) {
-  return Started && adapter < Card.config.adapter_count;
-}
+static bool IsAdapter(uint8_t adapter) { return Started && adapter < Card.config.adapter_count; }
 
 static bool IsCard(uint8_t adapter, uint8_t target, uint8_t lun) {
   return adapter == Card.config.card_adapter && target == 0 && lun == 0;
@@ -65,8 +63,8 @@ static uint32_t HaInquiry(SRB_HAInquiry* srb) {
   PutField(srb->HA_ManagerId, sizeof srb->HA_ManagerId, Card.config.manager);
   PutField(srb->HA_Identifier, sizeof srb->HA_Identifier, Card.config.adapters[srb->SRB_HaId]);
   std::memset(srb->HA_Unique, 0, sizeof srb->HA_Unique);
-  srb->HA_Unique[3] = 8;                      // targets on the bus
-  srb->HA_Unique[6] = 0x10;                   // largest transfer: 1 MiB (little-endian at 4)
+  srb->HA_Unique[3] = 8;     // targets on the bus
+  srb->HA_Unique[6] = 0x10;  // largest transfer: 1 MiB (little-endian at 4)
   return srb->SRB_Status = SS_COMP;
 }
 

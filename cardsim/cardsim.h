@@ -37,18 +37,18 @@ struct CardSimConfig {
   char revision[5];                 // INQUIRY product revision
   uint8_t heads;                    // SC_GET_DISK_INFO
   uint8_t sectors_per_track;
-  SectorList read_fail;             // reads touching these sectors end in error
-  SectorList write_fail;            // writes touching these sectors end in error, nothing written
-  SectorList read_hang;             // reads touching these sectors never finish
-  SectorList write_hang;            // writes touching these sectors never finish
-  CommandFault inquiry;             // INQUIRY
-  CommandFault capacity;            // READ CAPACITY
-  bool abort_fails;                 // SC_ABORT_SRB answers SS_ABORT_FAIL and the request stays
-  uint8_t support_status;           // bits 8-15 of GetASPI32SupportInfo (SS_COMP)
-  bool support_raises;              // GetASPI32SupportInfo raises an exception
-  bool load_fails;                  // the library refuses to load
-  char missing_entry[32];           // an entry point the library does not export
-  char volume_dir[260];             // folder whose .windows-serial follows the card's boot sector
+  SectorList read_fail;    // reads touching these sectors end in error
+  SectorList write_fail;   // writes touching these sectors end in error, nothing written
+  SectorList read_hang;    // reads touching these sectors never finish
+  SectorList write_hang;   // writes touching these sectors never finish
+  CommandFault inquiry;    // INQUIRY
+  CommandFault capacity;   // READ CAPACITY
+  bool abort_fails;        // SC_ABORT_SRB answers SS_ABORT_FAIL and the request stays
+  uint8_t support_status;  // bits 8-15 of GetASPI32SupportInfo (SS_COMP)
+  bool support_raises;     // GetASPI32SupportInfo raises an exception
+  bool load_fails;         // the library refuses to load
+  char missing_entry[32];  // an entry point the library does not export
+  char volume_dir[260];    // folder whose .windows-serial follows the card's boot sector
 };
 
 // The defaults: one adapter "njata95" with the card, no image, no faults.

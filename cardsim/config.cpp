@@ -70,24 +70,30 @@ static void SplitAdapters(const char* text, CardSimConfig* config) {
 }
 
 static bool ParseFault(const char* text, CommandFault* fault) {
-  if (std::strcmp(text, "ok") == 0) *fault = kAnswer;
-  else if (std::strcmp(text, "fail") == 0) *fault = kFail;
-  else if (std::strcmp(text, "hang") == 0) *fault = kHang;
-  else return false;
+  if (std::strcmp(text, "ok") == 0)
+    *fault = kAnswer;
+  else if (std::strcmp(text, "fail") == 0)
+    *fault = kFail;
+  else if (std::strcmp(text, "hang") == 0)
+    *fault = kHang;
+  else
+    return false;
   return true;
 }
 
 static bool ParseSwitch(const char* text, bool* value) {
-  if (std::strcmp(text, "0") == 0) *value = false;
-  else if (std::strcmp(text, "1") == 0) *value = true;
-  else return false;
+  if (std::strcmp(text, "0") == 0)
+    *value = false;
+  else if (std::strcmp(text, "1") == 0)
+    *value = true;
+  else
+    return false;
   return true;
 }
 
 static int32_t Refuse(const char* name, const char* value) {
   char message[400];
-  std::snprintf(message, sizeof message, "%s: value \"%.300s\" not understood; default kept", name,
-                value);
+  std::snprintf(message, sizeof message, "%s: value \"%.300s\" refused; default kept", name, value);
   HostReport(message);
   return 1;
 }
@@ -143,9 +149,12 @@ int32_t CardSimConfigFromEnvironment(CardSimConfig* config) {
   if (HostGetEnv("CARDSIM_CAPACITY", value, sizeof value) && !ParseFault(value, &config->capacity))
     refused += Refuse("CARDSIM_CAPACITY", value);
   if (HostGetEnv("CARDSIM_ABORT", value, sizeof value)) {
-    if (std::strcmp(value, "ok") == 0) config->abort_fails = false;
-    else if (std::strcmp(value, "fail") == 0) config->abort_fails = true;
-    else refused += Refuse("CARDSIM_ABORT", value);
+    if (std::strcmp(value, "ok") == 0)
+      config->abort_fails = false;
+    else if (std::strcmp(value, "fail") == 0)
+      config->abort_fails = true;
+    else
+      refused += Refuse("CARDSIM_ABORT", value);
   }
   if (HostGetEnv("CARDSIM_SUPPORT_STATUS", value, sizeof value)) {
     if (ParseUnsigned(value, 16, 255, &number))

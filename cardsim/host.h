@@ -6,7 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-// Copies environment variable `name` into `value` (cut to `size` bytes): false when it is unset.
+// Copies environment variable `name` into `value` (cut to `size` bytes, at least 1): false when it
+// is unset.
 bool HostGetEnv(const char* name, char* value, size_t size);
 // Reports a problem of the configuration or of the image on standard error.
 void HostReport(const char* message);

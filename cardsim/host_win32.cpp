@@ -7,11 +7,6 @@
 HMODULE CardSimModule = NULL;  // set by DllMain
 
 bool HostGetEnv(const char* name, char* value, size_t size) {
-  char none[1];
-  if (size == 0) {
-    value = none;
-    size = sizeof none;
-  }
   value[0] = '\0';
   DWORD length = GetEnvironmentVariableA(name, value, static_cast<DWORD>(size));
   if (length == 0) return GetLastError() != ERROR_ENVVAR_NOT_FOUND;
@@ -46,7 +41,8 @@ ImageFile* ImageOpen(const char* path, bool* read_only) {
   HANDLE handle = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, share, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);
   if (handle == INVALID_HANDLE_VALUE) {
-    handle = CreateFileA(path, GENERIC_READ, share, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    handle =
+        CreateFileA(path, GENERIC_READ, share, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     *read_only = true;
   }
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
@@ -67,13 +63,15 @@ uint64_t ImageSize(ImageFile* image) {
 
 static bool Seek(ImageFile* image, uint64_t offset) {
   LONG high = static_cast<LONG>(offset >> 32);
-  DWORD low = SetFilePointer(image->handle, static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
+  DWORD low =
+      SetFilePointer(image->handle, static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
   return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
 }
 
 bool ImageRead(ImageFile* image, uint64_t offset, void* data, uint32_t length) {
   DWORD done = 0;
-  return Seek(image, offset) && ReadFile(image->handle, data, length, &done, NULL) && done == length;
+  return Seek(image, offset) && ReadFile(image->handle, data, length, &done, NULL) &&
+         done == length;
 }
 
 bool ImageWrite(ImageFile* image, uint64_t offset, const void* data, uint32_t length) {
@@ -88,7 +86,8 @@ bool HostWriteFile(const char* folder, const char* name, const char* text) {
   lstrcpyA(path, folder);
   lstrcatA(path, "\\");
   lstrcatA(path, name);
-  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+  HANDLE file =
+      CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD length = static_cast<DWORD>(lstrlenA(text)), done = 0;
   bool written = WriteFile(file, text, length, &done, NULL) && done == length;
@@ -99,7 +98,7 @@ void HostSignalEvent(void* handle) { SetEvent(static_cast<HANDLE>(handle)); }
 
 void HostRaiseException() {
   RaiseException(0xE0435344u, 0, 0, NULL);  // a code of the application range
-  ExitProcess(3);                            // not reached: nothing continues this exception
+  ExitProcess(3);                           // not reached: nothing continues this exception
 }
 
 // Once the worker thread runs, the library must not leave memory under it; an extra reference

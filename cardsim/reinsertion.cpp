@@ -23,10 +23,13 @@ static uint32_t Le32(const uint8_t* at) {
 
 static bool ReadSector(uint32_t lba, uint8_t* sector) {
   if (Card.image == nullptr || lba >= Card.sectors) return false;
-  return ImageRead(Card.image, static_cast<uint64_t>(lba) * kCardSectorSize, sector, kCardSectorSize);
+  return ImageRead(Card.image, static_cast<uint64_t>(lba) * kCardSectorSize, sector,
+                   kCardSectorSize);
 }
 
-static bool HasSignature(const uint8_t* sector) { return sector[510] == 0x55 && sector[511] == 0xAA; }
+static bool HasSignature(const uint8_t* sector) {
+  return sector[510] == 0x55 && sector[511] == 0xAA;
+}
 
 // Offset of BS_VolID in a boot sector of a partition of this type, or 0 for a type that is not FAT.
 static uint32_t SerialOffset(uint8_t type) {

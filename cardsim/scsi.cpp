@@ -118,7 +118,8 @@ static uint32_t FirstListed(const SectorList& list, uint32_t lba) {
 static void Transfer(SRB_ExecSCSICmd* srb, bool write) {
   uint32_t lba = CommandLba(*srb), count = CommandCount(*srb);
   if (Card.image == nullptr || Card.sectors == 0) return Fail(srb, kNotReady, 0x3A, 0x00);
-  if (static_cast<uint64_t>(lba) + count > Card.sectors) return Fail(srb, kIllegalRequest, 0x21, 0x00);
+  if (static_cast<uint64_t>(lba) + count > Card.sectors)
+    return Fail(srb, kIllegalRequest, 0x21, 0x00);
   if (count == 0) return Good(srb);
   uint64_t length = static_cast<uint64_t>(count) * kCardSectorSize;
   if (srb->SRB_BufLen < length || srb->SRB_BufPointer == nullptr) return Overrun(srb);
@@ -130,8 +131,9 @@ static void Transfer(SRB_ExecSCSICmd* srb, bool write) {
   }
   if (write && Card.read_only) return Fail(srb, kDataProtect, 0x27, 0x00);
   uint64_t offset = static_cast<uint64_t>(lba) * kCardSectorSize;
-  bool done = write ? ImageWrite(Card.image, offset, srb->SRB_BufPointer, static_cast<uint32_t>(length))
-                    : ImageRead(Card.image, offset, srb->SRB_BufPointer, static_cast<uint32_t>(length));
+  bool done =
+      write ? ImageWrite(Card.image, offset, srb->SRB_BufPointer, static_cast<uint32_t>(length))
+            : ImageRead(Card.image, offset, srb->SRB_BufPointer, static_cast<uint32_t>(length));
   if (!done) return Fail(srb, kHardwareError, 0x44, 0x00);
   if (write) ReinsertionAfterWrite(lba, count);
   Good(srb);

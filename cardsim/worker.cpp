@@ -27,15 +27,14 @@ void WorkerInit() {
   Current = nullptr;
 }
 
-// Sets the final status and lets the sender know. The status is written last but for the signal.
-static void Finish(SRB_ExecSCSICmd* srb, uint8_t aborted_status) {
+// Ends a request that was not carried out as SS_ABORTED and lets its sender know. The status is
+// written last but for the signal.
+static void EndAborted(SRB_ExecSCSICmd* srb) {
   bool notify = (srb->SRB_Flags & SRB_EVENT_NOTIFY) != 0;
   void* event = srb->SRB_PostProc;
-  if (aborted_status != SS_PENDING) {
-    srb->SRB_HaStat = HASTAT_OK;
-    srb->SRB_TargStat = STATUS_GOOD;
-    srb->SRB_Status = aborted_status;
-  }
+  srb->SRB_HaStat = HASTAT_OK;
+  srb->SRB_TargStat = STATUS_GOOD;
+  srb->SRB_Status = SS_ABORTED;
   if (notify && event) HostSignalEvent(event);
 }
 
@@ -117,7 +116,7 @@ uint8_t WorkerAbort(void* srb) {
   }
   bool found = Remove(Held, &HeldCount, srb) || Remove(Queue, &Queued, srb);
   LockLeave(WorkerLock);
-  if (found) Finish(static_cast<SRB_ExecSCSICmd*>(srb), SS_ABORTED);
+  if (found) EndAborted(static_cast<SRB_ExecSCSICmd*>(srb));
   return SS_COMP;
 }
 
@@ -154,7 +153,7 @@ void WorkerStop() {
   Thread* thread = WorkerThread;
   WorkerThread = nullptr;
   LockLeave(WorkerLock);
-  for (int i = 0; i < count; ++i) Finish(ending[i], SS_ABORTED);
+  for (int i = 0; i < count; ++i) EndAborted(ending[i]);
   if (thread) {
     EventSet(WorkerWake);
     ThreadJoin(thread);

@@ -81,7 +81,8 @@ static void CopyBack(const Request& request, SRB_ExecSCSICmd* srb) {
   *srb = request.srb;
   srb->SRB_BufPointer = buffer;
   srb->SRB_BufLen = length;
-  if (buffer && request.data && (srb->SRB_Flags & SRB_DIR_IN)) std::memcpy(buffer, request.data, length);
+  if (buffer && request.data && (srb->SRB_Flags & SRB_DIR_IN))
+    std::memcpy(buffer, request.data, length);
 }
 
 int32_t ExecSrb(SRB_ExecSCSICmd* srb) {

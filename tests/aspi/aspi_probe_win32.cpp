@@ -52,7 +52,9 @@ static void Write(uint32_t lba, uint32_t count, uint32_t seed) {
   std::free(data);
 }
 
-static uint32_t Number(const char* text) { return static_cast<uint32_t>(std::strtoul(text, nullptr, 0)); }
+static uint32_t Number(const char* text) {
+  return static_cast<uint32_t>(std::strtoul(text, nullptr, 0));
+}
 
 int main(int argc, char** argv) {
   std::strcpy(HostAdapterName, "njata95");

@@ -1,5 +1,7 @@
 // The device layer against the card emulator linked in: loading, the choice of the host adapter,
 // the device's name and size, sector transfers, and requests that do not finish.
+#include "engine/aspi/aspi.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,7 +9,6 @@
 #include <vector>
 
 #include "cardsim/cardsim.h"
-#include "engine/aspi/aspi.h"
 #include "engine/aspi/aspi_driver.h"
 #include "system/message_box.h"
 #include "system/threads.h"
@@ -115,13 +116,13 @@ TEST_F(Aspi, FindHostAdapterMatchesTheWholeIdentifierExactly) {
     int32_t found;
     int32_t number;
   } cases[] = {
-      {{}, "njata95", 0, -1},                                  // no adapters at all
-      {{"njata95", "njata95"}, "njata95", 1, 0},               // the lower number wins
+      {{}, "njata95", 0, -1},                     // no adapters at all
+      {{"njata95", "njata95"}, "njata95", 1, 0},  // the lower number wins
       {{"aha2940", "njata95", "njata95"}, "njata95", 1, 1},
-      {{"NJATA95"}, "njata95", 0, -1},                         // letter case counts
+      {{"NJATA95"}, "njata95", 0, -1},  // letter case counts
       {{"njata95x"}, "njata95", 0, -1},
       {{"njata9"}, "njata95", 0, -1},
-      {{"ABCDEFGHIJKLMNOP"}, "ABCDEFGHIJKLMNOP", 1, 0},       // fills the 16-byte field
+      {{"ABCDEFGHIJKLMNOP"}, "ABCDEFGHIJKLMNOP", 1, 0},  // fills the 16-byte field
       {{"ABCDEFGHIJKLMNOP"}, "ABCDEFGHIJKLMNOPQ", 0, -1},
   };
   for (const Case& c : cases) {

@@ -17,7 +17,8 @@ TempCard::TempCard(uint64_t sectors) {
   volume = folder + "/volume";
   std::filesystem::create_directory(volume);
   int fd = open(image.c_str(), O_CREAT | O_RDWR | O_TRUNC, 0644);
-  if (fd < 0 || ftruncate(fd, static_cast<off_t>(sectors * 512)) != 0) throw std::runtime_error("image");
+  if (fd < 0 || ftruncate(fd, static_cast<off_t>(sectors * 512)) != 0)
+    throw std::runtime_error("image");
   close(fd);
 }
 
