@@ -31,6 +31,3 @@ void DriverLibraryFree(bool keep_mapped) {
 }
 
 bool DriverSupportInfo(uint32_t* info) { return CallGuarded(GetASPI32SupportInfo, info); }
-
-// The engine loads its driver itself in kelvado.exe; there is nothing to link.
-void AspiLinkDriver(GetASPI32SupportInfoFunction, SendASPI32CommandFunction) {}
