@@ -43,8 +43,13 @@ native: deps
 test: win32 asan fuzz native
 	cd $(BUILD)/native && ctest --output-on-failure -j $(JOBS)
 
+# The card: a blank image of CARD_MIB MiB in $(BUILD)/card, served by the emulator WNASPI32.DLL
+# that the win32 build puts next to kelvado.exe.
+CARD_MIB ?= 128
+
 run: win32
-	tools/wine-run $(BUILD)/win32/bin/kelvado.exe --out $(BUILD)/run
+	tools/wine-run $(BUILD)/win32/bin/kelvado.exe --out $(BUILD)/run \
+	  --card $(BUILD)/card --card-mib $(CARD_MIB)
 
 clean:
 	rm -rf $(BUILD)

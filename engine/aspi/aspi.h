@@ -1,10 +1,16 @@
 // The card as the engine reaches it: the host adapter and target chosen through ASPI for Win32, and
 // the sector transfers every other part of the engine is built on. Sectors are 512 bytes and are
 // numbered by 32-bit logical block addresses; the target is always SCSI target 0, unit 0.
+//
+// The operations are called from one thread at a time (the main thread, or the one engine worker
+// while it runs); the state below is plain shared memory without locks.
 #ifndef KELVADO_ENGINE_ASPI_ASPI_H
 #define KELVADO_ENGINE_ASPI_ASPI_H
 
+#include <cstddef>
 #include <cstdint>
+
+#include "engine/aspi/srb.h"
 
 const uint32_t kSectorSize = 512;
 
@@ -16,6 +22,8 @@ extern char TargetDeviceName[32];
 extern uint32_t TargetCapacity;
 // Number of the host adapter found by FindHostAdapter; -1 while none is found.
 extern int32_t AdapterNumber;
+// Number of host adapters the driver reports; -1 while the driver library is not loaded.
+extern int32_t HostAdapterCount;
 
 // Heads and sectors per track of a target as the host adapter driver reports them: 0, or -1.
 int32_t GetDiskInfo(int32_t adapter, int32_t target, int32_t* heads, int32_t* sectors_per_track);
@@ -26,5 +34,46 @@ int32_t ReadSectors(int32_t adapter, int32_t target, uint32_t lba, uint32_t sect
                     uint32_t count, void* buffer);
 int32_t WriteSectors(int32_t adapter, int32_t target, uint32_t lba, uint32_t sector_size,
                      uint32_t count, const void* buffer);
+
+// Error codes of this layer (their texts are the engine's message table).
+const int32_t kAspiCommandTimeout = 301;      // the device inquiry did not finish
+const int32_t kAspiReadCapacityFailed = 302;  // READ CAPACITY timed out or ended in error
+const int32_t kAspiNoEntryPoints = 501;       // an entry point is missing from the library
+const int32_t kAspiNoAdapterInfo = 502;       // the support information is not SS_COMP
+const int32_t kAspiInitFailed = 503;          // GetASPI32SupportInfo raised an exception
+const int32_t kAspiNoLibrary = 504;           // "WNASPI32.DLL" cannot be loaded
+
+// Loads the driver library and reads the number of host adapters: 0, or 501 to 504 (then the
+// library is not left loaded).
+int32_t AspiLoad();
+// Releases the driver library; the adapter count becomes -1.
+void AspiUnload();
+
+// Looks for the adapter whose identifier is HostAdapterName: 1 found (AdapterNumber set), 0 not
+// found (AdapterNumber -1).
+int32_t FindHostAdapter();
+// 0 when host adapter `adapter` answers with exactly the identifier `name`, -1 otherwise.
+int32_t HaInquiry(int32_t adapter, const char* name);
+// INQUIRY of a device: 0 (the vendor and product text in `name`, or "" when the inquiry ended in
+// error), or 301 when it did not finish (then `name` is left alone). `name` holds `size` bytes;
+// the text is cut to fit.
+int32_t DevInquiry(int32_t adapter, int32_t target, int32_t lun, char* name, size_t size);
+// READ CAPACITY of a target: 0 (TargetCapacity set to the last sector number the device reports),
+// or 302.
+int32_t ReadCapacity(int32_t adapter, int32_t target);
+
+// Sends a SCSI command and waits for it at most AspiWaitMs; aborts it when the time runs out.
+// 1 the request finished (its SRB_Status says how), 0 it did not finish or was not started.
+int32_t ExecSrb(SRB_ExecSCSICmd* srb);
+// Asks the driver to abort a pending request; a refusal is shown in a message box.
+void AbortSrb(int32_t adapter, void* pending);
+
+// How long ExecSrb waits for a request: 10 s. Tests shorten it.
+extern uint32_t AspiWaitMs;
+
+// Requests that timed out and that the driver may still hold. Each keeps its request block, data
+// buffer and event until the driver signals it; ExecSrb, AspiUnload and this count release the
+// finished ones.
+int32_t AspiHeldRequests();
 
 #endif

@@ -5,3 +5,4 @@ char HostAdapterName[32] = "";
 char TargetDeviceName[32] = "";
 uint32_t TargetCapacity = 0;
 int32_t AdapterNumber = -1;
+int32_t HostAdapterCount = -1;
