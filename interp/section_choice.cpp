@@ -119,3 +119,14 @@ void SuspendStart(const char* section, int32_t line) {
   }
   ResumePending = true;
 }
+
+void ResetSectionChoice() {
+  Hold hold;
+  char* const fields[] = {NextSection,      TouchSection,     CoinSection,  EndSection,
+                          VGAToFmEndSection, TrueSection,     FalseSection, DiagNextSection,
+                          ErrorNextSection,  OkNextSection};
+  for (char* field : fields) field[0] = '\0';
+  ResumeLine = 0;
+  ResumePending = false;
+  run_requested = false;
+}

@@ -53,6 +53,8 @@ bool TakeNextRun(RunTicket* ticket);
 // ticks (the program is closing), anything else ends the run. When an event chose another
 // section while the run went on, that choice stands instead.
 void FinishRun(const RunTicket& ticket, int32_t result);
+// Empties every section name and forgets any pending run (a fresh start, in tests and tools).
+void ResetSectionChoice();
 // START returned 2 at window creation: it is resumed like any suspended section.
 void SuspendStart(const char* section, int32_t line);
 
