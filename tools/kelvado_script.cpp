@@ -155,12 +155,18 @@ bool ParseNumber(const char* text, long* value) {
   return errno == 0 && end != text && *end == '\0';
 }
 
+// A script that jumps in a circle posts NEWONE after NEWONE, and a message loop never gets to its
+// timer while posted messages wait; a chain this long without a tick counts as the tick limit.
+const long kNewOneChainLimit = 100000;
+
 // Handles the queue, then ticks, until the run ends; says how.
 const char* Run(long max_ticks) {
   for (long ticks = 0;; ++ticks) {
     Message message;
+    long chain = 0;
     while (Take(&message)) {
       if (message == kClose) return "closed";
+      if (++chain > kNewOneChainLimit) return "ticks";
       MainWindowNewOne();
     }
     if (!ResumePending) return "idle";

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   size_t codes = data[0] % 9;
   if (size < 1 + codes) return 0;
-  char format[3 * 8 + 1] = "";
+  char format[4 * 8 + 1] = "";
   char types[8];
   for (size_t i = 0; i < codes; ++i) {
     uint8_t b = data[1 + i];
