@@ -142,11 +142,4 @@ TEST_F(Loader, RefusesACommandLineBeforeTheFirstHeader) {
   EXPECT_EQ(SectionCount(), 0);
 }
 
-TEST_F(Loader, KeepsAt255BytesOfALongLine) {
-  ASSERT_EQ(Load({"[A]", "Goto," + std::string(400, 'z')}), 0);
-  EXPECT_EQ(std::strlen(FindSection("A")->lines[0].text), 255u);
-  // A long header is cut before its bracket and fails.
-  EXPECT_EQ(Load({"[" + std::string(300, 'n') + "]"}), -1);
-}
-
 }  // namespace

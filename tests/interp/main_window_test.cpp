@@ -54,6 +54,18 @@ int32_t ProgramExitStandIn(char* args) {
   return result;
 }
 
+// Stand-ins for the commands of the built-in script that are not built yet.
+void AddStandIns() {
+  for (const char* name : {"SetLogDir1", "IValSet", "MouseCursor", "StrSet", "SetHostAdapter",
+                           "SetNewVolSerial", "SetChkDataArea", "SetKillCardSrvDlg",
+                           "GetOsVersion", "DspUpdateWindow", "DoClr"})
+    CommandTableAdd(name, Accept);
+  CommandTableAdd("InitAdapter", InitAdapterStandIn);
+  CommandTableAdd("TgetDrvFileExist", InitAdapterStandIn);
+  CommandTableAdd("StartDialog", StartDialogStandIn);
+  CommandTableAdd("ProgramExit", ProgramExitStandIn);
+}
+
 class MainWindow : public InterpTest {
  protected:
   void SetUp() override {
@@ -92,16 +104,8 @@ TEST_F(MainWindow, BuiltInScriptStopsAtItsSecondLineWhileSetLogDir1IsMissing) {
 }
 
 TEST_F(MainWindow, BuiltInScriptWalksItsSectionsInOrder) {
-  for (const char* name : {"SetLogDir1", "IValSet", "MouseCursor", "StrSet", "SetHostAdapter",
-                           "SetNewVolSerial", "SetChkDataArea", "SetKillCardSrvDlg",
-                           "GetOsVersion", "DspUpdateWindow", "DoClr"})
-    CommandTableAdd(name, Accept);
-  CommandTableAdd("InitAdapter", InitAdapterStandIn);
-  CommandTableAdd("TgetDrvFileExist", InitAdapterStandIn);
-  CommandTableAdd("StartDialog", StartDialogStandIn);
-  CommandTableAdd("ProgramExit", ProgramExitStandIn);
+  AddStandIns();
   ASSERT_EQ(LoadScript(), 0);
-
   MainWindowCreate();
   EXPECT_EQ(TracedLines(), (std::vector<int>{2, 3}));  // START, then NEWONE for INIT_DATA
   EXPECT_EQ(posted_new_ones, 1);
@@ -118,12 +122,7 @@ TEST_F(MainWindow, BuiltInScriptWalksItsSectionsInOrder) {
 
   // InitAdapter failing: the If goes to EXIT_PROGRAM, the rest of INIT_ADAPTER never runs.
   SetUp();
-  for (const char* name : {"SetLogDir1", "IValSet", "MouseCursor", "StrSet", "SetHostAdapter",
-                           "SetNewVolSerial", "SetChkDataArea", "SetKillCardSrvDlg",
-                           "GetOsVersion", "DspUpdateWindow", "DoClr"})
-    CommandTableAdd(name, Accept);
-  CommandTableAdd("InitAdapter", InitAdapterStandIn);
-  CommandTableAdd("ProgramExit", ProgramExitStandIn);
+  AddStandIns();
   init_adapter_result = 0;
   ASSERT_EQ(LoadScript(), 0);
   MainWindowCreate();
@@ -152,16 +151,6 @@ TEST_F(MainWindow, SuspendedLineRunsAgainAtEachTickThenTheSectionGoesOn) {
   int posted = posted_new_ones;
   MainWindowTick();
   EXPECT_EQ(posted_new_ones, posted);
-}
-
-TEST_F(MainWindow, TickCountsTheWaitDown) {
-  WaitTicks = 2;
-  MainWindowTick();
-  EXPECT_EQ(WaitTicks, 1);
-  MainWindowTick();
-  MainWindowTick();
-  EXPECT_EQ(WaitTicks, 0);
-  EXPECT_EQ(posted_new_ones, 0);
 }
 
 TEST_F(MainWindow, StartThatSuspendsIsResumed) {
@@ -199,8 +188,7 @@ TEST_F(MainWindow, ClicksTakeTheTouchSectionBeforeTheCoinSection) {
   EXPECT_EQ(posted_new_ones, 0);  // the chosen section starts at the next tick
   EXPECT_EQ(PumpAndTick(), 1);
   EXPECT_STREQ(DiagNextSection, "touched");
-  // Nothing armed: a click does nothing.
-  MainWindowClick(10, 20);
+  MainWindowClick(10, 20);  // nothing armed any more: nothing happens
   EXPECT_FALSE(ResumePending);
 }
 
@@ -249,16 +237,6 @@ TEST_F(MainWindow, EndSectionChosenWhileSuspendedRunsOnce) {
   traced.clear();
   PumpAndTick();
   EXPECT_EQ(TracedLines(), (std::vector<int>{5, 6}));
-}
-
-TEST_F(MainWindow, EscapeAndF12CloseOtherKeysDoNothing) {
-  for (uint32_t key : {kKeySpace, 13u, 65u, 122u}) MainWindowKey(key);
-  EXPECT_FALSE(close_posted);
-  MainWindowKey(kKeyEscape);
-  EXPECT_TRUE(close_posted);
-  close_posted = false;
-  MainWindowKey(kKeyF12);
-  EXPECT_TRUE(close_posted);
 }
 
 TEST_F(MainWindow, SecondThreadHandsOverWholeNames) {
