@@ -1,10 +1,15 @@
-// Program entry: registers the window classes, creates the full-screen main window, starts the
-// tick timer and runs the message loop until the quit message.
+// Program entry: fills the command table and loads the script, registers the window classes,
+// creates the full-screen main window (whose creation runs section START), creates the screen
+// image, starts the tick timer and runs the message loop until the quit message.
 #include <windows.h>
 
+#include "app/main_window.h"
 #include "app/main_window_win32.h"
+#include "interp/builtin_script.h"
+#include "screen/screen_image_win32.h"
 #include "screen/screen_metrics.h"
 #include "system/debug_window_win32.h"
+#include "system/mouse_cursor.h"
 
 // RegisterClassExA exists on the Windows 95 family from version 4 on; anything else gets
 // RegisterClassA.
@@ -19,6 +24,7 @@ static bool HasRegisterClassEx() {
 static bool RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC proc,
                                 int window_extra) {
   HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  HCURSOR cursor = LoadCursorA(NULL, MAKEINTRESOURCEA(MouseCursorId));
   if (HasRegisterClassEx()) {
     WNDCLASSEXA wc;
     ZeroMemory(&wc, sizeof wc);
@@ -27,6 +33,7 @@ static bool RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC pr
     wc.lpfnWndProc = proc;
     wc.cbWndExtra = window_extra;
     wc.hInstance = instance;
+    wc.hCursor = cursor;
     wc.hbrBackground = black;
     wc.lpszClassName = name;
     return RegisterClassExA(&wc) != 0;
@@ -37,6 +44,7 @@ static bool RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC pr
   wc.lpfnWndProc = proc;
   wc.cbWndExtra = window_extra;
   wc.hInstance = instance;
+  wc.hCursor = cursor;
   wc.hbrBackground = black;
   wc.lpszClassName = name;
   return RegisterClassA(&wc) != 0;
@@ -58,6 +66,7 @@ static int RunMessageLoop() {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  if (StartInterpreter(BuiltInScript) < 0) return 0;
   if (!RegisterWindowClass(instance, "ZamMain", MainWindowProc, 4)) return 0;
   if (!RegisterWindowClass(instance, "DebugClass", DebugWindowProc, 0)) return 0;
 
@@ -66,6 +75,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
 
   HWND window = CreateMainWindow(instance);
   if (window == NULL) return 0;
+  if (CreateScreenImage(window) < 0) return 0;
   if (SetTimer(window, kTickTimer, kTickPeriodMs, NULL) == 0) return 0;
   ShowWindow(window, show);
   UpdateWindow(window);

@@ -1,31 +1,57 @@
-// The main window's procedure: each message is handed to one small handler.
+// The main window's procedure: each message is translated into one of the portable reactions
+// of app/main_window.h.
 #include "app/main_window_win32.h"
 
-// Esc and F12 end the program from any state.
-static LRESULT OnKeyDown(HWND hwnd, WPARAM key) {
-  if (key == VK_ESCAPE || key == VK_F12) PostMessageA(hwnd, WM_CLOSE, 0, 0);
+#include "app/main_window.h"
+#include "screen/screen_image_win32.h"
+#include "system/exit_sequence_win32.h"
+
+static LRESULT OnCreate() {
+  NewOneMessage = RegisterWindowMessageA("NEWONE");
+  MainWindowCreate();
   return 0;
 }
 
-static LRESULT OnTimer(HWND, WPARAM) { return 0; }
+static LRESULT OnTimer(WPARAM timer) {
+  if (timer == kTickTimer) MainWindowTick();
+  return 0;
+}
 
-static LRESULT OnDestroy(HWND hwnd) {
-  KillTimer(hwnd, kTickTimer);
-  PostQuitMessage(0);
+static LRESULT OnLeftButtonDown(LPARAM position) {
+  MainWindowClick(LOWORD(position), HIWORD(position));
   return 0;
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   MainWindow = hwnd;
+  if (NewOneMessage != 0 && msg == NewOneMessage) {
+    MainWindowNewOne();
+    return 0;
+  }
   switch (msg) {
-    case WM_KEYDOWN:
-      return OnKeyDown(hwnd, wparam);
+    case WM_CREATE:
+      return OnCreate();
     case WM_TIMER:
-      return OnTimer(hwnd, wparam);
+      return OnTimer(wparam);
+    case WM_KEYDOWN:
+      MainWindowKey(static_cast<uint32_t>(wparam));
+      return 0;
+    case WM_LBUTTONDOWN:
+      return OnLeftButtonDown(lparam);
+    case MM_MCINOTIFY:
+      MainWindowMediaEnd(static_cast<uint32_t>(wparam));
+      return 0;
+    case WM_PAINT:
+      PaintMainWindow(hwnd);
+      return 0;
+    case WM_SETCURSOR:
+      MainWindowSetCursor();
+      return 1;
     case WM_IME_NOTIFY:
       return 0;
     case WM_DESTROY:
-      return OnDestroy(hwnd);
+      RunExitSequence();
+      return 0;
   }
   return DefWindowProcA(hwnd, msg, wparam, lparam);
 }

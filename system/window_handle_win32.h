@@ -8,4 +8,10 @@
 // creation already have it; NULL before the window exists.
 extern HWND MainWindow;
 
+// The number of the registered message "NEWONE", registered when the main window is created.
+extern UINT NewOneMessage;
+
+// The debug window while it exists, else NULL.
+extern HWND DebugWindowHandle;
+
 #endif

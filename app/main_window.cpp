@@ -1,0 +1,82 @@
+#include "app/main_window.h"
+
+#include "app/command_list.h"
+#include "interp/exec.h"
+#include "interp/script_error.h"
+#include "interp/section_choice.h"
+#include "screen/display_list.h"
+#include "screen/media.h"
+#include "system/debug_window.h"
+#include "system/message_box.h"
+#include "system/mouse_cursor.h"
+#include "system/wait.h"
+#include "system/window_services.h"
+
+const char kScriptErrorCaption[] = "KELVADO.INI ERROR!";
+const uint32_t kScriptErrorStyle = kMbSystemModal | kMbIconError;
+
+int32_t StartInterpreter(ScriptSource source) {
+  FillCommandTable();
+  LineExecutedHook = DebugWindowShowLine;
+  if (LoadScriptFrom(source) < 0) {
+    ShowMessageBox(false, ScriptError, kScriptErrorCaption, kScriptErrorStyle);
+    return -1;
+  }
+  return 0;
+}
+
+// Every script error ends the program.
+static void ShowScriptError() {
+  ShowMessageBox(true, ScriptError, kScriptErrorCaption, kScriptErrorStyle);
+  PostClose();
+}
+
+static const char kStartSection[] = "START";
+
+void MainWindowCreate() {
+  ResumeLine = 0;
+  int32_t line = 0;
+  int32_t result = RunSection(kStartSection, &line);
+  ResumeLine = 0;
+  if (result < 0)
+    ShowScriptError();
+  else if (result == 2)
+    SuspendStart(kStartSection, line);
+}
+
+void MainWindowNewOne() {
+  RunTicket ticket;
+  if (!TakeNextRun(&ticket)) return;
+  int32_t result = RunSection(ticket.section, &ticket.line);
+  FinishRun(ticket, result);
+  if (result < 0) ShowScriptError();
+}
+
+void MainWindowTick() {
+  if (WaitTicks > 0) --WaitTicks;
+  if (ResumePending) RequestNewOne();
+}
+
+// A bitmap button, then the touch section, then the coin section: the last one chosen starts at
+// the next tick.
+void MainWindowClick(int32_t x, int32_t y) {
+  const char* button = DisplayListHit(x, y);
+  if (button != nullptr) ChooseButtonSection(button);
+  ChooseEventSection(TouchSection, false);
+  ChooseEventSection(CoinSection, false);
+}
+
+void MainWindowMediaEnd(uint32_t notification) {
+  if (notification != kMediaEndSuccessful) return;
+  MediaStopAndClose();
+  ChooseEventSection(EndSection, true);
+}
+
+void MainWindowKey(uint32_t key) {
+  if (key == kKeyEscape || key == kKeyF12)
+    PostClose();
+  else if (key == kKeySpace)
+    DebugWindowToggle();
+}
+
+void MainWindowSetCursor() { SetMouseCursor(MouseCursorId); }

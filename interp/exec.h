@@ -1,0 +1,24 @@
+// The line executor and the section runner.
+#ifndef KELVADO_INTERP_EXEC_H
+#define KELVADO_INTERP_EXEC_H
+
+#include <cstdint>
+
+#include "interp/section_table.h"
+
+// Runs one line: cleans a copy of it, splits the command name off at the first comma and calls
+// its handler with the rest (nullptr without a comma). The handler's result, or -1 without any
+// message when the command is not in the CommandTable.
+int32_t ExecLine(const ScriptLine& line);
+
+// Runs the named section from line *start on, until it ends (0), a handler ends the run (its
+// positive result; *start is that line's index, which after 2 is the line to run again) or a
+// line fails (-1, with the runner's message appended to ScriptError). A *start beyond the
+// section's last line runs nothing and returns 0.
+int32_t RunSection(const char* name, int32_t* start);
+
+// Called after every executed line, whatever its result, with TraceLine complete: the debug
+// window shows the line here, the script tool prints it. Nothing when unset.
+extern void (*LineExecutedHook)();
+
+#endif

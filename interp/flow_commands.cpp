@@ -1,0 +1,85 @@
+#include "interp/flow_commands.h"
+
+#include <cstring>
+
+#include "interp/arguments.h"
+#include "interp/script_error.h"
+#include "interp/section_choice.h"
+
+// Goto,"SECTION": the section is looked up only when NEWONE runs it.
+int32_t FuncGoto(char* args) {
+  char* section;
+  int32_t result = ReadArguments("FuncGoto", args, "%sn", &section);
+  if (result < 0) return result;
+  ChooseSection(section);
+  return 1;
+}
+
+// If,a,"op",b,"SECTION": compares two signed integers; when true, jumps.
+static int32_t Compare(int32_t a, const char* op, int32_t b, bool* holds) {
+  if (std::strcmp(op, "<") == 0)
+    *holds = a < b;
+  else if (std::strcmp(op, ">") == 0)
+    *holds = a > b;
+  else if (std::strcmp(op, "<=") == 0)
+    *holds = a <= b;
+  else if (std::strcmp(op, ">=") == 0)
+    *holds = a >= b;
+  else if (std::strcmp(op, "==") == 0)
+    *holds = a == b;
+  else if (std::strcmp(op, "!=") == 0)
+    *holds = a != b;
+  else
+    return -1;
+  return 0;
+}
+
+int32_t FuncIf(char* args) {
+  int32_t* a;
+  char* op;
+  int32_t* b;
+  char* section;
+  int32_t result = ReadArguments("FuncIf", args, "%dn %sn %dn %sn", &a, &op, &b, &section);
+  if (result < 0) return result;
+  bool holds;
+  if (Compare(*a, op, *b, &holds) < 0) {
+    ScriptErrorSet("FuncIf の関係子が間違っています(%s)", op);
+    return -1;
+  }
+  if (!holds) return 0;
+  ChooseSection(section);
+  return 1;
+}
+
+// The commands that only store a section name for later.
+static int32_t StoreSection(const char* handler, char* args, char* field) {
+  char* section;
+  int32_t result = ReadArguments(handler, args, "%sn", &section);
+  if (result < 0) return result;
+  SetSectionName(field, section);
+  return 0;
+}
+
+int32_t FuncSetTrueSection(char* args) {
+  return StoreSection("FuncSetTrueSection", args, TrueSection);
+}
+int32_t FuncSetFalseSection(char* args) {
+  return StoreSection("FuncSetFalseSection", args, FalseSection);
+}
+int32_t FuncSetTouchSection(char* args) {
+  return StoreSection("FuncSetTouchSection", args, TouchSection);
+}
+int32_t FuncSetCoinSectionSub(char* args) {
+  return StoreSection("FuncSetCoinSectionSub", args, CoinSection);
+}
+int32_t FuncSetEndSection(char* args) {
+  return StoreSection("FuncSetEndSection", args, EndSection);
+}
+int32_t FuncSetVGAToFmEndSection(char* args) {
+  return StoreSection("FuncSetVGAToFmEndSection", args, VGAToFmEndSection);
+}
+int32_t FuncDiagNext(char* args) { return StoreSection("FuncDiagNext", args, DiagNextSection); }
+int32_t FuncErrorNext(char* args) {
+  return StoreSection("FuncErrorNext", args, ErrorNextSection);
+}
+int32_t FuncOkNext(char* args) { return StoreSection("FuncOkNext", args, OkNextSection); }

@@ -1,0 +1,3 @@
+#include "system/mouse_cursor.h"
+
+int32_t MouseCursorId = 0;

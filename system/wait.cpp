@@ -1,0 +1,3 @@
+#include "system/wait.h"
+
+int32_t WaitTicks = 0;

@@ -1,0 +1,30 @@
+// Services of the main window that the portable core asks for.
+//
+// In kelvado.exe they act on the main window (system/window_handle_win32.h). Natively each one
+// goes to its handler below, which tools and tests set; an unset handler does nothing.
+#ifndef KELVADO_SYSTEM_WINDOW_SERVICES_H
+#define KELVADO_SYSTEM_WINDOW_SERVICES_H
+
+#include <cstdint>
+
+// Posts the registered message "NEWONE" to the main window (safe from any thread).
+void PostNewOne();
+// Posts WM_CLOSE to the main window: the program ends once it is handled.
+void PostClose();
+// Repaints the main window at once.
+void RefreshMainWindow();
+// Repaints the debug window at once, when it exists.
+void RepaintDebugWindow();
+// Sets the mouse cursor to the system cursor with this identifier (0: no cursor).
+void SetMouseCursor(int32_t cursor_id);
+
+// Native builds only.
+typedef void (*WindowServiceFunction)();
+typedef void (*CursorFunction)(int32_t cursor_id);
+extern WindowServiceFunction PostNewOneHandler;
+extern WindowServiceFunction PostCloseHandler;
+extern WindowServiceFunction RefreshMainWindowHandler;
+extern WindowServiceFunction RepaintDebugWindowHandler;
+extern CursorFunction SetMouseCursorHandler;
+
+#endif

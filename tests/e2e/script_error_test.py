@@ -1,0 +1,30 @@
+"""kelvado.exe loads its built-in script and runs START at window creation. While SetLogDir1 is
+not built, START fails at its line 2: the script error box (caption "KELVADO.INI ERROR!") shows,
+the program waits for it, and once it is answered the program ends with exit code 0."""
+import unittest
+
+import e2e
+from wine_harness import HarnessError, image_max_level
+
+CAPTION = "KELVADO.INI ERROR!"
+
+
+class ScriptError(unittest.TestCase):
+    def test_start_failure_shows_the_error_box_then_ends(self):
+        exe = e2e.program("kelvado.exe")
+        with e2e.session(self) as wine:
+            proc = wine.run(exe)
+            box = wine.wait_window(CAPTION, timeout=60, proc=proc)
+            path = e2e.shot(self, wine, "error-box")
+            self.assertGreater(image_max_level(path), 0.0, "the box is not on the screen")
+            # The program waits for the answer.
+            with self.assertRaises(HarnessError):
+                wine.wait_exit(proc, timeout=2)
+            self.assertTrue(wine.find_window(CAPTION))
+            wine.key("Return", box)
+            self.assertEqual(wine.wait_exit(proc, timeout=30), 0)
+            self.assertIsNone(wine.find_window("Zam"))
+
+
+if __name__ == "__main__":
+    e2e.main()

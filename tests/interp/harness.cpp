@@ -1,0 +1,90 @@
+#include "tests/interp/harness.h"
+
+#include <deque>
+
+#include "app/main_window.h"
+#include "interp/command_table.h"
+#include "interp/exec.h"
+#include "interp/loader.h"
+#include "interp/script_error.h"
+#include "interp/section_choice.h"
+#include "interp/section_table.h"
+#include "interp/var_table.h"
+#include "system/message_box.h"
+#include "system/wait.h"
+#include "system/window_services.h"
+
+std::vector<std::string> InterpTest::boxes;
+int InterpTest::posted_new_ones = 0;
+bool InterpTest::close_posted = false;
+
+namespace {
+enum Message { kNewOne, kClose };
+std::deque<Message> queue;
+std::vector<std::string> script;
+
+const char* ScriptLineAt(int32_t n) {
+  if (n < 1 || static_cast<size_t>(n) > script.size()) return nullptr;
+  return script[static_cast<size_t>(n) - 1].c_str();
+}
+}  // namespace
+
+void InterpTest::SetUp() {
+  ClearSectionTable();
+  ClearCommandTable();
+  VarTableRelease();
+  ScriptErrorClear();
+  ResetSectionChoice();
+  WaitTicks = 0;
+  queue.clear();
+  boxes.clear();
+  posted_new_ones = 0;
+  close_posted = false;
+  LineExecutedHook = nullptr;
+  MessageBoxHandler = [](bool, const char* text, const char* caption, uint32_t) -> int32_t {
+    boxes.push_back(std::string(caption) + ": " + text);
+    return kIdOk;
+  };
+  PostNewOneHandler = [] {
+    ++posted_new_ones;
+    queue.push_back(kNewOne);
+  };
+  PostCloseHandler = [] {
+    close_posted = true;
+    queue.push_back(kClose);
+  };
+}
+
+void InterpTest::TearDown() {
+  MessageBoxHandler = nullptr;
+  PostNewOneHandler = nullptr;
+  PostCloseHandler = nullptr;
+  LineExecutedHook = nullptr;
+}
+
+int InterpTest::Load(const std::vector<std::string>& lines) {
+  script = lines;
+  return LoadScriptFrom(ScriptLineAt);
+}
+
+bool InterpTest::Pump() {
+  while (!queue.empty()) {
+    Message message = queue.front();
+    queue.pop_front();
+    if (message == kClose) {
+      queue.clear();
+      return false;
+    }
+    MainWindowNewOne();
+  }
+  return true;
+}
+
+int InterpTest::PumpAndTick(int limit) {
+  int ticks = 0;
+  while (Pump() && ResumePending && ticks < limit) {
+    MainWindowTick();
+    ++ticks;
+  }
+  return ticks;
+}

@@ -1,0 +1,28 @@
+// A main window for the interpreter's tests: the script comes from a list of lines, posted
+// messages wait in a queue until Pump() handles them, message boxes are recorded.
+#ifndef KELVADO_TESTS_INTERP_HARNESS_H
+#define KELVADO_TESTS_INTERP_HARNESS_H
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+class InterpTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Loads these lines (line 1 first) as the script; the result of LoadScriptFrom.
+  int Load(const std::vector<std::string>& lines);
+  // Handles queued messages as the message loop would; false once WM_CLOSE has been handled.
+  bool Pump();
+  // Pump(), then ticks until nothing is pending (at most `limit` ticks); the ticks run.
+  int PumpAndTick(int limit = 1000);
+
+  static std::vector<std::string> boxes;  // "CAPTION: TEXT" for each box shown
+  static int posted_new_ones;             // NEWONE messages posted so far
+  static bool close_posted;
+};
+
+#endif

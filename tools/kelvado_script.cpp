@@ -1,0 +1,227 @@
+// kelvado-script: runs a script file through the interpreter, with the console in place of the
+// main window. START runs at "window creation", then NEWONE messages are handled and 100 ms ticks
+// follow on a simulated clock until the window closes, nothing is pending or the tick limit is
+// reached. Message boxes, traced lines, the way the run ended and the variables are printed in
+// UTF-8; the script file and every text of the program are Shift-JIS.
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "interp/arguments.h"
+#include "interp/command_table.h"
+#include "interp/exec.h"
+#include "interp/section_choice.h"
+#include "interp/trace_line.h"
+#include "interp/var_table.h"
+#include "system/message_box.h"
+#include "system/window_services.h"
+
+namespace {
+
+const char kUsage[] = "usage: kelvado-script [--trace] [--max-ticks N] [--dialog R]... FILE\n";
+
+std::vector<std::string> script_lines;
+std::deque<int> dialog_answers;
+
+// The main window's queue: NEWONE and WM_CLOSE, possibly posted from a second thread.
+enum Message { kNewOne, kClose };
+std::mutex queue_lock;
+std::deque<Message> queue;
+
+void Post(Message message) {
+  std::lock_guard<std::mutex> hold(queue_lock);
+  queue.push_back(message);
+}
+
+bool Take(Message* message) {
+  std::lock_guard<std::mutex> hold(queue_lock);
+  if (queue.empty()) return false;
+  *message = queue.front();
+  queue.pop_front();
+  return true;
+}
+
+// Shift-JIS to UTF-8; a byte that is no Shift-JIS character is written as \xNN.
+std::string Utf8(const char* text) {
+  static iconv_t convert = iconv_open("UTF-8", "CP932");
+  std::string out;
+  char* in = const_cast<char*>(text);
+  size_t in_left = std::strlen(text);
+  while (in_left > 0) {
+    char buffer[256];
+    char* to = buffer;
+    size_t to_left = sizeof buffer;
+    size_t done = iconv(convert, &in, &in_left, &to, &to_left);
+    out.append(buffer, static_cast<size_t>(to - buffer));
+    if (done == static_cast<size_t>(-1) && errno != E2BIG) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(*in));
+      out += escaped;
+      ++in;
+      --in_left;
+      iconv(convert, nullptr, nullptr, nullptr, nullptr);
+    }
+  }
+  return out;
+}
+
+std::string EscapeLineFeeds(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n')
+      out += "\\n";
+    else
+      out += c;
+  }
+  return out;
+}
+
+int32_t PrintMessageBox(bool, const char* text, const char* caption, uint32_t style) {
+  std::printf("[box] %s: %s\n", Utf8(caption).c_str(), EscapeLineFeeds(Utf8(text)).c_str());
+  return (style & 0x000F) == kMbYesNo ? kIdYes : kIdOk;
+}
+
+void PrintTraceLine() { std::printf("[trace] %s\n", Utf8(TraceLine).c_str()); }
+
+void PrintVariable(const VarRecord& record, void*) {
+  std::printf("[var] %s=", Utf8(record.name).c_str());
+  if (record.kind == kVarInteger)
+    std::printf("%d\n", static_cast<int>(record.integer_value));
+  else if (record.kind == kVarReal)
+    std::printf("%f\n", record.real_value);
+  else
+    std::printf("%s\n", Utf8(record.string_value).c_str());
+}
+
+const char* FileLine(int32_t n) {
+  if (n < 1 || static_cast<size_t>(n) > script_lines.size()) return nullptr;
+  return script_lines[static_cast<size_t>(n) - 1].c_str();
+}
+
+// StartDialog on the console: the next --dialog answer stands for how the dialog ended, 1 for
+// the OK path (TrueSection), anything else, or no answer left, for Cancel (FalseSection).
+int32_t ConsoleStartDialog(char* args) {
+  std::printf("[cmd] StartDialog%s%s\n", args != nullptr ? " " : "",
+              args != nullptr ? Utf8(args).c_str() : "");
+  char* name;
+  int32_t result = ReadArguments("FuncStartDialog", args, "%sn", &name);
+  if (result < 0) return result;
+  static const char* const kDialogs[] = {
+      "DLG_OPENING_1",     "DLG_TARGET_DRIVEINFO", "DLG_CHK_TARGET_DRIVE",
+      "DLG_MAKE_PARTITION_TGETDRV", "DLG_CARD_INIT", "DLG_START_KELVADO",
+      "DLG_TRUE_END_PROGRAM",       "DLG_FALSE_END_PROGRAM"};
+  bool known = false;
+  for (const char* dialog : kDialogs) known = known || std::strcmp(dialog, name) == 0;
+  if (!known) return -1;
+  int answer = 2;
+  if (!dialog_answers.empty()) {
+    answer = dialog_answers.front();
+    dialog_answers.pop_front();
+  }
+  ChooseSection(answer == 1 ? TrueSection : FalseSection);
+  return 0;
+}
+
+bool ReadFile(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find('\n', start);
+    if (end == std::string::npos) end = bytes.size();
+    std::string line = bytes.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    script_lines.push_back(line);
+    start = end + 1;
+  }
+  return true;
+}
+
+bool ParseNumber(const char* text, long* value) {
+  char* end;
+  errno = 0;
+  *value = std::strtol(text, &end, 10);
+  return errno == 0 && end != text && *end == '\0';
+}
+
+// A script that jumps in a circle posts NEWONE after NEWONE, and a message loop never gets to its
+// timer while posted messages wait; a chain this long without a tick counts as the tick limit.
+const long kNewOneChainLimit = 100000;
+
+// Handles the queue, then ticks, until the run ends; says how.
+const char* Run(long max_ticks) {
+  for (long ticks = 0;; ++ticks) {
+    Message message;
+    long chain = 0;
+    while (Take(&message)) {
+      if (message == kClose) return "closed";
+      if (++chain > kNewOneChainLimit) return "ticks";
+      MainWindowNewOne();
+    }
+    if (!ResumePending) return "idle";
+    if (ticks >= max_ticks) return "ticks";
+    MainWindowTick();
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool trace = false;
+  long max_ticks = 100000;
+  const char* path = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    long value;
+    if (std::strcmp(argv[i], "--trace") == 0) {
+      trace = true;
+    } else if (std::strcmp(argv[i], "--max-ticks") == 0 && i + 1 < argc &&
+               ParseNumber(argv[i + 1], &value) && value >= 0) {
+      max_ticks = value;
+      ++i;
+    } else if (std::strcmp(argv[i], "--dialog") == 0 && i + 1 < argc &&
+               ParseNumber(argv[i + 1], &value)) {
+      dialog_answers.push_back(static_cast<int>(value));
+      ++i;
+    } else if (argv[i][0] != '-' && path == nullptr) {
+      path = argv[i];
+    } else {
+      std::fputs(kUsage, stderr);
+      return 2;
+    }
+  }
+  if (path == nullptr) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  if (!ReadFile(path)) {
+    std::fprintf(stderr, "kelvado-script: cannot read %s\n", path);
+    return 1;
+  }
+
+  MessageBoxHandler = PrintMessageBox;
+  PostNewOneHandler = [] { Post(kNewOne); };
+  PostCloseHandler = [] { Post(kClose); };
+  // The console stand-ins come first, so that they take the place of the real commands.
+  CommandTableAdd("StartDialog", ConsoleStartDialog);
+
+  const char* end = "closed";
+  if (StartInterpreter(FileLine) == 0) {
+    if (trace) LineExecutedHook = PrintTraceLine;
+    MainWindowCreate();
+    end = Run(max_ticks);
+  }
+  std::printf("[end] %s\n", end);
+  VarTableForEach(PrintVariable, nullptr);
+  return 0;
+}
