@@ -6,7 +6,8 @@ programs it runs. close() ends each of them by process id, and is called on ever
 `with` block.
 
 The prefix is a 32-bit one set to report Windows 98, runs in the ja_JP.UTF-8 locale (code page
-932) and loads a WNASPI32.DLL placed next to the program instead of Wine's own.
+932), draws window captions itself (there is no window manager) and loads a WNASPI32.DLL placed
+next to the program instead of Wine's own.
 """
 import os
 import re
@@ -158,6 +159,8 @@ class WineSession:
             raise HarnessError("wineboot failed; see " + os.path.join(self.workdir, "wine.log"))
         if self.windows_version:
             self.set_registry(r"HKCU\Software\Wine", "Version", self.windows_version)
+        # No window manager runs on the virtual display: Wine draws captions and frames itself.
+        self.set_registry(r"HKCU\Software\Wine\X11 Driver", "Decorated", "N")
 
     def set_registry(self, key, name, value):
         if self.wine_command("wine", "reg", "add", key, "/v", name, "/d", value, "/f") != 0:
