@@ -107,15 +107,20 @@ static int32_t WriteZeroSectors(int32_t adapter, uint32_t first, uint32_t length
   return 0;
 }
 
-int32_t InitFatArea16(int32_t adapter, const PartitionInfo& partition,
-                      const uint8_t boot_sector[512]) {
-  FatAreas areas = Fat16Areas(partition, boot_sector);
+// The FAT area: read-checked window by window (603), then every copy written.
+static int32_t InitFatArea(int32_t adapter, const FatFormat& format, const FatAreas& areas,
+                           const uint8_t boot_sector[512], uint32_t fat_size) {
   ProgressPhase(kStatusFatCheck, areas.fat_length);
   int32_t result = ReadCheck(adapter, areas.first_fat, areas.fat_length,
-                             boot_sector[kBpbSecPerClus], false, 603);
+                             boot_sector[kBpbSecPerClus], format.polls_abort, 603);
   if (result != 0) return result;
-  return WriteFatCopies(adapter, kFat16, areas, boot_sector[kBpbNumFats],
-                        GetLe16(boot_sector + kBpbFatSz16));
+  return WriteFatCopies(adapter, format, areas, boot_sector[kBpbNumFats], fat_size);
+}
+
+int32_t InitFatArea16(int32_t adapter, const PartitionInfo& partition,
+                      const uint8_t boot_sector[512]) {
+  return InitFatArea(adapter, kFat16, Fat16Areas(partition, boot_sector), boot_sector,
+                     GetLe16(boot_sector + kBpbFatSz16));
 }
 
 int32_t InitRootDirArea(int32_t adapter, const PartitionInfo& partition,
@@ -133,12 +138,8 @@ int32_t InitRootDirArea(int32_t adapter, const PartitionInfo& partition,
 int32_t InitFatArea32(int32_t adapter, const PartitionInfo& partition,
                       const uint8_t boot_sector[512]) {
   FatAreas areas = Fat32Areas(partition, boot_sector);
-  ProgressPhase(kStatusFatCheck, areas.fat_length);
-  int32_t result = ReadCheck(adapter, areas.first_fat, areas.fat_length,
-                             boot_sector[kBpbSecPerClus], true, 603);
-  if (result != 0) return result;
-  result = WriteFatCopies(adapter, kFat32, areas, boot_sector[kBpbNumFats],
-                          GetLe32(boot_sector + kBpbFatSz32));
+  int32_t result =
+      InitFatArea(adapter, kFat32, areas, boot_sector, GetLe32(boot_sector + kBpbFatSz32));
   if (result != 0) return result;
   // The root directory: its one cluster, emptied.
   ProgressPhase(kStatusFileSystemInit, areas.root_dir_length);

@@ -32,15 +32,20 @@ void BuildFsInfoSector(uint32_t free_count, uint8_t out[512]) {
   out[kBootSignature + 1] = 0xAA;
 }
 
-// The fields both boot sectors take from the partition and its geometry.
-static void PatchCommonFields(uint8_t* boot, uint32_t cluster_size) {
+// A boot sector from `template_sector` with the fields every card sets: cluster size, geometry,
+// size, the file system type over the first five blanks of BS_FilSysType, and NewVolSerial.
+static void PrepareBootSector(uint8_t* boot, const uint8_t* template_sector, uint32_t cluster_size,
+                              uint32_t type_field, const char* type, uint32_t serial_field) {
   const Geometry& g = DiskGeometry;
+  std::memcpy(boot, template_sector, 512);
   boot[kBpbSecPerClus] = static_cast<uint8_t>(cluster_size);
   PutLe16(boot + kBpbTotSec16, 0);
   PutLe16(boot + kBpbSecPerTrk, g.sectors_per_track);
   PutLe16(boot + kBpbNumHeads, g.max_head + 1u);
   PutLe32(boot + kBpbHiddSec, g.sectors_per_track);
   PutLe32(boot + kBpbTotSec32, NewPartition.sector_count);
+  std::memcpy(boot + type_field, type, 5);
+  PutLe32(boot + serial_field, NewVolSerial);
 }
 
 static bool WriteSector(int32_t adapter, uint32_t lba, const uint8_t* sector) {
@@ -54,11 +59,8 @@ int32_t FormatFat16(int32_t adapter) {
   const uint32_t cluster_size = ClusterSizeFat16(sectors);
 
   uint8_t* bs = Fat16BootBuffer;
-  std::memcpy(bs, kFat16BootTemplate, sizeof Fat16BootBuffer);
-  PatchCommonFields(bs, cluster_size);
+  PrepareBootSector(bs, kFat16BootTemplate, cluster_size, kBs16FilSysType, "FAT16", kBs16VolId);
   PutLe16(bs + kBpbFatSz16, FatSize16(sectors, cluster_size));
-  std::memcpy(bs + kBs16FilSysType, "FAT16", 5);
-  PutLe32(bs + kBs16VolId, NewVolSerial);
 
   // A partition too small for 4,085 clusters even of one sector cannot hold a FAT16 volume
   // (it would read as FAT12); nothing is written.
@@ -77,12 +79,9 @@ int32_t FormatFat32(int32_t adapter) {
   const uint32_t cluster_size = ClusterSizeFat32(sectors);
 
   uint8_t* bs = Fat32BootBuffer;
-  std::memcpy(bs, kFat32BootTemplate, sizeof Fat32BootBuffer);
-  PatchCommonFields(bs, cluster_size);
+  PrepareBootSector(bs, kFat32BootTemplate, cluster_size, kBs32FilSysType, "FAT32", kBs32VolId);
   const uint32_t fat_size = FatSize32(sectors, cluster_size);
   PutLe32(bs + kBpbFatSz32, fat_size);
-  std::memcpy(bs + kBs32FilSysType, "FAT32", 5);
-  PutLe32(bs + kBs32VolId, NewVolSerial);
 
   if (AbortRequested()) return -9;
   int32_t result = InitSystemArea32(adapter, NewPartition, bs);
