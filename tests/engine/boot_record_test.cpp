@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -10,71 +11,59 @@
 #include "engine/vol_serial.h"
 #include "tests/engine/test_card.h"
 
-static std::string Text(const uint8_t* p, size_t n) { return std::string(p, p + n); }
 static std::string Text(const std::vector<uint8_t>& s, size_t at, size_t n) {
-  return Text(s.data() + at, n);
+  return std::string(s.begin() + at, s.begin() + at + n);
+}
+static std::string Hex(const uint8_t* p, size_t n) {
+  std::string out;
+  for (size_t i = 0; i < n; ++i) {
+    out += "0123456789ABCDEF"[p[i] >> 4];
+    out += "0123456789ABCDEF"[p[i] & 15];
+  }
+  return out;
 }
 static bool Contains(const uint8_t* sector, const char* text) {
   return std::string(sector, sector + 512).find(text) != std::string::npos;
 }
 static bool AllZero(const std::vector<uint8_t>& s, size_t from, size_t to) {
-  for (size_t i = from; i < to; ++i)
-    if (s[i] != 0) return false;
-  return true;
+  return std::all_of(s.begin() + from, s.begin() + to, [](uint8_t b) { return b == 0; });
 }
 
-TEST(ClusterSize, ThresholdsOfBothTables) {
+TEST(ClusterSize, TablesAndTheSmallestCards) {
   EXPECT_EQ(ClusterSizeFat16(262143), 4u);
   EXPECT_EQ(ClusterSizeFat16(262144), 8u);
   EXPECT_EQ(ClusterSizeFat16(999873), 16u);
-  EXPECT_EQ(ClusterSizeFat16(4193217), 64u);
-  EXPECT_EQ(ClusterSizeFat32(16777215), 8u);
-  EXPECT_EQ(ClusterSizeFat32(16777216), 16u);
-  EXPECT_EQ(ClusterSizeFat32(67108864), 64u);
   EXPECT_EQ(FatSize16(999873, 16), 245u);
-}
-
-TEST(ClusterSize, SmallestCardsKeepEnoughClustersForFat16) {
+  EXPECT_EQ(ClusterSizeFat32(16777215), 8u);
+  EXPECT_EQ(ClusterSizeFat32(67108864), 64u);
   // An 8 MiB card's 16,065 sectors in 4-sector clusters would be 4,000 clusters: FAT12.
   EXPECT_EQ(ClusterSizeFat16(16065), 2u);
   EXPECT_GE(Fat16ClusterCount(16065, 2), kMinFat16Clusters);
-  EXPECT_EQ(ClusterSizeFat16(32193), 4u);
 }
 
 TEST(Templates, FixedFieldsAndSignatures) {
-  const uint8_t* t16 = kFat16BootTemplate;
-  EXPECT_EQ(Text(t16, 11), std::string("\xEB\x3C\x90MSWIN4.1"));
-  EXPECT_EQ(GetLe16(t16 + kBpbBytsPerSec), 512);
-  EXPECT_EQ(GetLe16(t16 + kBpbRsvdSecCnt), 1);
-  EXPECT_EQ(t16[kBpbNumFats], 2);
-  EXPECT_EQ(GetLe16(t16 + kBpbRootEntCnt), 512);
-  EXPECT_EQ(t16[kBpbMedia], 0xF8);
-  EXPECT_EQ(t16[kBs16DrvNum], 0x80);
-  EXPECT_EQ(t16[kBs16BootSig], 0x29);
-  EXPECT_EQ(Text(t16 + kBs16VolLab, 11), "           ");
-  EXPECT_TRUE(Contains(t16, "IO      SYS"));
-  EXPECT_TRUE(Contains(t16, "MSDOS   SYS"));
-
-  const uint8_t* t32 = kFat32BootTemplate;
-  EXPECT_EQ(Text(t32, 11), std::string("\xEB\x58\x90MSWIN4.1"));
-  EXPECT_EQ(GetLe16(t32 + kBpbRsvdSecCnt), 32);
-  EXPECT_EQ(GetLe16(t32 + kBpbRootEntCnt), 0);
-  EXPECT_EQ(GetLe16(t32 + kBpbFatSz16), 0);
-  EXPECT_EQ(GetLe32(t32 + kBpbRootClus), 2u);
-  EXPECT_EQ(GetLe16(t32 + kBpbFsInfo), 1);
-  EXPECT_EQ(GetLe16(t32 + kBpbBkBootSec), 6);
-  EXPECT_EQ(Text(t32 + kBs32VolLab, 11), "NO NAME    ");
-  for (const char* name : {"IO      SYS", "MSDOS   SYS", "WINBOOT SYS"})
-    EXPECT_TRUE(Contains(t32, name)) << name;
-
-  for (const char* message :
+  // Jump, OEM name, 512-byte sectors, (cluster size), reserved sectors, 2 FATs, root entries,
+  // TotSec16 0, media F8 (and for FAT32: FATSz16 0).
+  EXPECT_EQ(Hex(kFat16BootTemplate, 22), "EB3C904D5357494E342E3100020001000200020000F8");
+  EXPECT_EQ(Hex(kFat32BootTemplate, 24), "EB58904D5357494E342E3100020020000200000000F80000");
+  // Drive 80, reserved, boot signature 29; FAT32: flags, version, root cluster 2, FSInfo 1,
+  // backup 6 and twelve reserved bytes before them.
+  EXPECT_EQ(Hex(kFat16BootTemplate + kBs16DrvNum, 3), "800029");
+  EXPECT_EQ(Hex(kFat32BootTemplate + kBpbExtFlags, 27),
+            "000000000200000001000600000000000000000000000000800029");
+  // FAT16 label and file system type: blanks (the type's first five are set when formatting).
+  EXPECT_EQ(std::string(kFat16BootTemplate + kBs16VolLab, kFat16BootTemplate + kBs16BootCode),
+            std::string(19, ' '));
+  for (const char* text : {"IO      SYS", "MSDOS   SYS"})
+    EXPECT_TRUE(Contains(kFat16BootTemplate, text)) << text;
+  for (const char* text : {"NO NAME    ", "IO      SYS", "MSDOS   SYS", "WINBOOT SYS"})
+    EXPECT_TRUE(Contains(kFat32BootTemplate, text)) << text;
+  for (const char* text :
        {"Invalid partition table", "Error loading operating system", "Missing operating system"})
-    EXPECT_TRUE(Contains(kMbrTemplate, message)) << message;
-  for (uint32_t i = kMbrPartitionTable; i < kBootSignature; ++i) EXPECT_EQ(kMbrTemplate[i], 0) << i;
-  for (const uint8_t* t : {kMbrTemplate, t16, t32, kFat32BootCodeTemplate}) {
-    EXPECT_EQ(t[510], 0x55);
-    EXPECT_EQ(t[511], 0xAA);
-  }
+    EXPECT_TRUE(Contains(kMbrTemplate, text)) << text;
+  for (const uint8_t* t : {kMbrTemplate, kFat16BootTemplate, kFat32BootTemplate,
+                           kFat32BootCodeTemplate})
+    EXPECT_EQ(Hex(t + 510, 2), "55AA");
 }
 
 TEST(FormatFat16, SectorsOfAMillionSectorCard) {

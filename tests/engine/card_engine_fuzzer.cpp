@@ -6,10 +6,10 @@
 // and only after a complete file system, and must answer only its documented results.
 //
 // Input: mode (bit 0 FAT32, bit 1 data check, bit 2 driver geometry, bit 3 serial, bit 4 large
-// card), capacity (4 bytes, little-endian, below 2^17, or 2^20 for a large card), heads, sectors per track, the transfer after which the
-// user interrupts (0: never), then either failing sectors (5 bytes each: bit 0 of the first
-// chooses write or read, 4 bytes the sector) or, in serial mode, the card's sector 0 and the
-// partition's boot sector.
+// card), capacity (4 little-endian bytes, kept below 2^17, or 2^20 for a large card), heads,
+// sectors per track, the transfer after which the user interrupts (0: never); then failing
+// sectors (5 bytes each: bit 0 of the first chooses write or read, 4 bytes the sector) or, in
+// serial mode, the card's sector 0 and the partition's boot sector.
 #include <array>
 #include <cstdint>
 #include <cstdlib>

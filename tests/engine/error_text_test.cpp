@@ -8,23 +8,16 @@
 
 #include "system/message_box.h"
 
-static std::string Bytes(std::initializer_list<int> bytes) {
-  std::string s;
-  for (int b : bytes) s.push_back(static_cast<char>(b));
-  return s;
-}
-
 TEST(ErrorText, MessagesAreShiftJisBytes) {
   // Half-width katakana (one byte each) in 202, full-width letters in 601.
-  EXPECT_EQ(ErrorText(202),
-            Bytes({0x4d, 0x6f, 0x76, 0x61, 0x6e, 0x74, 0x61, 0x20, 0x41, 0x54, 0x41, 0xb6,
-                   0xb0, 0xc4, 0xde, 0x82, 0xaa, 0x91, 0x7d, 0x93, 0xfc, 0x82, 0xb3, 0x82,
-                   0xea, 0x82, 0xc4, 0x82, 0xa2, 0x82, 0xdc, 0x82, 0xb9, 0x82, 0xf1}));
-  EXPECT_EQ(ErrorText(601),
-            Bytes({0x82, 0x68, 0x82, 0x6f, 0x82, 0x6b, 0x97, 0xcc, 0x88, 0xe6, 0x82, 0xc9,
-                   0x8f, 0x91, 0x82, 0xab, 0x8d, 0x9e, 0x82, 0xdd, 0x82, 0xaa, 0x82, 0xc5,
-                   0x82, 0xab, 0x82, 0xdc, 0x82, 0xb9, 0x82, 0xf1}));
-  EXPECT_STREQ(ErrorText(302), "ReadCapacity\x82\xc9\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd");
+  EXPECT_STREQ(ErrorText(202),
+               "Movanta ATA\xb6\xb0\xc4\xde\x82\xaa\x91\x7d\x93\xfc\x82\xb3\x82"
+               "\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1");
+  EXPECT_STREQ(ErrorText(601),
+               "\x82\x68\x82\x6f\x82\x6b\x97\xcc\x88\xe6\x82\xc9\x8f\x91\x82"
+               "\xab\x8d\x9e\x82\xdd\x82\xaa\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1");
+  EXPECT_STREQ(ErrorText(302),
+               "ReadCapacity\x82\xc9\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd");
 }
 
 TEST(ErrorText, EveryListedCodeHasItsOwnTextAndOthersAreUnknown) {
