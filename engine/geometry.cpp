@@ -38,9 +38,9 @@ int32_t CalcGeometry() {
     int32_t h = 0, s = 0;
     int32_t result = GetDiskInfo(AdapterNumber, 0, &h, &s);
     if (result != 0) return result;
-    // A driver answering 0 heads or 0 sectors would divide by zero below, and more than 63
-    // sectors per track do not fit a partition entry's 6-bit sector field.
-    if (h < 1 || h > 255 || s < 1 || s > 63) return -1;
+    // A driver answering 0 heads or 0 sectors would divide by zero below, the partition starts
+    // at head 1, and more than 63 sectors per track do not fit a partition entry's sector field.
+    if (h < 2 || h > 255 || s < 1 || s > 63) return -1;
     heads = static_cast<uint32_t>(h);
     sectors_per_track = static_cast<uint32_t>(s);
     cylinders = TargetCapacity / (heads * sectors_per_track);

@@ -41,8 +41,8 @@ const uint32_t kFat16MaxCapacity = 4193664;
 
 // Chooses DiskGeometry from TargetCapacity, HostAdapterName and Fat32Enabled, and may lower
 // TargetCapacity to kFat16MaxCapacity. 0; GetDiskInfo's non-zero result; or -1 when the driver's
-// heads or sectors per track cannot be used or the card is smaller than one cylinder (nothing is
-// stored then).
+// heads (2-255) or sectors per track (1-63) cannot be used or the card is smaller than one
+// cylinder (nothing is stored then).
 int32_t CalcGeometry();
 
 // The sector number of a cylinder, head and sector under `geometry` (32-bit, wrapping).

@@ -49,8 +49,9 @@ TEST(CalcGeometry, DriverGeometryForOtherAdapters) {
   // Few heads: still at most 1024 cylinders after the FAT16 cut.
   ImageCardSetDiskInfo(16, 63);
   EXPECT_EQ(Chosen(8000000, false), "1023x16x63");
-  // Answers that would divide by zero or overflow a partition entry's sector field.
-  for (auto hs : {std::make_pair(0, 63), std::make_pair(16, 0), std::make_pair(16, 64)}) {
+  // Answers that would divide by zero, leave no head 1 or overflow an entry's sector field.
+  for (auto hs : {std::make_pair(0, 63), std::make_pair(1, 63), std::make_pair(16, 0),
+                  std::make_pair(16, 64)}) {
     ImageCardSetDiskInfo(hs.first, hs.second);
     EXPECT_EQ(Chosen(1000000, false), "-") << hs.first << "x" << hs.second;
   }
