@@ -6,7 +6,7 @@
 //   FAT32 with the data-area check   against dd reading the image and mkfs.fat -F 32 -c
 //   FAT32 without the check          against mkfs.fat -F 32
 //   the engine's own time            against a plain pread/pwrite replay of the same transfers
-// Every figure is the best of three runs. Each run gets a freshly made image that is deleted right
+// Every figure is the best of five runs. Each run gets a freshly made image that is deleted right
 // after it: reading a sparse file's holes the first time costs the kernel page allocations that
 // later reads do not pay, so no contender may find pages another one left behind.
 #include <fcntl.h>
@@ -27,7 +27,7 @@
 
 namespace {
 
-const int kRuns = 3;
+const int kRuns = 5;
 
 struct Transfer {
   bool write;
