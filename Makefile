@@ -53,3 +53,8 @@ run: win32
 
 clean:
 	rm -rf $(BUILD)
+
+# The card engine's benchmark (figures and ratios of one run, not a test).
+.PHONY: bench
+bench: native
+	$(CMAKE_BUILD) $(BUILD)/native --target bench

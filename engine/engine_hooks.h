@@ -1,0 +1,54 @@
+// The engine's hooks into the dialog that runs it: the abort request, a progress bar and a status
+// line. One of each, global; the dialogs register and unregister the controls, and the engine
+// reports to whatever is registered. Without a control nothing is shown; without an AbortEvent
+// nothing is ever interrupted.
+#ifndef KELVADO_ENGINE_ENGINE_HOOKS_H
+#define KELVADO_ENGINE_ENGINE_HOOKS_H
+
+#include <cstdint>
+
+#include "system/threads.h"
+
+// Manual-reset event set when the user confirms an interrupt; none outside a worker's run.
+extern Event* AbortEvent;
+// The registered progress bar and status text controls (window handles in kelvado.exe), or none.
+extern void* EngineProgressBar;
+extern void* EngineStatusText;
+
+// True when AbortEvent exists and is set; tested with a zero time-out, it never waits.
+bool AbortRequested();
+
+// Progress bar messages, sent only while a bar is registered. The bar's range is 16-bit, so a
+// range maximum is taken modulo 65,536.
+void ProgressSetRange(uint32_t maximum);
+void ProgressSetPos(uint32_t position);
+void ProgressSetStep(uint32_t step);
+void ProgressStepIt();
+
+// Writes `text` (Shift-JIS) into the status line, when one is registered.
+void StatusSetText(const char* text);
+
+// One phase of a long engine operation: its status text, then the bar reset to position 0 with the
+// range 0..length. ProgressAdvance moves the bar as the work goes on, sending only positions that
+// differ from the last one sent; ProgressPhaseDone puts it at the end of the range.
+void ProgressPhase(const char* status, uint32_t length);
+void ProgressAdvance(uint32_t position);
+void ProgressPhaseDone();
+
+// Control messages, with the values of the Win32 constants of the same names.
+const uint32_t kWmSetText = 0x000C;     // WM_SETTEXT
+const uint32_t kPbmSetRange = 0x0401;   // PBM_SETRANGE
+const uint32_t kPbmSetPos = 0x0402;     // PBM_SETPOS
+const uint32_t kPbmSetStep = 0x0404;    // PBM_SETSTEP
+const uint32_t kPbmStepIt = 0x0405;     // PBM_STEPIT
+
+// Sends a message to a registered control and returns its answer: SendMessageA in kelvado.exe.
+intptr_t SendControlMessage(void* control, uint32_t message, uintptr_t wparam, intptr_t lparam);
+
+// Native builds only: where SendControlMessage delivers. Tools and tests set it to draw or record
+// the messages; without a handler they are dropped. For WM_SETTEXT, lparam is the text's address.
+typedef intptr_t (*ControlMessageFunction)(void* control, uint32_t message, uintptr_t wparam,
+                                           intptr_t lparam);
+extern ControlMessageFunction ControlMessageHandler;
+
+#endif

@@ -1,0 +1,128 @@
+// Puts the new file system and then the master boot record on the card.
+//
+// The order on the card is fixed: FAT areas and root directory, then the boot record (for FAT32
+// also its backup, FSInfo, backup FSInfo, boot code sector and its backup), then sector 0. A run
+// that fails or is stopped therefore never leaves the new partition entry pointing at a boot record
+// that was not written.
+#include <cstring>
+
+#include "engine/aspi/aspi.h"
+#include "engine/boot_record.h"
+#include "engine/byte_order.h"
+#include "engine/engine_hooks.h"
+#include "engine/fat_area.h"
+#include "engine/partition.h"
+#include "engine/vol_serial.h"
+
+uint8_t Fat16BootBuffer[512];
+uint8_t Fat32BootBuffer[512];
+
+static uint8_t mbr_buffer[512];
+static uint8_t fs_info_buffer[512];
+
+static const char kStatusSystemArea[] = "システムエリアの初期化";
+
+void BuildFsInfoSector(uint32_t free_count, uint8_t out[512]) {
+  std::memset(out, 0, 512);
+  std::memcpy(out + kFsiLeadSig, "RRaA", 4);
+  std::memcpy(out + kFsiStrucSig, "rrAa", 4);
+  PutLe32(out + kFsiFreeCount, free_count);
+  PutLe32(out + kFsiNxtFree, 2);
+  out[kBootSignature] = 0x55;
+  out[kBootSignature + 1] = 0xAA;
+}
+
+// A boot sector from `template_sector` with the fields every card sets: cluster size, geometry,
+// size, the file system type over the first five blanks of BS_FilSysType, and NewVolSerial.
+static void PrepareBootSector(uint8_t* boot, const uint8_t* template_sector, uint32_t cluster_size,
+                              uint32_t type_field, const char* type, uint32_t serial_field) {
+  const Geometry& g = DiskGeometry;
+  std::memcpy(boot, template_sector, 512);
+  boot[kBpbSecPerClus] = static_cast<uint8_t>(cluster_size);
+  PutLe16(boot + kBpbTotSec16, 0);
+  PutLe16(boot + kBpbSecPerTrk, g.sectors_per_track);
+  PutLe16(boot + kBpbNumHeads, g.max_head + 1u);
+  PutLe32(boot + kBpbHiddSec, g.sectors_per_track);
+  PutLe32(boot + kBpbTotSec32, NewPartition.sector_count);
+  std::memcpy(boot + type_field, type, 5);
+  PutLe32(boot + serial_field, NewVolSerial);
+}
+
+static bool WriteSector(int32_t adapter, uint32_t lba, const uint8_t* sector) {
+  return WriteSectors(adapter, 0, lba, kSectorSize, 1, sector) == 0;
+}
+
+int32_t FormatFat16(int32_t adapter) {
+  StatusSetText(kStatusSystemArea);
+  const uint32_t boot = PartitionFirstSector(NewPartition);
+  const uint32_t sectors = NewPartition.sector_count;
+  const uint32_t cluster_size = ClusterSizeFat16(sectors);
+
+  uint8_t* bs = Fat16BootBuffer;
+  PrepareBootSector(bs, kFat16BootTemplate, cluster_size, kBs16FilSysType, "FAT16", kBs16VolId);
+  PutLe16(bs + kBpbFatSz16, FatSize16(sectors, cluster_size));
+
+  // A partition too small for 4,085 clusters even of one sector cannot hold a FAT16 volume
+  // (it would read as FAT12); nothing is written.
+  if (Fat16ClusterCount(sectors, cluster_size) < kMinFat16Clusters) return -1;
+
+  int32_t result = InitSystemArea16(adapter, NewPartition, bs);
+  if (result != 0) return result;
+  if (!WriteSector(adapter, boot, bs)) return 601;
+  return 0;
+}
+
+int32_t FormatFat32(int32_t adapter) {
+  StatusSetText(kStatusSystemArea);
+  const uint32_t boot = PartitionFirstSector(NewPartition);
+  const uint32_t sectors = NewPartition.sector_count;
+  const uint32_t cluster_size = ClusterSizeFat32(sectors);
+
+  uint8_t* bs = Fat32BootBuffer;
+  PrepareBootSector(bs, kFat32BootTemplate, cluster_size, kBs32FilSysType, "FAT32", kBs32VolId);
+  const uint32_t fat_size = FatSize32(sectors, cluster_size);
+  PutLe32(bs + kBpbFatSz32, fat_size);
+
+  if (AbortRequested()) return -9;
+  int32_t result = InitSystemArea32(adapter, NewPartition, bs);
+  if (result != 0) return result;
+
+  const uint32_t backup = GetLe16(bs + kBpbBkBootSec);
+  const uint32_t fs_info = GetLe16(bs + kBpbFsInfo);
+  if (!WriteSector(adapter, boot, bs) || !WriteSector(adapter, boot + backup, bs)) return 601;
+
+  // Every cluster is free but the root directory's, and those marked bad.
+  const uint32_t reserved = GetLe16(bs + kBpbRsvdSecCnt);
+  const uint32_t clusters = (sectors - reserved - bs[kBpbNumFats] * fat_size) / cluster_size;
+  const uint32_t free_count = clusters - 1 - static_cast<uint32_t>(BadClusterList.count);
+  BuildFsInfoSector(free_count, fs_info_buffer);
+  if (!WriteSector(adapter, boot + fs_info, fs_info_buffer)) return 601;
+  PutLe32(fs_info_buffer + kFsiFreeCount, 0xFFFFFFFF);  // the backup leaves it unknown
+  if (!WriteSector(adapter, boot + fs_info + backup, fs_info_buffer)) return 601;
+
+  if (!WriteSector(adapter, boot + 2, kFat32BootCodeTemplate) ||
+      !WriteSector(adapter, boot + 2 + backup, kFat32BootCodeTemplate))
+    return -1;
+  return 0;
+}
+
+int32_t MakePartition(int32_t adapter) {
+  int32_t result;
+  switch (NewPartition.type) {
+    case kTypeFat16:
+    case kTypeFat16Lba:
+      result = FormatFat16(adapter);
+      break;
+    case kTypeFat32:
+    case kTypeFat32Lba:
+      result = FormatFat32(adapter);
+      break;
+    default:
+      return -1;
+  }
+  // Sector 0 is written last, and only over a complete file system.
+  if (result != 0) return result;
+  std::memcpy(mbr_buffer, kMbrTemplate, sizeof mbr_buffer);
+  PackPartitionEntry(NewPartition, mbr_buffer + kMbrPartitionTable);
+  return WriteSector(adapter, 0, mbr_buffer) ? 0 : -1;
+}

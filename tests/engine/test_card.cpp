@@ -1,0 +1,138 @@
+#include "tests/engine/test_card.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/aspi/aspi.h"
+#include "engine/boot_record.h"
+#include "engine/engine_hooks.h"
+#include "engine/fat_area.h"
+#include "engine/partition.h"
+#include "engine/vol_serial.h"
+#include "tools/image_card.h"
+
+std::vector<Transfer> Transfers;
+std::vector<ControlMessage> ControlMessages;
+
+static Event* test_abort_event = nullptr;
+static int abort_write = 0;
+static int writes_seen = 0;
+static char progress_bar, status_text;
+
+static void ResetEngine() {
+  std::strcpy(HostAdapterName, "njata95");
+  AdapterNumber = 0;
+  Fat32Enabled = 0;
+  ChkDataArea = 0;
+  NewVolSerial = 1;
+  NewPartition = PartitionInfo{};
+  DiskGeometry = Geometry{};
+  BadClusterList.count = 0;
+  AbortEvent = nullptr;
+  EngineProgressBar = nullptr;
+  EngineStatusText = nullptr;
+  ControlMessageHandler = nullptr;
+  ImageCardWatch = nullptr;
+  ImageCardSetDiskInfo(0, 0);
+  FailReads("");
+  FailWrites("");
+  Transfers.clear();
+  ControlMessages.clear();
+}
+
+TestCard::TestCard(uint64_t sectors) {
+  char name[] = "/tmp/kelvado-card-XXXXXX";
+  int fd = mkstemp(name);
+  if (fd < 0 || ftruncate(fd, static_cast<off_t>(sectors * 512)) != 0) std::abort();
+  close(fd);
+  path_ = name;
+  ResetEngine();
+  std::string error;
+  if (!ImageCardOpen(name, &error)) std::abort();
+}
+
+TestCard::~TestCard() {
+  ImageCardClose();
+  unlink(path_.c_str());
+  ResetEngine();
+  if (test_abort_event) EventDestroy(test_abort_event);
+  test_abort_event = nullptr;
+}
+
+std::vector<uint8_t> TestCard::Sector(uint32_t lba) const {
+  std::vector<uint8_t> sector(512);
+  int fd = open(path_.c_str(), O_RDONLY);
+  if (fd < 0 || pread(fd, sector.data(), 512, off_t{lba} * 512) != 512) std::abort();
+  close(fd);
+  return sector;
+}
+
+void TestCard::FillSector(uint32_t lba, uint8_t byte) {
+  PutSector(lba, std::vector<uint8_t>(512, byte));
+}
+
+void TestCard::PutSector(uint32_t lba, const std::vector<uint8_t>& sector) {
+  int fd = open(path_.c_str(), O_WRONLY);
+  if (fd < 0 || pwrite(fd, sector.data(), 512, off_t{lba} * 512) != 512) std::abort();
+  close(fd);
+}
+
+int32_t FormatCard(bool fat32) {
+  Fat32Enabled = fat32 ? 1 : 0;
+  int32_t result = CalcGeometry();
+  if (result != 0) return result;
+  BuildPartitionEntry();
+  return MakePartition(AdapterNumber);
+}
+
+static void SetFaults(const char* list, void (*set)(const std::vector<SectorRange>&)) {
+  std::vector<SectorRange> ranges;
+  if (*list != '\0' && !ParseSectorList(list, &ranges)) std::abort();
+  set(ranges);
+}
+
+void FailReads(const char* list) { SetFaults(list, ImageCardFailReads); }
+void FailWrites(const char* list) { SetFaults(list, ImageCardFailWrites); }
+
+static void OnTransfer(bool write, uint32_t lba, uint32_t count) {
+  Transfers.push_back({write, lba, count});
+  if (write && ++writes_seen == abort_write) EventSet(test_abort_event);
+}
+
+void RecordTransfers(int abort_at_write) {
+  Transfers.clear();
+  writes_seen = 0;
+  abort_write = abort_at_write;
+  if (abort_at_write > 0) {
+    if (!test_abort_event) test_abort_event = EventCreate(true, false);
+    EventReset(test_abort_event);
+    AbortEvent = test_abort_event;
+  }
+  ImageCardWatch = OnTransfer;
+}
+
+std::vector<uint32_t> WrittenSectors() {
+  std::vector<uint32_t> sectors;
+  for (const Transfer& t : Transfers)
+    if (t.write) sectors.push_back(t.lba);
+  return sectors;
+}
+
+static intptr_t OnControlMessage(void* control, uint32_t message, uintptr_t wparam,
+                                 intptr_t lparam) {
+  ControlMessage m{control == &status_text, message, wparam, lparam, ""};
+  if (message == kWmSetText) m.text = reinterpret_cast<const char*>(lparam);
+  ControlMessages.push_back(m);
+  return 0;
+}
+
+void RecordControlMessages() {
+  ControlMessages.clear();
+  ControlMessageHandler = OnControlMessage;
+  EngineProgressBar = &progress_bar;
+  EngineStatusText = &status_text;
+}

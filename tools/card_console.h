@@ -1,0 +1,17 @@
+// kelvado-card's terminal: the engine's Shift-JIS texts as UTF-8, its progress bar and status
+// texts drawn on standard error.
+#ifndef KELVADO_TOOLS_CARD_CONSOLE_H
+#define KELVADO_TOOLS_CARD_CONSOLE_H
+
+#include <string>
+
+// `sjis` converted from code page 932 to UTF-8 (bytes that do not convert become '?').
+std::string Utf8FromSjis(const char* sjis);
+
+// Registers a progress bar and a status line with the engine hooks and draws them on stderr:
+// each status text on a line of its own, the bar redrawn in place as its position changes.
+void ShowEngineOnStderr();
+// Ends the bar's line, if one is drawn.
+void EndProgressLine();
+
+#endif

@@ -1,0 +1,43 @@
+// A card stood in for by a disk image file: the sector transfers of engine/aspi/aspi.h on the
+// image, with READ CAPACITY's answer and chosen sectors that fail.
+//
+// Native only; for kelvado-card, the tests and the benchmark, until the engine goes through the
+// ASPI layer to the card emulator.
+#ifndef KELVADO_TOOLS_IMAGE_CARD_H
+#define KELVADO_TOOLS_IMAGE_CARD_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Opens `path` read-write as target 0 of adapter 0 and sets TargetCapacity as READ CAPACITY
+// reports it: the last sector's number, the image's sector count - 1. False (with a message in
+// *error) when it cannot be opened or holds no whole sector.
+bool ImageCardOpen(const char* path, std::string* error);
+void ImageCardClose();
+// The image's size in whole sectors.
+uint64_t ImageCardSectors();
+
+// Sector ranges, both ends included.
+struct SectorRange {
+  uint32_t first;
+  uint32_t last;
+};
+
+// Parses a comma-separated list of sector numbers and ranges "a-b" (decimal). False when the text
+// is not such a list (a range with a > b included); *ranges is then left empty.
+bool ParseSectorList(const char* text, std::vector<SectorRange>* ranges);
+
+// Reads or writes that touch any of these sectors fail (-1) and transfer nothing.
+void ImageCardFailReads(const std::vector<SectorRange>& ranges);
+void ImageCardFailWrites(const std::vector<SectorRange>& ranges);
+
+// What GetDiskInfo answers: heads and sectors per track, or -1 while none are set (heads 0).
+void ImageCardSetDiskInfo(int32_t heads, int32_t sectors_per_track);
+
+// Called before every transfer with its direction, first sector and count; tests use it to watch
+// the order of writes or to stop the engine at a chosen moment, the benchmark to record the I/O.
+typedef void (*ImageCardObserver)(bool write, uint32_t lba, uint32_t count);
+extern ImageCardObserver ImageCardWatch;
+
+#endif

@@ -1,0 +1,222 @@
+// kelvado-card: the card engine on a disk image file.
+//
+//   kelvado-card geometry --capacity N [--fat32] [--adapter NAME --heads H --spt S]
+//   kelvado-card format IMAGE [--fat32] [--check] [--serial HEX] [--bad-read LIST]
+//                             [--bad-write LIST] [--adapter NAME --heads H --spt S]
+//   kelvado-card serial IMAGE HEX
+//
+// Exit status 0 when the engine succeeds, 1 when it fails, 2 for a wrong command line.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/aspi/aspi.h"
+#include "engine/boot_record.h"
+#include "engine/engine_hooks.h"
+#include "engine/error_text.h"
+#include "engine/fat_area.h"
+#include "engine/partition.h"
+#include "engine/vol_serial.h"
+#include "tools/card_console.h"
+#include "tools/image_card.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: kelvado-card geometry --capacity N [--fat32] [--adapter NAME --heads H --spt S]\n"
+    "       kelvado-card format IMAGE [--fat32] [--check] [--serial HEX] [--bad-read LIST]\n"
+    "                               [--bad-write LIST] [--adapter NAME --heads H --spt S]\n"
+    "       kelvado-card serial IMAGE HEX\n"
+    "LIST: comma-separated sector numbers or ranges a-b whose reads or writes fail\n";
+
+struct Options {
+  const char* image = nullptr;
+  bool has_capacity = false;
+  uint32_t capacity = 0;
+  bool fat32 = false;
+  bool check = false;
+  uint32_t serial = 1;
+  std::vector<SectorRange> bad_reads, bad_writes;
+  std::string adapter = "njata95";
+  uint32_t heads = 0, sectors_per_track = 0;
+};
+
+int Usage(const char* problem) {
+  if (problem) std::fprintf(stderr, "kelvado-card: %s\n", problem);
+  std::fputs(kUsage, stderr);
+  return 2;
+}
+
+bool ParseDecimal(const char* text, uint32_t* out) {
+  uint64_t value = 0;
+  if (*text == '\0') return false;
+  for (const char* p = text; *p; ++p) {
+    if (*p < '0' || *p > '9') return false;
+    value = value * 10 + static_cast<uint64_t>(*p - '0');
+    if (value > 0xFFFFFFFFull) return false;
+  }
+  *out = static_cast<uint32_t>(value);
+  return true;
+}
+
+bool ParseHex(const char* text, uint32_t* out) {
+  if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text += 2;
+  size_t length = std::strlen(text);
+  if (length == 0 || length > 8) return false;
+  uint32_t value = 0;
+  for (const char* p = text; *p; ++p) {
+    int digit;
+    if (*p >= '0' && *p <= '9')
+      digit = *p - '0';
+    else if (*p >= 'a' && *p <= 'f')
+      digit = *p - 'a' + 10;
+    else if (*p >= 'A' && *p <= 'F')
+      digit = *p - 'A' + 10;
+    else
+      return false;
+    value = value << 4 | static_cast<uint32_t>(digit);
+  }
+  *out = value;
+  return true;
+}
+
+// Options after the command (and its IMAGE); nullptr, or what is wrong with them.
+const char* ParseOptions(int argc, char** argv, int first, Options* o) {
+  for (int i = first; i < argc; ++i) {
+    std::string name = argv[i];
+    if (name == "--fat32") {
+      o->fat32 = true;
+      continue;
+    }
+    if (name == "--check") {
+      o->check = true;
+      continue;
+    }
+    if (i + 1 >= argc) return "an option lacks its value";
+    const char* value = argv[++i];
+    bool ok;
+    if (name == "--capacity") {
+      ok = ParseDecimal(value, &o->capacity);
+      o->has_capacity = true;
+    } else if (name == "--serial") {
+      ok = ParseHex(value, &o->serial);
+    } else if (name == "--bad-read") {
+      ok = ParseSectorList(value, &o->bad_reads);
+    } else if (name == "--bad-write") {
+      ok = ParseSectorList(value, &o->bad_writes);
+    } else if (name == "--adapter") {
+      o->adapter = value;
+      ok = !o->adapter.empty() && o->adapter.size() < sizeof HostAdapterName;
+    } else if (name == "--heads") {
+      ok = ParseDecimal(value, &o->heads) && o->heads <= 255;
+    } else if (name == "--spt") {
+      ok = ParseDecimal(value, &o->sectors_per_track) && o->sectors_per_track <= 255;
+    } else {
+      return "unknown option";
+    }
+    if (!ok) return "an option has a wrong value";
+  }
+  return nullptr;
+}
+
+// The engine's switches and the adapter as the options set them.
+void ApplyOptions(const Options& o) {
+  std::snprintf(HostAdapterName, sizeof HostAdapterName, "%s", o.adapter.c_str());
+  AdapterNumber = 0;
+  Fat32Enabled = o.fat32 ? 1 : 0;
+  ChkDataArea = o.check ? 1 : 0;
+  NewVolSerial = o.serial;
+  ImageCardSetDiskInfo(static_cast<int32_t>(o.heads), static_cast<int32_t>(o.sectors_per_track));
+  ImageCardFailReads(o.bad_reads);
+  ImageCardFailWrites(o.bad_writes);
+}
+
+int Result(int32_t code) {
+  EndProgressLine();
+  const char* text = code == 0 ? "OK" : ErrorText(static_cast<uint32_t>(code));
+  std::printf("result=%d %s\n", code, Utf8FromSjis(text).c_str());
+  return code == 0 ? 0 : 1;
+}
+
+bool OpenImage(const char* path) {
+  std::string error;
+  if (ImageCardOpen(path, &error)) return true;
+  std::fprintf(stderr, "kelvado-card: %s\n", error.c_str());
+  return false;
+}
+
+int ShowGeometry(const Options& o) {
+  if (!o.has_capacity) return Usage("geometry needs --capacity");
+  ApplyOptions(o);
+  TargetCapacity = o.capacity;
+  int32_t result = CalcGeometry();
+  if (result != 0) return Result(result);
+  BuildPartitionEntry();
+  const Geometry& g = DiskGeometry;
+  std::printf(
+      "max_cylinder=%u max_head=%u sectors_per_track=%u capacity=%u start_lba=%u "
+      "sector_count=%u type=0x%02X\n",
+      g.max_cylinder, g.max_head, g.sectors_per_track, TargetCapacity, NewPartition.start_lba,
+      NewPartition.sector_count, NewPartition.type);
+  return 0;
+}
+
+// As the partition worker does it, after the check dialog's geometry.
+int Format(const Options& o) {
+  if (!OpenImage(o.image)) return 1;
+  ApplyOptions(o);
+  ShowEngineOnStderr();
+  int32_t result = CalcGeometry();
+  if (result == 0) {
+    StatusSetText("パーティション情報作成");
+    BuildPartitionEntry();
+    result = MakePartition(AdapterNumber);
+  }
+  ImageCardClose();
+  return Result(result);
+}
+
+// The partition and geometry as sector 0 describes them, then the serial.
+int Serial(const Options& o, uint32_t serial) {
+  if (!OpenImage(o.image)) return 1;
+  ApplyOptions(o);
+  NewVolSerial = serial;
+  uint8_t mbr[512];
+  int32_t result = ReadSectors(AdapterNumber, 0, 0, kSectorSize, 1, mbr);
+  if (result == 0) {
+    UnpackPartitionEntry(mbr + kMbrPartitionTable, &NewPartition);
+    DiskGeometry.max_cylinder = NewPartition.end_cylinder;
+    DiskGeometry.max_head = NewPartition.end_head;
+    DiskGeometry.sectors_per_track = NewPartition.end_sector;
+    result = SetVolSerial(AdapterNumber);
+  }
+  ImageCardClose();
+  return Result(result);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage(nullptr);
+  std::string command = argv[1];
+  Options o;
+  if (command == "geometry") {
+    const char* problem = ParseOptions(argc, argv, 2, &o);
+    return problem ? Usage(problem) : ShowGeometry(o);
+  }
+  if (command == "format") {
+    if (argc < 3) return Usage("format needs an IMAGE");
+    o.image = argv[2];
+    const char* problem = ParseOptions(argc, argv, 3, &o);
+    return problem ? Usage(problem) : Format(o);
+  }
+  if (command == "serial") {
+    uint32_t serial;
+    if (argc != 4) return Usage("serial needs IMAGE and HEX");
+    if (!ParseHex(argv[3], &serial)) return Usage("HEX is 1 to 8 hexadecimal digits");
+    o.image = argv[2];
+    return Serial(o, serial);
+  }
+  return Usage("unknown command");
+}
