@@ -39,6 +39,13 @@ void ClearItems(DisplayItemList* list) {
   list->capacity = 0;
 }
 
+void ReleaseDrawingBuffers() {
+  ClearItems(&DisplayList);
+  ClearItems(&TitleList);
+  PackedDibFree(WorkBuffer);
+  WorkBuffer = nullptr;
+}
+
 const char* DisplayListHit(int32_t x, int32_t y) {
   for (int32_t i = 0; i < DisplayList.count; ++i)
     if (ItemHit(*DisplayList.items[i], x, y)) return DisplayList.items[i]->section;

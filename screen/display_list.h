@@ -31,6 +31,9 @@ int32_t AppendItem(DisplayItemList* list, DisplayItem* item);
 // Frees every copy with its bitmap; the list is empty afterwards.
 void ClearItems(DisplayItemList* list);
 
+// Empties both lists and frees the WorkBuffer (DoClr, and the exit sequence).
+void ReleaseDrawingBuffers();
+
 // The section of the first item, in list order, that a click at (x, y) hits; nullptr when none.
 const char* DisplayListHit(int32_t x, int32_t y);
 

@@ -18,11 +18,8 @@ int32_t FuncClrMainWin(char*) {
 
 int32_t FuncDoClr(char* args) {
   if (RejectArguments("FuncDoClr", args) < 0) return -1;
-  ClearItems(&DisplayList);
-  ClearItems(&TitleList);
+  ReleaseDrawingBuffers();
   MediaStopAndClose();
-  PackedDibFree(WorkBuffer);
-  WorkBuffer = nullptr;
   MainWinCleared = false;
   RefreshMainWindow();
   return 0;

@@ -90,8 +90,6 @@ class DebugWindow(unittest.TestCase):
         self.assertEqual(len(lines), 3)
         self.assertRegex(lines[0], "^" + day + " 3 背景選択なし      フレーム選択なし $")
         self.assertRegex(lines[1], "^" + day + "12 BG_KEY_NO -> 0007 FR_KEY_NO -> 0042$")
-        self.assertEqual(len("背景選択なし     ".encode("cp932")), 17)
-        self.assertEqual(len("フレーム選択なし ".encode("cp932")), 17)
         self.assertEqual(lines[2], "")
 
 

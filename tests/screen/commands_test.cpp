@@ -6,8 +6,8 @@
 
 #include "app/command_list.h"
 #include "app/main_window.h"
-#include "interp/section_table.h"
 #include "interp/script_error.h"
+#include "interp/section_table.h"
 #include "interp/var_table.h"
 #include "screen/display_list.h"
 #include "screen/layout_settings.h"
@@ -62,15 +62,14 @@ TEST_F(ScreenCommands, TextCommandsFillOneItemAndAppendItToTheirList) {
                   .empty());
   ASSERT_EQ(DisplayList.count, 3);
   const DisplayItem& c = *DisplayList.items[0];
-  EXPECT_EQ((std::vector<int>{c.left, c.top, c.right, c.bottom}), (std::vector<int>{0, 48, 640, 96}));
+  EXPECT_EQ((std::vector<int>{c.left, c.top, c.right, c.bottom}),
+            (std::vector<int>{0, 48, 640, 96}));
   EXPECT_STREQ(c.text, "標準");
   EXPECT_STREQ(c.font_face, "Arial Bold");
   EXPECT_EQ(c.text_colour, 0xFF00FFu);  // 255, 256 -> 0, -1 -> 255
   EXPECT_EQ(c.alignment, 0);
   EXPECT_EQ(c.weight, 7);
   EXPECT_EQ(c.outlined, 0);
-  EXPECT_EQ(c.bitmap, nullptr);
-  EXPECT_STREQ(c.section, "");
   const DisplayItem& l = *DisplayList.items[1];
   EXPECT_EQ(l.alignment, -1);
   EXPECT_EQ(l.outlined, 1);
@@ -86,8 +85,7 @@ TEST_F(ScreenCommands, TextCommandsFillOneItemAndAppendItToTheirList) {
 
 TEST_F(ScreenCommands, BadTextArgumentsAppendNothing) {
   // A ...WithBack line with only the ten arguments of a plain one: the parser's message.
-  std::vector<std::string> shown =
-      Run({"StrCWithBack,\"x\",0.0,0.1,1.0,0.2,255,255,255,\"F\",7"});
+  std::vector<std::string> shown = Run({"StrCWithBack,\"x\",0.0,0.1,1.0,0.2,255,255,255,\"F\",7"});
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].find("KELVADO.INI ERROR!: zam_sscanfのﾌｫｰﾏｯﾄｴﾗｰ("), 0u) << shown[0];
   EXPECT_EQ(DisplayList.count, 0);
@@ -100,8 +98,9 @@ TEST_F(ScreenCommands, BadTextArgumentsAppendNothing) {
 }
 
 TEST_F(ScreenCommands, ClrMainWinHoldsUntilDoClrWhichEmptiesEverything) {
-  ASSERT_TRUE(Run({"StrL,\"a\",0.0,0.0,1.0,0.1,0,0,0,\"F\",4", "TitleStrL,\"t\",0.0,0.0,1.0,0.1,0,0,0,\"F\",4",
-                   "ClrMainWin,anything at all", "StrL,\"b\",0.0,0.0,1.0,0.1,0,0,0,\"F\",4"})
+  ASSERT_TRUE(Run({"StrL,\"a\",0.0,0.0,1.0,0.1,0,0,0,\"F\",4",
+                   "TitleStrL,\"t\",0.0,0.0,1.0,0.1,0,0,0,\"F\",4", "ClrMainWin,anything at all",
+                   "StrL,\"b\",0.0,0.0,1.0,0.1,0,0,0,\"F\",4"})
                   .empty());
   EXPECT_TRUE(MainWinCleared);
   EXPECT_EQ(refreshes, 0);
