@@ -2,6 +2,15 @@
 
 #include "interp/command_table.h"
 #include "interp/flow_commands.h"
+#include "screen/layout_settings.h"
+#include "screen/screen_commands.h"
+#include "screen/text_commands.h"
+#include "system/debug_window.h"
+#include "system/directories.h"
+#include "system/logging.h"
+#include "system/message_commands.h"
+#include "system/mouse_cursor.h"
+#include "system/wait.h"
 
 struct CommandEntry {
   const char* name;
@@ -11,7 +20,7 @@ struct CommandEntry {
 // The program's commands in the order of the table. A command that is not built yet keeps its
 // place as a comment; it joins the table on its own line when it lands.
 static const CommandEntry kCommands[] = {
-    // SetHomeDir
+    {"SetHomeDir", FuncSetHomeDir},
     {"SetTouchSection", FuncSetTouchSection},
     {"SetEndSection", FuncSetEndSection},
     {"SetCoinSectionSub", FuncSetCoinSectionSub},
@@ -28,9 +37,9 @@ static const CommandEntry kCommands[] = {
     {"DiagNext", FuncDiagNext},
     {"ErrorNext", FuncErrorNext},
     {"OkNext", FuncOkNext},
-    // DoClr
-    // DoDiag
-    // DoTitle
+    {"DoClr", FuncDoClr},
+    {"DoDiag", FuncDoDiag},
+    {"DoTitle", FuncDoTitle},
     // Xcopy
     // SetKillCardSrvDlg
     // SetNewVolSerial
@@ -45,21 +54,21 @@ static const CommandEntry kCommands[] = {
     // DoSelBtn
     {"Goto", FuncGoto},
     {"If", FuncIf},
-    // IntrrimMsg
-    // LastMsg
-    // LastMsgInterval
-    // StrL
-    // StrC
-    // StrR
-    // StrLWithBack
-    // StrCWithBack
-    // StrRWithBack
-    // TitleStrL
-    // TitleStrC
-    // TitleStrR
-    // TitleStrLWithBack
-    // TitleStrCWithBack
-    // TitleStrRWithBack
+    {"IntrrimMsg", FuncIntrrimMsg},
+    {"LastMsg", FuncLastMsg},
+    {"LastMsgInterval", FuncLastMsgInterval},
+    {"StrL", FuncStrL},
+    {"StrC", FuncStrC},
+    {"StrR", FuncStrR},
+    {"StrLWithBack", FuncStrLWithBack},
+    {"StrCWithBack", FuncStrCWithBack},
+    {"StrRWithBack", FuncStrRWithBack},
+    {"TitleStrL", FuncTitleStrL},
+    {"TitleStrC", FuncTitleStrC},
+    {"TitleStrR", FuncTitleStrR},
+    {"TitleStrLWithBack", FuncTitleStrLWithBack},
+    {"TitleStrCWithBack", FuncTitleStrCWithBack},
+    {"TitleStrRWithBack", FuncTitleStrRWithBack},
     // StrSet
     // IValSet
     // IValInc
@@ -80,34 +89,34 @@ static const CommandEntry kCommands[] = {
     // FValSub
     // FValMul
     // FValDiv
-    // ClrMainWin
-    // SetLeftMargin
-    // SetRightMargin
-    // SetUpperMargin
-    // SetLowerMargin
-    // SetHSpace
-    // SetVSpace
-    // DspUpdateWindow
-    // SetAlias
-    // AliasToHomeDir
+    {"ClrMainWin", FuncClrMainWin},
+    {"SetLeftMargin", FuncSetLeftMargin},
+    {"SetRightMargin", FuncSetRightMargin},
+    {"SetUpperMargin", FuncSetUpperMargin},
+    {"SetLowerMargin", FuncSetLowerMargin},
+    {"SetHSpace", FuncSetHSpace},
+    {"SetVSpace", FuncSetVSpace},
+    {"DspUpdateWindow", FuncDspUpdateWindow},
+    {"SetAlias", FuncSetAlias},
+    {"AliasToHomeDir", FuncAliasToHomeDir},
     // AbsBmpToWkBuff
-    // SetOffsetX1
-    // SetOffsetY1
-    // SetOffsetX2
-    // SetOffsetY2
-    // SetLogDir1
-    // Logging
-    // MouseCursor
+    {"SetOffsetX1", FuncSetOffsetX1},
+    {"SetOffsetY1", FuncSetOffsetY1},
+    {"SetOffsetX2", FuncSetOffsetX2},
+    {"SetOffsetY2", FuncSetOffsetY2},
+    {"SetLogDir1", FuncSetLogDir1},
+    {"Logging", FuncLogging},
+    {"MouseCursor", FuncMouseCursor},
     // GetDateTime
     // GetDateTime2
     // GetDate
     // GetTime
     // And
     // Or
-    // WaitSet
-    // Wait
-    // DebugStart
-    // DebugEnd
+    {"WaitSet", FuncWaitSet},
+    {"Wait", FuncWait},
+    {"DebugStart", FuncDebugStart},
+    {"DebugEnd", FuncDebugEnd},
     // WinExec
     // WinExecEx
     // SetShutDown

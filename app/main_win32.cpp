@@ -5,7 +5,7 @@
 
 #include "app/main_window.h"
 #include "app/main_window_win32.h"
-#include "interp/builtin_script.h"
+#include "app/program_script.h"
 #include "screen/screen_image_win32.h"
 #include "screen/screen_metrics.h"
 #include "system/debug_window_win32.h"
@@ -66,7 +66,7 @@ static int RunMessageLoop() {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-  if (StartInterpreter(BuiltInScript) < 0) return 0;
+  if (StartInterpreter(ProgramScript) < 0) return 0;
   if (!RegisterWindowClass(instance, "ZamMain", MainWindowProc, 4)) return 0;
   if (!RegisterWindowClass(instance, "DebugClass", DebugWindowProc, 0)) return 0;
 

@@ -1,6 +1,48 @@
 #include "system/debug_window.h"
 
-// The debug window is not built yet: it never opens.
-bool DebugWindowIsOpen() { return false; }
-void DebugWindowToggle() {}
-void DebugWindowShowLine() {}
+#include "interp/arguments.h"
+#include "interp/text.h"
+#include "interp/trace_line.h"
+#include "system/clock.h"
+#include "system/dated_file.h"
+#include "system/window_services.h"
+
+static bool open_flag = false;
+
+bool DebugWindowIsOpen() { return open_flag; }
+
+void DebugWindowOpen() { open_flag = PlatformOpenDebugWindow(); }
+
+void DebugWindowClose() {
+  PlatformCloseDebugWindow();
+  open_flag = false;
+}
+
+void DebugWindowToggle() {
+  if (open_flag)
+    DebugWindowClose();
+  else
+    DebugWindowOpen();
+}
+
+void DebugWindowShowLine() {
+  if (!open_flag) return;
+  RepaintDebugWindow();
+  char line[kTraceLineSize + 1];
+  TextFormat(line, sizeof line, "%s\n", TraceLine);
+  ClockTime now;
+  ClockLocalTime(&now);
+  AppendToDatedFile(now, ".deb", line);
+}
+
+int32_t FuncDebugStart(char* args) {
+  if (RejectArguments("FuncDebugStart", args) < 0) return -1;
+  DebugWindowOpen();
+  return 0;
+}
+
+int32_t FuncDebugEnd(char* args) {
+  if (RejectArguments("FuncDebugEnd", args) < 0) return -1;
+  DebugWindowClose();
+  return 0;
+}

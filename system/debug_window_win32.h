@@ -1,4 +1,5 @@
-// The debug window: a second top-level window that shows the line being executed.
+// The debug window: a second top-level window of class "DebugClass" that shows the line being
+// executed.
 #ifndef KELVADO_SYSTEM_DEBUG_WINDOW_WIN32_H
 #define KELVADO_SYSTEM_DEBUG_WINDOW_WIN32_H
 

@@ -1,6 +1,7 @@
-"""kelvado.exe loads its built-in script and runs START at window creation. While SetLogDir1 is
-not built, START fails at its line 2: the script error box (caption "KELVADO.INI ERROR!") shows,
-the program waits for it, and once it is answered the program ends with exit code 0."""
+"""kelvado.exe loads its built-in script and runs START at window creation; START sets the log
+directory and jumps to INIT_DATA, which fails at its line 5 while IValSet is not built. The script
+error box (caption "KELVADO.INI ERROR!") shows over the main window, the program waits for it,
+and once it is answered the program ends with exit code 0."""
 import unittest
 
 import e2e
@@ -15,6 +16,7 @@ class ScriptError(unittest.TestCase):
         with e2e.session(self) as wine:
             proc = wine.run(exe)
             box = wine.wait_window(CAPTION, timeout=60, proc=proc)
+            self.assertTrue(wine.find_window("Zam"), "the box belongs to the shown main window")
             path = e2e.shot(self, wine, "error-box")
             self.assertGreater(image_max_level(path), 0.0, "the box is not on the screen")
             # The program waits for the answer.

@@ -16,6 +16,7 @@
 #include "interp/section_choice.h"
 #include "interp/trace_line.h"
 #include "interp/var_table.h"
+#include "system/directories.h"
 #include "system/wait.h"
 #include "system/window_services.h"
 #include "tests/interp/harness.h"
@@ -32,6 +33,13 @@ int32_t Suspend(char*) {
   if (suspensions == 0) return 0;
   --suspensions;
   return 2;
+}
+
+int32_t IValSetStandIn(char* args) {
+  int32_t *variable, *value;
+  int32_t result = ReadArguments("FuncIValSet", args, "%dm %dn", &variable, &value);
+  if (result == 0) *variable = *value;
+  return result;
 }
 
 int32_t InitAdapterStandIn(char* args) {
@@ -56,10 +64,10 @@ int32_t ProgramExitStandIn(char* args) {
 
 // Stand-ins for the commands of the built-in script that are not built yet.
 void AddStandIns() {
-  for (const char* name : {"SetLogDir1", "IValSet", "MouseCursor", "StrSet", "SetHostAdapter",
-                           "SetNewVolSerial", "SetChkDataArea", "SetKillCardSrvDlg",
-                           "GetOsVersion", "DspUpdateWindow", "DoClr"})
+  for (const char* name : {"StrSet", "SetHostAdapter", "SetNewVolSerial", "SetChkDataArea",
+                           "SetKillCardSrvDlg", "GetOsVersion"})
     CommandTableAdd(name, Accept);
+  CommandTableAdd("IValSet", IValSetStandIn);
   CommandTableAdd("InitAdapter", InitAdapterStandIn);
   CommandTableAdd("TgetDrvFileExist", InitAdapterStandIn);
   CommandTableAdd("StartDialog", StartDialogStandIn);
@@ -88,19 +96,22 @@ class MainWindow : public InterpTest {
   }
 };
 
-const char kStartError[] =
-    "KELVADO.INI ERROR!: \n\n[KELVADO.INI の ｾｸｼｮﾝ名 START, 2 行目 ｴﾝﾄﾘｰ名 "
-    "SetLogDir1,\"c:\\data1\\log1\\\" でｴﾗｰが発生しました]";
+const char kInitDataError[] =
+    "KELVADO.INI ERROR!: \n\n[KELVADO.INI の ｾｸｼｮﾝ名 INIT_DATA, 5 行目 ｴﾝﾄﾘｰ名 "
+    "IValSet,ARROW_CURSOR,32512 でｴﾗｰが発生しました]";
 
-TEST_F(MainWindow, BuiltInScriptStopsAtItsSecondLineWhileSetLogDir1IsMissing) {
+TEST_F(MainWindow, BuiltInScriptStopsAtItsFifthLineWhileIValSetIsMissing) {
   ASSERT_EQ(StartInterpreter(BuiltInScript), 0);
-  EXPECT_EQ(CommandCount(), 12);  // the eleven flow commands and Suspend
+  EXPECT_EQ(CommandCount(), 52);  // the commands built so far and Suspend
   MainWindowCreate();
-  EXPECT_EQ(boxes, (std::vector<std::string>{kStartError}));
+  EXPECT_TRUE(boxes.empty());  // START sets the log directory and jumps on
+  EXPECT_STREQ(LogDir1, "c:\\data1\\log1\\");
+  EXPECT_EQ(posted_new_ones, 1);
+  EXPECT_FALSE(Pump());
+  EXPECT_EQ(boxes, (std::vector<std::string>{kInitDataError}));
   EXPECT_TRUE(close_posted);
   EXPECT_FALSE(ResumePending);
   EXPECT_EQ(ResumeLine, 0);
-  EXPECT_FALSE(Pump());
 }
 
 TEST_F(MainWindow, BuiltInScriptWalksItsSectionsInOrder) {
