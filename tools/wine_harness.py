@@ -261,7 +261,9 @@ class WineSession:
         self.xdotool("key", "--delay", "50", *keys.split())
 
     def click(self, x, y):
-        self.xdotool("mousemove", "--sync", str(x), str(y), "click", "1")
+        # No --sync: it waits for a motion event, which never comes when the pointer is already there.
+        self.xdotool("mousemove", str(x), str(y))
+        self.xdotool("click", "1")
 
     def screenshot(self, path, wid=None):
         """Saves the screen (or one window) as PNG."""
