@@ -1,7 +1,11 @@
 #include "app/command_list.h"
 
 #include "interp/command_table.h"
+#include "interp/date_commands.h"
 #include "interp/flow_commands.h"
+#include "interp/format_commands.h"
+#include "interp/string_commands.h"
+#include "interp/value_commands.h"
 
 struct CommandEntry {
   const char* name;
@@ -60,26 +64,26 @@ static const CommandEntry kCommands[] = {
     // TitleStrLWithBack
     // TitleStrCWithBack
     // TitleStrRWithBack
-    // StrSet
-    // IValSet
-    // IValInc
-    // IValDec
-    // IValAdd
-    // IValSub
-    // IValMul
-    // IValDiv
-    // IValMod
-    // IValToStr
-    // FValToStr
-    // StrCat
-    // StrSetn
-    // StrCmp
-    // DividStr
-    // FValSet
-    // FValAdd
-    // FValSub
-    // FValMul
-    // FValDiv
+    {"StrSet", FuncStrSet},
+    {"IValSet", FuncIValSet},
+    {"IValInc", FuncIValInc},
+    {"IValDec", FuncIValDec},
+    {"IValAdd", FuncIValAdd},
+    {"IValSub", FuncIValSub},
+    {"IValMul", FuncIValMul},
+    {"IValDiv", FuncIValDiv},
+    {"IValMod", FuncIValMod},
+    {"IValToStr", FuncIValToStr},
+    {"FValToStr", FuncFValToStr},
+    {"StrCat", FuncStrCat},
+    {"StrSetn", FuncStrSetn},
+    {"StrCmp", FuncStrCmp},
+    {"DividStr", FuncDividStr},
+    {"FValSet", FuncFValSet},
+    {"FValAdd", FuncFValAdd},
+    {"FValSub", FuncFValSub},
+    {"FValMul", FuncFValMul},
+    {"FValDiv", FuncFValDiv},
     // ClrMainWin
     // SetLeftMargin
     // SetRightMargin
@@ -98,12 +102,12 @@ static const CommandEntry kCommands[] = {
     // SetLogDir1
     // Logging
     // MouseCursor
-    // GetDateTime
-    // GetDateTime2
-    // GetDate
-    // GetTime
-    // And
-    // Or
+    {"GetDateTime", FuncGetDateTime},
+    {"GetDateTime2", FuncGetDateTime2},
+    {"GetDate", FuncGetDate},
+    {"GetTime", FuncGetTime},
+    {"And", FuncAnd},
+    {"Or", FuncOr},
     // WaitSet
     // Wait
     // DebugStart

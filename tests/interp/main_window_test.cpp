@@ -94,7 +94,7 @@ const char kStartError[] =
 
 TEST_F(MainWindow, BuiltInScriptStopsAtItsSecondLineWhileSetLogDir1IsMissing) {
   ASSERT_EQ(StartInterpreter(BuiltInScript), 0);
-  EXPECT_EQ(CommandCount(), 12);  // the eleven flow commands and Suspend
+  EXPECT_EQ(CommandCount(), 38);  // the 11 flow commands, the 26 value and string commands, Suspend
   MainWindowCreate();
   EXPECT_EQ(boxes, (std::vector<std::string>{kStartError}));
   EXPECT_TRUE(close_posted);
