@@ -3,10 +3,8 @@
 // it). Both formatters write into a buffer of exactly 256 bytes on the heap, so that the
 // sanitizer sees any byte written past it; a refused format must leave the empty text.
 //
-// The C library is the reference wherever its printf and the formatter promise the same text:
-// for every real format that FValToStr accepts (except %#g and %#G, where glibc drops trailing
-// zeros after a rounding carry), and for the integer formats without '#', precision, 'h' or %c,
-// where wsprintfA and printf lay numbers out alike.
+// For every real format that FValToStr accepts, the C library's printf is the reference (except
+// for %#g and %#G, where glibc drops trailing zeros after a rounding carry).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -19,12 +17,10 @@ static void Check(bool condition) {
   if (!condition) std::abort();
 }
 
-// The one conversion of an accepted format: its flags and its type letter ('\0' when none).
+// The one conversion of an accepted format: its '#' flag and its type letter ('\0' when none).
 struct Conversion {
   char type = '\0';
-  char length = '\0';  // 'l', 'h' or none
   bool sharp = false;
-  bool precision = false;
 };
 
 static Conversion FindConversion(const char* format) {
@@ -35,45 +31,18 @@ static Conversion FindConversion(const char* format) {
       ++p;
       continue;
     }
-    for (++p; std::strchr("-+ #0123456789.lh", *p) != nullptr && *p != '\0'; ++p) {
+    for (++p; *p != '\0' && std::strchr("-+ #0123456789.l", *p) != nullptr; ++p)
       if (*p == '#') c.sharp = true;
-      if (*p == '.') c.precision = true;
-      if (*p == 'l' || *p == 'h') c.length = *p;
-    }
     c.type = *p;
     break;
   }
   return c;
 }
 
-// printf's text for an integer format, with the argument of the type its conversion reads.
-static void PrintInteger(char* out, size_t size, const char* format, const Conversion& c,
-                         int32_t value) {
-  bool is_signed = c.type == 'd' || c.type == 'i';
-  uint32_t bits = static_cast<uint32_t>(value);
-  if (c.length == 'l') {
-    if (is_signed)
-      std::snprintf(out, size, format, static_cast<long>(value));
-    else
-      std::snprintf(out, size, format, static_cast<unsigned long>(bits));
-  } else if (is_signed) {
-    std::snprintf(out, size, format, value);
-  } else {
-    std::snprintf(out, size, format, static_cast<unsigned>(bits));
-  }
-}
-
 static void CheckInteger(const char* format, int32_t value) {
   char* out = static_cast<char*>(std::malloc(256));
-  bool accepted = FormatInteger(out, 256, format, value);
+  if (!FormatInteger(out, 256, format, value)) Check(out[0] == '\0');
   Check(strnlen(out, 256) < 256);
-  if (!accepted) Check(out[0] == '\0');
-  Conversion c = FindConversion(format);
-  if (accepted && c.type != '\0' && !c.sharp && !c.precision && c.length != 'h' && c.type != 'c') {
-    char reference[256];
-    PrintInteger(reference, sizeof reference, format, c, value);
-    Check(std::strcmp(out, reference) == 0);
-  }
   std::free(out);
 }
 
