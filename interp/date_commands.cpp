@@ -28,36 +28,28 @@ static Moment Now() {
   return moment;
 }
 
-// GetDateTime,text: 'YY/MM/DD hh:mm
-int32_t FuncGetDateTime(char* args) {
+enum Layout { kDateAndTime, kDateOnly, kTimeOnly };
+
+// The commands that write one text: GetDateTime ('YY/MM/DD hh:mm), GetDate ('YY/MM/DD) and
+// GetTime (hh:mm).
+static int32_t OneText(const char* handler, char* args, Layout layout) {
   char* text;
-  int32_t result = ReadArguments("FuncGetDateTime", args, "%sm", &text);
+  int32_t result = ReadArguments(handler, args, "%sm", &text);
   if (result < 0) return result;
   Moment now = Now();
-  TextFormat(text, kSlot, "'%s/%02d/%02d %02d:%02d", now.year, now.month, now.day, now.hour,
-             now.minute);
+  if (layout == kTimeOnly)
+    TextFormat(text, kSlot, "%02d:%02d", now.hour, now.minute);
+  else if (layout == kDateOnly)
+    TextFormat(text, kSlot, "'%s/%02d/%02d", now.year, now.month, now.day);
+  else
+    TextFormat(text, kSlot, "'%s/%02d/%02d %02d:%02d", now.year, now.month, now.day, now.hour,
+               now.minute);
   return 0;
 }
 
-// GetDate,text: 'YY/MM/DD
-int32_t FuncGetDate(char* args) {
-  char* text;
-  int32_t result = ReadArguments("FuncGetDate", args, "%sm", &text);
-  if (result < 0) return result;
-  Moment now = Now();
-  TextFormat(text, kSlot, "'%s/%02d/%02d", now.year, now.month, now.day);
-  return 0;
-}
-
-// GetTime,text: hh:mm
-int32_t FuncGetTime(char* args) {
-  char* text;
-  int32_t result = ReadArguments("FuncGetTime", args, "%sm", &text);
-  if (result < 0) return result;
-  Moment now = Now();
-  TextFormat(text, kSlot, "%02d:%02d", now.hour, now.minute);
-  return 0;
-}
+int32_t FuncGetDateTime(char* args) { return OneText("FuncGetDateTime", args, kDateAndTime); }
+int32_t FuncGetDate(char* args) { return OneText("FuncGetDate", args, kDateOnly); }
+int32_t FuncGetTime(char* args) { return OneText("FuncGetTime", args, kTimeOnly); }
 
 // GetDateTime2,year,month,day,hour,minute,second: 'YY and the others as two digits each.
 int32_t FuncGetDateTime2(char* args) {

@@ -29,6 +29,31 @@ void SinkEnd(FormatSink* sink) {
   sink->out[sink->length < sink->room ? sink->length : sink->room] = '\0';
 }
 
+bool FormatOneValue(char* out, size_t size, const char* format, ConversionWriter write,
+                    const void* value) {
+  FormatSink sink;
+  SinkStart(&sink, out, size);
+  bool converted = false;
+  for (const char* p = format; *p != '\0';) {
+    if (*p != '%') {
+      SinkPut(&sink, *p++);
+    } else if (p[1] == '%') {
+      SinkPut(&sink, '%');
+      p += 2;
+    } else {
+      ++p;
+      if (converted || !write(&p, &sink, value)) {
+        SinkStart(&sink, out, size);
+        SinkEnd(&sink);
+        return false;
+      }
+      converted = true;
+    }
+  }
+  SinkEnd(&sink);
+  return true;
+}
+
 bool ReadFieldNumber(const char** at, uint32_t* value) {
   uint32_t number = 0;
   const char* p = *at;

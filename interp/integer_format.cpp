@@ -81,34 +81,19 @@ void PutNumber(FormatSink* sink, const Conversion& c, int32_t value) {
   if (c.left) SinkRepeat(sink, ' ', pad);
 }
 
+bool WriteConversion(const char** at, FormatSink* sink, const void* value) {
+  Conversion c;
+  if (!ReadConversion(at, &c)) return false;
+  int32_t number = *static_cast<const int32_t*>(value);
+  if (c.type == 'c')
+    PutCharacter(sink, c, number);
+  else
+    PutNumber(sink, c, number);
+  return true;
+}
+
 }  // namespace
 
 bool FormatInteger(char* out, size_t size, const char* format, int32_t value) {
-  FormatSink sink;
-  SinkStart(&sink, out, size);
-  bool converted = false;
-  for (const char* p = format; *p != '\0';) {
-    if (*p != '%') {
-      SinkPut(&sink, *p++);
-      continue;
-    }
-    ++p;
-    if (*p == '%') {
-      SinkPut(&sink, *p++);
-      continue;
-    }
-    Conversion c;
-    if (converted || !ReadConversion(&p, &c)) {
-      SinkStart(&sink, out, size);
-      SinkEnd(&sink);
-      return false;
-    }
-    converted = true;
-    if (c.type == 'c')
-      PutCharacter(&sink, c, value);
-    else
-      PutNumber(&sink, c, value);
-  }
-  SinkEnd(&sink);
-  return true;
+  return FormatOneValue(out, size, format, WriteConversion, &value);
 }

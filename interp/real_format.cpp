@@ -160,31 +160,15 @@ void PutConversion(FormatSink* sink, const Conversion& c, double value) {
   if (c.left) SinkRepeat(sink, ' ', pad);
 }
 
+bool WriteConversion(const char** at, FormatSink* sink, const void* value) {
+  Conversion c;
+  if (!ReadConversion(at, &c)) return false;
+  PutConversion(sink, c, *static_cast<const double*>(value));
+  return true;
+}
+
 }  // namespace
 
 bool FormatReal(char* out, size_t size, const char* format, double value) {
-  FormatSink sink;
-  SinkStart(&sink, out, size);
-  bool converted = false;
-  for (const char* p = format; *p != '\0';) {
-    if (*p != '%') {
-      SinkPut(&sink, *p++);
-      continue;
-    }
-    ++p;
-    if (*p == '%') {
-      SinkPut(&sink, *p++);
-      continue;
-    }
-    Conversion c;
-    if (converted || !ReadConversion(&p, &c)) {
-      SinkStart(&sink, out, size);
-      SinkEnd(&sink);
-      return false;
-    }
-    converted = true;
-    PutConversion(&sink, c, value);
-  }
-  SinkEnd(&sink);
-  return true;
+  return FormatOneValue(out, size, format, WriteConversion, &value);
 }
