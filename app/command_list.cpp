@@ -1,7 +1,11 @@
 #include "app/command_list.h"
 
 #include "interp/command_table.h"
+#include "interp/date_commands.h"
 #include "interp/flow_commands.h"
+#include "interp/format_commands.h"
+#include "interp/string_commands.h"
+#include "interp/value_commands.h"
 #include "screen/layout_settings.h"
 #include "screen/screen_commands.h"
 #include "screen/text_commands.h"
@@ -69,26 +73,26 @@ static const CommandEntry kCommands[] = {
     {"TitleStrLWithBack", FuncTitleStrLWithBack},
     {"TitleStrCWithBack", FuncTitleStrCWithBack},
     {"TitleStrRWithBack", FuncTitleStrRWithBack},
-    // StrSet
-    // IValSet
-    // IValInc
-    // IValDec
-    // IValAdd
-    // IValSub
-    // IValMul
-    // IValDiv
-    // IValMod
-    // IValToStr
-    // FValToStr
-    // StrCat
-    // StrSetn
-    // StrCmp
-    // DividStr
-    // FValSet
-    // FValAdd
-    // FValSub
-    // FValMul
-    // FValDiv
+    {"StrSet", FuncStrSet},
+    {"IValSet", FuncIValSet},
+    {"IValInc", FuncIValInc},
+    {"IValDec", FuncIValDec},
+    {"IValAdd", FuncIValAdd},
+    {"IValSub", FuncIValSub},
+    {"IValMul", FuncIValMul},
+    {"IValDiv", FuncIValDiv},
+    {"IValMod", FuncIValMod},
+    {"IValToStr", FuncIValToStr},
+    {"FValToStr", FuncFValToStr},
+    {"StrCat", FuncStrCat},
+    {"StrSetn", FuncStrSetn},
+    {"StrCmp", FuncStrCmp},
+    {"DividStr", FuncDividStr},
+    {"FValSet", FuncFValSet},
+    {"FValAdd", FuncFValAdd},
+    {"FValSub", FuncFValSub},
+    {"FValMul", FuncFValMul},
+    {"FValDiv", FuncFValDiv},
     {"ClrMainWin", FuncClrMainWin},
     {"SetLeftMargin", FuncSetLeftMargin},
     {"SetRightMargin", FuncSetRightMargin},
@@ -107,12 +111,12 @@ static const CommandEntry kCommands[] = {
     {"SetLogDir1", FuncSetLogDir1},
     {"Logging", FuncLogging},
     {"MouseCursor", FuncMouseCursor},
-    // GetDateTime
-    // GetDateTime2
-    // GetDate
-    // GetTime
-    // And
-    // Or
+    {"GetDateTime", FuncGetDateTime},
+    {"GetDateTime2", FuncGetDateTime2},
+    {"GetDate", FuncGetDate},
+    {"GetTime", FuncGetTime},
+    {"And", FuncAnd},
+    {"Or", FuncOr},
     {"WaitSet", FuncWaitSet},
     {"Wait", FuncWait},
     {"DebugStart", FuncDebugStart},

@@ -23,12 +23,14 @@
 #include "interp/section_choice.h"
 #include "interp/trace_line.h"
 #include "interp/var_table.h"
+#include "system/clock.h"
 #include "system/message_box.h"
 #include "system/window_services.h"
 
 namespace {
 
-const char kUsage[] = "usage: kelvado-script [--trace] [--max-ticks N] [--dialog R]... FILE\n";
+const char kUsage[] =
+    "usage: kelvado-script [--trace] [--max-ticks N] [--dialog R]... [--clock TIME] FILE\n";
 
 std::vector<std::string> script_lines;
 std::deque<int> dialog_answers;
@@ -155,6 +157,26 @@ bool ParseNumber(const char* text, long* value) {
   return errno == 0 && end != text && *end == '\0';
 }
 
+// --clock YYYY-MM-DDThh:mm:ss stops the clock at that local time (UTC the same).
+bool ParseClock(const char* text, ClockTime* time) {
+  unsigned year, month, day, hour, minute, second;
+  char end;
+  if (std::sscanf(text, "%4u-%2u-%2uT%2u:%2u:%2u%c", &year, &month, &day, &hour, &minute,
+                  &second, &end) != 6)
+    return false;
+  if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59)
+    return false;
+  // Day of the week by Sakamoto's method, 0 = Sunday.
+  static const unsigned kMonthOffset[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+  unsigned y = month < 3 ? year - 1 : year;
+  unsigned weekday = (y + y / 4 - y / 100 + y / 400 + kMonthOffset[month - 1] + day) % 7;
+  *time = {static_cast<uint16_t>(year),   static_cast<uint16_t>(month),
+           static_cast<uint16_t>(weekday), static_cast<uint16_t>(day),
+           static_cast<uint16_t>(hour),   static_cast<uint16_t>(minute),
+           static_cast<uint16_t>(second), 0};
+  return true;
+}
+
 // A script that jumps in a circle posts NEWONE after NEWONE, and a message loop never gets to its
 // timer while posted messages wait; a chain this long without a tick counts as the tick limit.
 const long kNewOneChainLimit = 100000;
@@ -181,6 +203,7 @@ int main(int argc, char** argv) {
   bool trace = false;
   long max_ticks = 100000;
   const char* path = nullptr;
+  ClockTime clock;
   for (int i = 1; i < argc; ++i) {
     long value;
     if (std::strcmp(argv[i], "--trace") == 0) {
@@ -192,6 +215,10 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[i], "--dialog") == 0 && i + 1 < argc &&
                ParseNumber(argv[i + 1], &value)) {
       dialog_answers.push_back(static_cast<int>(value));
+      ++i;
+    } else if (std::strcmp(argv[i], "--clock") == 0 && i + 1 < argc &&
+               ParseClock(argv[i + 1], &clock)) {
+      ClockStop(clock, clock);
       ++i;
     } else if (argv[i][0] != '-' && path == nullptr) {
       path = argv[i];

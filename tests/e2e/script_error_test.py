@@ -1,5 +1,6 @@
 """kelvado.exe loads its built-in script and runs START at window creation; START sets the log
-directory and jumps to INIT_DATA, which fails at its line 5 while IValSet is not built. The script
+directory and jumps on through INIT_DATA and INIT_DATA_B to INIT_ADAPTER, which fails at its first line
+while SetHostAdapter is not built. The script
 error box (caption "KELVADO.INI ERROR!") shows over the main window, the program waits for it,
 and once it is answered the program ends with exit code 0."""
 import unittest

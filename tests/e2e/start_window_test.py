@@ -1,6 +1,7 @@
 """kelvado.exe opens a black full-screen window titled Zam and ends with 0 on Esc and on F12.
 
-The built-in script gets through START and stops at INIT_DATA's line 5 while IValSet is not built:
+The built-in script gets through START, INIT_DATA and INIT_DATA_B and stops at SetHostAdapter (line
+22), which is not built yet:
 the script error box then comes up over the shown main window and holds the focus until it is
 answered, and Esc answers it. The keys that only the main window handles are checked on
 kelvado_idle.exe, the same program around a script that sets the log directory and stays idle."""

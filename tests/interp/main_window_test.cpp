@@ -96,19 +96,19 @@ class MainWindow : public InterpTest {
   }
 };
 
-const char kInitDataError[] =
-    "KELVADO.INI ERROR!: \n\n[KELVADO.INI の ｾｸｼｮﾝ名 INIT_DATA, 5 行目 ｴﾝﾄﾘｰ名 "
-    "IValSet,ARROW_CURSOR,32512 でｴﾗｰが発生しました]";
+const char kInitAdapterError[] =
+    "KELVADO.INI ERROR!: \n\n[KELVADO.INI の ｾｸｼｮﾝ名 INIT_ADAPTER, 22 行目 ｴﾝﾄﾘｰ名 "
+    "SetHostAdapter,\"njata95\" でｴﾗｰが発生しました]";
 
-TEST_F(MainWindow, BuiltInScriptStopsAtItsFifthLineWhileIValSetIsMissing) {
+TEST_F(MainWindow, BuiltInScriptStopsAtSetHostAdapterWhileItIsMissing) {
   ASSERT_EQ(StartInterpreter(BuiltInScript), 0);
-  EXPECT_EQ(CommandCount(), 52);  // the commands built so far and Suspend
+  EXPECT_EQ(CommandCount(), 78);  // the commands built so far and Suspend
   MainWindowCreate();
   EXPECT_TRUE(boxes.empty());  // START sets the log directory and jumps on
   EXPECT_STREQ(LogDir1, "c:\\data1\\log1\\");
   EXPECT_EQ(posted_new_ones, 1);
   EXPECT_FALSE(Pump());
-  EXPECT_EQ(boxes, (std::vector<std::string>{kInitDataError}));
+  EXPECT_EQ(boxes, (std::vector<std::string>{kInitAdapterError}));
   EXPECT_TRUE(close_posted);
   EXPECT_FALSE(ResumePending);
   EXPECT_EQ(ResumeLine, 0);
