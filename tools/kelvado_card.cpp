@@ -1,16 +1,21 @@
-// kelvado-card: the card engine on a disk image file.
+// kelvado-card: the card engine on a disk image file, served as the card by the card emulator and
+// reached through the device layer (ASPI for Win32) as kelvado.exe reaches a card.
 //
 //   kelvado-card geometry --capacity N [--fat32] [--adapter NAME --heads H --spt S]
 //   kelvado-card format IMAGE [--fat32] [--check] [--serial HEX] [--bad-read LIST]
 //                             [--bad-write LIST] [--adapter NAME --heads H --spt S]
 //   kelvado-card serial IMAGE HEX
 //
+// Every command brings the device up as the program's InitAdapter does (load the driver, find
+// the host adapter, INQUIRY, READ CAPACITY), so TargetCapacity is the emulator's READ CAPACITY
+// answer; `geometry` has no image and takes the capacity from --capacity instead.
+//
 // Exit status 0 when the engine succeeds, 1 when it fails, 2 for a wrong command line.
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
 
+#include "cardsim/cardsim.h"
 #include "engine/aspi/aspi.h"
 #include "engine/boot_record.h"
 #include "engine/engine_hooks.h"
@@ -19,7 +24,6 @@
 #include "engine/partition.h"
 #include "engine/vol_serial.h"
 #include "tools/card_console.h"
-#include "tools/image_card.h"
 
 namespace {
 
@@ -28,7 +32,7 @@ const char kUsage[] =
     "       kelvado-card format IMAGE [--fat32] [--check] [--serial HEX] [--bad-read LIST]\n"
     "                               [--bad-write LIST] [--adapter NAME --heads H --spt S]\n"
     "       kelvado-card serial IMAGE HEX\n"
-    "LIST: comma-separated sector numbers or ranges a-b whose reads or writes fail\n";
+    "LIST: up to 32 comma-separated sector numbers or ranges a-b whose reads or writes fail\n";
 
 struct Options {
   const char* image = nullptr;
@@ -37,7 +41,7 @@ struct Options {
   bool fat32 = false;
   bool check = false;
   uint32_t serial = 1;
-  std::vector<SectorRange> bad_reads, bad_writes;
+  SectorList bad_reads = {}, bad_writes = {};
   std::string adapter = "njata95";
   uint32_t heads = 0, sectors_per_track = 0;
 };
@@ -102,9 +106,9 @@ const char* ParseOptions(int argc, char** argv, int first, Options* o) {
     } else if (name == "--serial") {
       ok = ParseHex(value, &o->serial);
     } else if (name == "--bad-read") {
-      ok = ParseSectorList(value, &o->bad_reads);
+      ok = *value != '\0' && ParseSectorList(value, &o->bad_reads);
     } else if (name == "--bad-write") {
-      ok = ParseSectorList(value, &o->bad_writes);
+      ok = *value != '\0' && ParseSectorList(value, &o->bad_writes);
     } else if (name == "--adapter") {
       o->adapter = value;
       ok = !o->adapter.empty() && o->adapter.size() < sizeof HostAdapterName;
@@ -123,13 +127,56 @@ const char* ParseOptions(int argc, char** argv, int first, Options* o) {
 // The engine's switches and the adapter as the options set them.
 void ApplyOptions(const Options& o) {
   std::snprintf(HostAdapterName, sizeof HostAdapterName, "%s", o.adapter.c_str());
-  AdapterNumber = 0;
   Fat32Enabled = o.fat32 ? 1 : 0;
   ChkDataArea = o.check ? 1 : 0;
   NewVolSerial = o.serial;
-  ImageCardSetDiskInfo(static_cast<int32_t>(o.heads), static_cast<int32_t>(o.sectors_per_track));
-  ImageCardFailReads(o.bad_reads);
-  ImageCardFailWrites(o.bad_writes);
+}
+
+void CopyText(char* to, size_t size, const std::string& text) {
+  size_t length = text.size() < size ? text.size() : size - 1;
+  std::memcpy(to, text.data(), length);
+  to[length] = '\0';
+}
+
+// Starts the card emulator with IMAGE (none: a card without a medium) as target 0 of its one host
+// adapter, which bears the --adapter name (cut to the 16 bytes of an adapter identifier) and
+// answers GetDiskInfo with --heads and --spt; --bad-read and --bad-write become its failing
+// sectors. False, with a message, when the image cannot be opened.
+bool AttachCard(const Options& o, const char* image) {
+  CardSimConfig config;
+  CardSimDefaults(&config);
+  if (image != nullptr) {
+    if (std::strlen(image) >= sizeof config.image) {
+      std::fprintf(stderr, "kelvado-card: %s: the path is too long\n", image);
+      return false;
+    }
+    CopyText(config.image, sizeof config.image, image);
+  }
+  CopyText(config.adapters[0], sizeof config.adapters[0], o.adapter);
+  config.heads = static_cast<uint8_t>(o.heads);
+  config.sectors_per_track = static_cast<uint8_t>(o.sectors_per_track);
+  config.read_fail = o.bad_reads;
+  config.write_fail = o.bad_writes;
+  if (CardSimAttach(config) == 0) return true;
+  std::fprintf(stderr, "kelvado-card: %s: cannot be opened\n", image);
+  CardSimStop();
+  return false;
+}
+
+// The device as InitAdapter brings it up: the driver, the host adapter named HostAdapterName,
+// the device's name and, with `read_capacity`, its size. 0, or the code InitAdapter would show.
+int32_t OpenDevice(bool read_capacity) {
+  int32_t result = AspiLoad();
+  if (result != 0) return result;
+  if (FindHostAdapter() == 0) return 202;
+  result = DevInquiry(AdapterNumber, 0, 0, TargetDeviceName, sizeof TargetDeviceName);
+  if (result == 0 && read_capacity) result = ReadCapacity(AdapterNumber, 0);
+  return result;
+}
+
+void DetachCard() {
+  AspiUnload();
+  CardSimStop();
 }
 
 int Result(int32_t code) {
@@ -139,18 +186,14 @@ int Result(int32_t code) {
   return code == 0 ? 0 : 1;
 }
 
-bool OpenImage(const char* path) {
-  std::string error;
-  if (ImageCardOpen(path, &error)) return true;
-  std::fprintf(stderr, "kelvado-card: %s\n", error.c_str());
-  return false;
-}
-
 int ShowGeometry(const Options& o) {
   if (!o.has_capacity) return Usage("geometry needs --capacity");
+  if (!AttachCard(o, nullptr)) return 1;
   ApplyOptions(o);
+  int32_t result = OpenDevice(false);
   TargetCapacity = o.capacity;
-  int32_t result = CalcGeometry();
+  if (result == 0) result = CalcGeometry();
+  DetachCard();
   if (result != 0) return Result(result);
   BuildPartitionEntry();
   const Geometry& g = DiskGeometry;
@@ -164,26 +207,28 @@ int ShowGeometry(const Options& o) {
 
 // As the partition worker does it, after the check dialog's geometry.
 int Format(const Options& o) {
-  if (!OpenImage(o.image)) return 1;
+  if (!AttachCard(o, o.image)) return 1;
   ApplyOptions(o);
   ShowEngineOnStderr();
-  int32_t result = CalcGeometry();
+  int32_t result = OpenDevice(true);
+  if (result == 0) result = CalcGeometry();
   if (result == 0) {
     StatusSetText("パーティション情報作成");
     BuildPartitionEntry();
     result = MakePartition(AdapterNumber);
   }
-  ImageCardClose();
+  DetachCard();
   return Result(result);
 }
 
 // The partition and geometry as sector 0 describes them, then the serial.
 int Serial(const Options& o, uint32_t serial) {
-  if (!OpenImage(o.image)) return 1;
+  if (!AttachCard(o, o.image)) return 1;
   ApplyOptions(o);
   NewVolSerial = serial;
   uint8_t mbr[512];
-  int32_t result = ReadSectors(AdapterNumber, 0, 0, kSectorSize, 1, mbr);
+  int32_t result = OpenDevice(true);
+  if (result == 0) result = ReadSectors(AdapterNumber, 0, 0, kSectorSize, 1, mbr);
   if (result == 0) {
     UnpackPartitionEntry(mbr + kMbrPartitionTable, &NewPartition);
     DiskGeometry.max_cylinder = NewPartition.end_cylinder;
@@ -191,7 +236,7 @@ int Serial(const Options& o, uint32_t serial) {
     DiskGeometry.sectors_per_track = NewPartition.end_sector;
     result = SetVolSerial(AdapterNumber);
   }
-  ImageCardClose();
+  DetachCard();
   return Result(result);
 }
 
