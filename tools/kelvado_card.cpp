@@ -5,6 +5,7 @@
 //   kelvado-card format IMAGE [--fat32] [--check] [--serial HEX] [--bad-read LIST]
 //                             [--bad-write LIST] [--adapter NAME --heads H --spt S]
 //   kelvado-card serial IMAGE HEX
+//   kelvado-card scan IMAGE [--fat32] [--bad-read LIST] [--adapter NAME --heads H --spt S]
 //
 // Every command brings the device up as the program's InitAdapter does (load the driver, find
 // the host adapter, INQUIRY, READ CAPACITY), so TargetCapacity is the emulator's READ CAPACITY
@@ -22,6 +23,7 @@
 #include "engine/error_text.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
+#include "engine/partition_scan.h"
 #include "engine/vol_serial.h"
 #include "tools/card_console.h"
 
@@ -32,6 +34,7 @@ const char kUsage[] =
     "       kelvado-card format IMAGE [--fat32] [--check] [--serial HEX] [--bad-read LIST]\n"
     "                               [--bad-write LIST] [--adapter NAME --heads H --spt S]\n"
     "       kelvado-card serial IMAGE HEX\n"
+    "       kelvado-card scan IMAGE [--fat32] [--bad-read LIST] [--adapter NAME --heads H --spt S]\n"
     "LIST: up to 32 comma-separated sector numbers or ranges a-b whose reads or writes fail\n";
 
 struct Options {
@@ -240,6 +243,39 @@ int Serial(const Options& o, uint32_t serial) {
   return Result(result);
 }
 
+// As the check dialog reads the card (its geometry, then the partition tables, the bar going from
+// 20 by 20 per table) and as TgetDrvFileExist asks whether it holds files.
+int Scan(const Options& o) {
+  if (!AttachCard(o, o.image)) return 1;
+  ApplyOptions(o);
+  int32_t result = OpenDevice(true);
+  if (result == 0) result = CalcGeometry();
+  if (result != 0) {
+    DetachCard();
+    return Result(result);
+  }
+  ShowEngineOnStderr();
+  ProgressSetRange(100);
+  ProgressSetPos(20);
+  int32_t read = ReadPartitionTables(AdapterNumber);
+  if (read == 0) ProgressSetPos(100);
+  EndProgressLine();
+  for (int32_t t = 0; t < PartitionList.count; ++t) {
+    for (int e = 0; e < 4; ++e) {
+      const PartitionInfo& p = PartitionList.table[t][e];
+      std::printf(
+          "table=%d entry=%d boot=0x%02X type=0x%02X start=%u/%u/%u end=%u/%u/%u lba=%u "
+          "count=%u\n",
+          t + 1, e + 1, p.boot_indicator, p.type, p.start_cylinder, p.start_head, p.start_sector,
+          p.end_cylinder, p.end_head, p.end_sector, p.start_lba, p.sector_count);
+    }
+  }
+  int32_t files = TargetHasFiles(AdapterNumber);
+  std::printf("read=%d\nfiles=%d\n", read, files);
+  DetachCard();
+  return read == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -255,6 +291,12 @@ int main(int argc, char** argv) {
     o.image = argv[2];
     const char* problem = ParseOptions(argc, argv, 3, &o);
     return problem ? Usage(problem) : Format(o);
+  }
+  if (command == "scan") {
+    if (argc < 3) return Usage("scan needs an IMAGE");
+    o.image = argv[2];
+    const char* problem = ParseOptions(argc, argv, 3, &o);
+    return problem ? Usage(problem) : Scan(o);
   }
   if (command == "serial") {
     uint32_t serial;
