@@ -1,11 +1,14 @@
 // kelvado-bench: how fast the engine formats a card, against peers measured in the same run.
 //
-//   kelvado-bench [WORKDIR] [SIZE_MIB]      (defaults: the current directory, 4096)
+//   kelvado-bench [WORKDIR] [SIZE_MIB] [KELVADO_CARD]
+//                 (defaults: the current directory, 4096, kelvado-card next to kelvado-bench)
 //
 // On a sparse image of SIZE_MIB (4 GiB by default):
 //   FAT32 with the data-area check   against dd reading the image and mkfs.fat -F 32 -c
 //   FAT32 without the check          against mkfs.fat -F 32
 //   the engine's own time            against a plain pread/pwrite replay of the same transfers
+//   the engine on the image file     against kelvado-card formatting the same image through the
+//                                    device layer and the card emulator (its driver thread)
 // Every figure is the best of five runs. Each run gets a freshly made image that is deleted right
 // after it: reading a sparse file's holes the first time costs the kernel page allocations that
 // later reads do not pay, so no contender may find pages another one left behind.
@@ -106,11 +109,13 @@ double Replay(const std::string& image, uint64_t bytes) {
   return seconds;
 }
 
-// The wall time of `command` followed by the path of a fresh image; negative when it fails.
-double Command(const std::string& command, const std::string& image, uint64_t bytes) {
+// The wall time of `command` followed by the path of a fresh image and `options`; negative when
+// it fails.
+double Command(const std::string& command, const std::string& image, uint64_t bytes,
+               const std::string& options = "") {
   FreshImage(image, bytes);
   auto start = std::chrono::steady_clock::now();
-  int status = std::system((command + image + " >/dev/null 2>&1").c_str());
+  int status = std::system((command + image + options + " >/dev/null 2>&1").c_str());
   double seconds = Seconds(start);
   unlink(image.c_str());
   return status == 0 ? seconds : -1;
@@ -138,16 +143,20 @@ int main(int argc, char** argv) {
   std::string dir = argc > 1 ? argv[1] : ".";
   uint64_t mib = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 4096;
   if (mib < 300) {
-    std::fprintf(stderr, "usage: kelvado-bench [WORKDIR] [SIZE_MIB of at least 300]\n");
+    std::fprintf(stderr,
+                 "usage: kelvado-bench [WORKDIR] [SIZE_MIB of at least 300] [KELVADO_CARD]\n");
     return 2;
   }
+  std::string card_tool = argc > 3 ? argv[3] : std::string(argv[0]);
+  if (argc <= 3) card_tool = card_tool.substr(0, card_tool.find_last_of('/') + 1) + "kelvado-card";
+  const std::string device_format = card_tool + " format ";
   const uint64_t bytes = mib << 20;
   const std::string image = dir + "/kelvado-bench.img";
   const std::string peer = dir + "/kelvado-bench-peer.img";
   const std::string size = std::to_string(mib);
 
   double checked = -1, plain = -1, replay_checked = -1, replay_plain = -1;
-  double dd = -1, mkfs_checked = -1, mkfs_plain = -1;
+  double dd = -1, mkfs_checked = -1, mkfs_plain = -1, device_checked = -1, device_plain = -1;
   for (int run = 0; run < kRuns; ++run) {
     checked = Best(checked, EngineFormat(image, bytes, true));
     replay_checked = Best(replay_checked, Replay(peer, bytes));
@@ -156,6 +165,9 @@ int main(int argc, char** argv) {
     dd = Best(dd, Command("dd of=/dev/null bs=1M if=", peer, bytes));
     mkfs_checked = Best(mkfs_checked, Command("mkfs.fat -F 32 -c ", peer, bytes));
     mkfs_plain = Best(mkfs_plain, Command("mkfs.fat -F 32 ", peer, bytes));
+    device_checked =
+        Best(device_checked, Command(device_format, peer, bytes, " --fat32 --check"));
+    device_plain = Best(device_plain, Command(device_format, peer, bytes, " --fat32"));
   }
 
   const double m = static_cast<double>(mib);
@@ -167,11 +179,15 @@ int main(int argc, char** argv) {
   Line("mkfs.fat -F 32", mkfs_plain, m);
   Line("replay of the checked format's I/O", replay_checked, m);
   Line("replay of the plain format's I/O", replay_plain, m);
+  Line("kelvado-card --check (device layer)", device_checked, m);
+  Line("kelvado-card (device layer)", device_plain, m);
   std::printf("ratios:\n");
   Ratio("engine checked / mkfs.fat -c (time)", checked, mkfs_checked, "<= 1.0");
   Ratio("engine checked / dd (read rate)", dd, checked, ">= 0.8");
   Ratio("engine plain / mkfs.fat (time)", plain, mkfs_plain, "none");
   Ratio("engine checked / its I/O replay (time)", checked, replay_checked, "<= 1.2");
   Ratio("engine plain / its I/O replay (time)", plain, replay_plain, "<= 1.2");
+  Ratio("device layer / image stand-in, checked", device_checked, checked, "none");
+  Ratio("device layer / image stand-in, plain", device_plain, plain, "none");
   return 0;
 }

@@ -1,8 +1,9 @@
 // A card stood in for by a disk image file: the sector transfers of engine/aspi/aspi.h on the
 // image, with READ CAPACITY's answer and chosen sectors that fail.
 //
-// Native only; for kelvado-card, the tests and the benchmark, until the engine goes through the
-// ASPI layer to the card emulator.
+// Native only; for the engine's tests and the benchmark, which call the engine directly and
+// without a driver thread in between. kelvado-card reaches its image through the device layer and
+// the card emulator.
 #ifndef KELVADO_TOOLS_IMAGE_CARD_H
 #define KELVADO_TOOLS_IMAGE_CARD_H
 

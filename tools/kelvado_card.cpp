@@ -1,25 +1,31 @@
-// kelvado-card: the card engine on a disk image file.
+// kelvado-card: the card engine on a disk image file, served as the card by the card emulator and
+// reached through the device layer (ASPI for Win32) as kelvado.exe reaches a card.
 //
 //   kelvado-card geometry --capacity N [--fat32] [--adapter NAME --heads H --spt S]
 //   kelvado-card format IMAGE [--fat32] [--check] [--serial HEX] [--bad-read LIST]
 //                             [--bad-write LIST] [--adapter NAME --heads H --spt S]
 //   kelvado-card serial IMAGE HEX
+//   kelvado-card scan IMAGE [--fat32] [--bad-read LIST] [--adapter NAME --heads H --spt S]
+//
+// Every command brings the device up as the program's InitAdapter does (load the driver, find
+// the host adapter, INQUIRY, READ CAPACITY), so TargetCapacity is the emulator's READ CAPACITY
+// answer; `geometry` has no image and takes the capacity from --capacity instead.
 //
 // Exit status 0 when the engine succeeds, 1 when it fails, 2 for a wrong command line.
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
 
+#include "cardsim/cardsim.h"
 #include "engine/aspi/aspi.h"
 #include "engine/boot_record.h"
 #include "engine/engine_hooks.h"
 #include "engine/error_text.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
+#include "engine/partition_scan.h"
 #include "engine/vol_serial.h"
 #include "tools/card_console.h"
-#include "tools/image_card.h"
 
 namespace {
 
@@ -28,7 +34,8 @@ const char kUsage[] =
     "       kelvado-card format IMAGE [--fat32] [--check] [--serial HEX] [--bad-read LIST]\n"
     "                               [--bad-write LIST] [--adapter NAME --heads H --spt S]\n"
     "       kelvado-card serial IMAGE HEX\n"
-    "LIST: comma-separated sector numbers or ranges a-b whose reads or writes fail\n";
+    "       kelvado-card scan IMAGE [--fat32] [--bad-read LIST] [--adapter NAME --heads H --spt S]\n"
+    "LIST: up to 32 comma-separated sector numbers or ranges a-b whose reads or writes fail\n";
 
 struct Options {
   const char* image = nullptr;
@@ -37,7 +44,7 @@ struct Options {
   bool fat32 = false;
   bool check = false;
   uint32_t serial = 1;
-  std::vector<SectorRange> bad_reads, bad_writes;
+  SectorList bad_reads = {}, bad_writes = {};
   std::string adapter = "njata95";
   uint32_t heads = 0, sectors_per_track = 0;
 };
@@ -102,9 +109,9 @@ const char* ParseOptions(int argc, char** argv, int first, Options* o) {
     } else if (name == "--serial") {
       ok = ParseHex(value, &o->serial);
     } else if (name == "--bad-read") {
-      ok = ParseSectorList(value, &o->bad_reads);
+      ok = *value != '\0' && ParseSectorList(value, &o->bad_reads);
     } else if (name == "--bad-write") {
-      ok = ParseSectorList(value, &o->bad_writes);
+      ok = *value != '\0' && ParseSectorList(value, &o->bad_writes);
     } else if (name == "--adapter") {
       o->adapter = value;
       ok = !o->adapter.empty() && o->adapter.size() < sizeof HostAdapterName;
@@ -123,13 +130,56 @@ const char* ParseOptions(int argc, char** argv, int first, Options* o) {
 // The engine's switches and the adapter as the options set them.
 void ApplyOptions(const Options& o) {
   std::snprintf(HostAdapterName, sizeof HostAdapterName, "%s", o.adapter.c_str());
-  AdapterNumber = 0;
   Fat32Enabled = o.fat32 ? 1 : 0;
   ChkDataArea = o.check ? 1 : 0;
   NewVolSerial = o.serial;
-  ImageCardSetDiskInfo(static_cast<int32_t>(o.heads), static_cast<int32_t>(o.sectors_per_track));
-  ImageCardFailReads(o.bad_reads);
-  ImageCardFailWrites(o.bad_writes);
+}
+
+void CopyText(char* to, size_t size, const std::string& text) {
+  size_t length = text.size() < size ? text.size() : size - 1;
+  std::memcpy(to, text.data(), length);
+  to[length] = '\0';
+}
+
+// Starts the card emulator with IMAGE (none: a card without a medium) as target 0 of its one host
+// adapter, which bears the --adapter name (cut to the 16 bytes of an adapter identifier) and
+// answers GetDiskInfo with --heads and --spt; --bad-read and --bad-write become its failing
+// sectors. False, with a message, when the image cannot be opened.
+bool AttachCard(const Options& o, const char* image) {
+  CardSimConfig config;
+  CardSimDefaults(&config);
+  if (image != nullptr) {
+    if (std::strlen(image) >= sizeof config.image) {
+      std::fprintf(stderr, "kelvado-card: %s: the path is too long\n", image);
+      return false;
+    }
+    CopyText(config.image, sizeof config.image, image);
+  }
+  CopyText(config.adapters[0], sizeof config.adapters[0], o.adapter);
+  config.heads = static_cast<uint8_t>(o.heads);
+  config.sectors_per_track = static_cast<uint8_t>(o.sectors_per_track);
+  config.read_fail = o.bad_reads;
+  config.write_fail = o.bad_writes;
+  if (CardSimAttach(config) == 0) return true;
+  std::fprintf(stderr, "kelvado-card: %s: cannot be opened\n", image);
+  CardSimStop();
+  return false;
+}
+
+// The device as InitAdapter brings it up: the driver, the host adapter named HostAdapterName,
+// the device's name and, with `read_capacity`, its size. 0, or the code InitAdapter would show.
+int32_t OpenDevice(bool read_capacity) {
+  int32_t result = AspiLoad();
+  if (result != 0) return result;
+  if (FindHostAdapter() == 0) return 202;
+  result = DevInquiry(AdapterNumber, 0, 0, TargetDeviceName, sizeof TargetDeviceName);
+  if (result == 0 && read_capacity) result = ReadCapacity(AdapterNumber, 0);
+  return result;
+}
+
+void DetachCard() {
+  AspiUnload();
+  CardSimStop();
 }
 
 int Result(int32_t code) {
@@ -139,18 +189,14 @@ int Result(int32_t code) {
   return code == 0 ? 0 : 1;
 }
 
-bool OpenImage(const char* path) {
-  std::string error;
-  if (ImageCardOpen(path, &error)) return true;
-  std::fprintf(stderr, "kelvado-card: %s\n", error.c_str());
-  return false;
-}
-
 int ShowGeometry(const Options& o) {
   if (!o.has_capacity) return Usage("geometry needs --capacity");
+  if (!AttachCard(o, nullptr)) return 1;
   ApplyOptions(o);
+  int32_t result = OpenDevice(false);
   TargetCapacity = o.capacity;
-  int32_t result = CalcGeometry();
+  if (result == 0) result = CalcGeometry();
+  DetachCard();
   if (result != 0) return Result(result);
   BuildPartitionEntry();
   const Geometry& g = DiskGeometry;
@@ -164,26 +210,28 @@ int ShowGeometry(const Options& o) {
 
 // As the partition worker does it, after the check dialog's geometry.
 int Format(const Options& o) {
-  if (!OpenImage(o.image)) return 1;
+  if (!AttachCard(o, o.image)) return 1;
   ApplyOptions(o);
   ShowEngineOnStderr();
-  int32_t result = CalcGeometry();
+  int32_t result = OpenDevice(true);
+  if (result == 0) result = CalcGeometry();
   if (result == 0) {
     StatusSetText("パーティション情報作成");
     BuildPartitionEntry();
     result = MakePartition(AdapterNumber);
   }
-  ImageCardClose();
+  DetachCard();
   return Result(result);
 }
 
 // The partition and geometry as sector 0 describes them, then the serial.
 int Serial(const Options& o, uint32_t serial) {
-  if (!OpenImage(o.image)) return 1;
+  if (!AttachCard(o, o.image)) return 1;
   ApplyOptions(o);
   NewVolSerial = serial;
   uint8_t mbr[512];
-  int32_t result = ReadSectors(AdapterNumber, 0, 0, kSectorSize, 1, mbr);
+  int32_t result = OpenDevice(true);
+  if (result == 0) result = ReadSectors(AdapterNumber, 0, 0, kSectorSize, 1, mbr);
   if (result == 0) {
     UnpackPartitionEntry(mbr + kMbrPartitionTable, &NewPartition);
     DiskGeometry.max_cylinder = NewPartition.end_cylinder;
@@ -191,8 +239,41 @@ int Serial(const Options& o, uint32_t serial) {
     DiskGeometry.sectors_per_track = NewPartition.end_sector;
     result = SetVolSerial(AdapterNumber);
   }
-  ImageCardClose();
+  DetachCard();
   return Result(result);
+}
+
+// As the check dialog reads the card (its geometry, then the partition tables, the bar going from
+// 20 by 20 per table) and as TgetDrvFileExist asks whether it holds files.
+int Scan(const Options& o) {
+  if (!AttachCard(o, o.image)) return 1;
+  ApplyOptions(o);
+  int32_t result = OpenDevice(true);
+  if (result == 0) result = CalcGeometry();
+  if (result != 0) {
+    DetachCard();
+    return Result(result);
+  }
+  ShowEngineOnStderr();
+  ProgressSetRange(100);
+  ProgressSetPos(20);
+  int32_t read = ReadPartitionTables(AdapterNumber);
+  if (read == 0) ProgressSetPos(100);
+  EndProgressLine();
+  for (int32_t t = 0; t < PartitionList.count; ++t) {
+    for (int e = 0; e < 4; ++e) {
+      const PartitionInfo& p = PartitionList.table[t][e];
+      std::printf(
+          "table=%d entry=%d boot=0x%02X type=0x%02X start=%u/%u/%u end=%u/%u/%u lba=%u "
+          "count=%u\n",
+          t + 1, e + 1, p.boot_indicator, p.type, p.start_cylinder, p.start_head, p.start_sector,
+          p.end_cylinder, p.end_head, p.end_sector, p.start_lba, p.sector_count);
+    }
+  }
+  int32_t files = TargetHasFiles(AdapterNumber);
+  std::printf("read=%d\nfiles=%d\n", read, files);
+  DetachCard();
+  return read == 0 ? 0 : 1;
 }
 
 }  // namespace
@@ -210,6 +291,12 @@ int main(int argc, char** argv) {
     o.image = argv[2];
     const char* problem = ParseOptions(argc, argv, 3, &o);
     return problem ? Usage(problem) : Format(o);
+  }
+  if (command == "scan") {
+    if (argc < 3) return Usage("scan needs an IMAGE");
+    o.image = argv[2];
+    const char* problem = ParseOptions(argc, argv, 3, &o);
+    return problem ? Usage(problem) : Scan(o);
   }
   if (command == "serial") {
     uint32_t serial;
