@@ -9,6 +9,7 @@
 #include "screen/screen_image_win32.h"
 #include "screen/screen_metrics.h"
 #include "system/debug_window_win32.h"
+#include "system/float_precision.h"
 #include "system/mouse_cursor.h"
 
 // RegisterClassExA exists on the Windows 95 family from version 4 on; anything else gets
@@ -66,6 +67,7 @@ static int RunMessageLoop() {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  UseDoublePrecision();
   if (StartInterpreter(ProgramScript) < 0) return 0;
   if (!RegisterWindowClass(instance, "ZamMain", MainWindowProc, 4)) return 0;
   if (!RegisterWindowClass(instance, "DebugClass", DebugWindowProc, 0)) return 0;

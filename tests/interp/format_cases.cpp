@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "interp/integer_format.h"
+#include "interp/value_commands.h"
+#include "interp/var_table.h"
 #include "interp/real_format.h"
 #include "interp/text.h"
 
@@ -82,6 +84,37 @@ std::string IntegerCaseLine(const char* format, int32_t value, const char* text,
   return Line("IValToStr", number, format, text, accepted);
 }
 
+namespace {
+
+// The real commands on values whose exact result lies just beside the halfway point between two
+// doubles: a unit that rounds twice (to 64 bits, then to 53) gets the last bit wrong.
+struct ArithmeticCase {
+  const char* command;
+  int32_t (*handler)(char* args);
+  const char* first;
+  const char* second;
+};
+
+const ArithmeticCase kArithmetic[] = {
+    {"FValAdd", FuncFValAdd, "1", "1.1102230246251568e-16"},
+    {"FValSub", FuncFValSub, "1", "-1.1102230246251568e-16"},
+    {"FValMul", FuncFValMul, "1.1531731123893476", "1.3905896822340258"},
+    {"FValDiv", FuncFValDiv, "1.8208971320660914", "1.136592640127822"},
+};
+
+std::string ArithmeticLine(const ArithmeticCase& c) {
+  char set[64], apply[64];
+  std::snprintf(set, sizeof set, "ArithmeticCase,%s", c.first);
+  std::snprintf(apply, sizeof apply, "ArithmeticCase,%s", c.second);
+  FuncFValSet(set);
+  c.handler(apply);
+  char text[64];
+  FormatReal(text, sizeof text, "%.17g", VarFind("ArithmeticCase")->real_value);
+  return std::string(c.command) + " " + c.first + " " + c.second + " -> " + text + "\n";
+}
+
+}  // namespace
+
 std::string FormatCaseReport() {
   std::string report;
   for (const char* format : kIntegerFormats) {
@@ -104,5 +137,6 @@ std::string FormatCaseReport() {
       if (!accepted) break;
     }
   }
+  for (const ArithmeticCase& c : kArithmetic) report += ArithmeticLine(c);
   return report;
 }

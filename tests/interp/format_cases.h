@@ -1,5 +1,6 @@
 // The formatting cases that both builds run: IValToStr's and FValToStr's formatters on chosen
-// values and formats. The native test compares the report with format_cases.out, and the Win32
+// values and formats, and the real commands on sums and quotients that a unit rounding twice gets
+// wrong. The native test compares the report with format_cases.out, and the Win32
 // probe prints it under Wine, so both builds are held to the same texts.
 #ifndef KELVADO_TESTS_INTERP_FORMAT_CASES_H
 #define KELVADO_TESTS_INTERP_FORMAT_CASES_H

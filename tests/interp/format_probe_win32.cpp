@@ -1,4 +1,5 @@
-// format_probe.exe: the shared formatting cases in the Win32 build, for tests/e2e/formats_test.py.
+// format_probe.exe: the shared formatting and real arithmetic cases in the Win32 build, for
+// tests/e2e/formats_test.py.
 //
 //   format_probe             prints the report of both formatters, as the native test checks it
 //   format_probe --wsprintf  prints the integer cases that IValToStr accepts as the system's own
@@ -11,6 +12,7 @@
 
 #include "interp/integer_format.h"
 #include "interp/text.h"
+#include "system/float_precision.h"
 #include "tests/interp/format_cases.h"
 
 static void Print(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
@@ -33,6 +35,7 @@ static void PrintSystemResults() {
 }
 
 int main(int argc, char** argv) {
+  UseDoublePrecision();  // as kelvado.exe does at start-up
   if (argc == 2 && std::strcmp(argv[1], "--wsprintf") == 0)
     PrintSystemResults();
   else
