@@ -8,10 +8,17 @@ void PostNewOne() { PostMessageA(MainWindow, NewOneMessage, 0, 0); }
 
 void PostClose() { PostMessageA(MainWindow, WM_CLOSE, 0, 0); }
 
-// One key or mouse message of the main window taken off the queue; false when none waits.
+// The oldest key or mouse message of the main window, taken off the queue; false when none waits.
+// Keys and clicks are looked at together, so that one kind arriving late cannot end the drain
+// before the other kind's older messages are gone.
 static bool RemoveInput(MSG* msg) {
-  return PeekMessageA(msg, MainWindow, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE) ||
-         PeekMessageA(msg, MainWindow, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE);
+  MSG key, mouse;
+  bool has_key = PeekMessageA(&key, MainWindow, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE) != 0;
+  bool has_mouse = PeekMessageA(&mouse, MainWindow, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE) != 0;
+  if (!has_key && !has_mouse) return false;
+  bool key_first = has_key && (!has_mouse || static_cast<int32_t>(key.time - mouse.time) <= 0);
+  UINT message = key_first ? key.message : mouse.message;
+  return PeekMessageA(msg, MainWindow, message, message, PM_REMOVE) != 0;
 }
 
 // Paints at once, then throws away the clicks and keys that came in meanwhile.
