@@ -224,7 +224,15 @@ int Format(const Options& o) {
   return Result(result);
 }
 
-// The partition and geometry as sector 0 describes them, then the serial.
+// True when the entry describes a partition the engine could have made: its end CHS gives a usable
+// geometry under which its start CHS lands exactly on its start LBA, past sector 0.
+bool EntryIsConsistent(const PartitionInfo& p) {
+  if (p.end_sector < 1 || p.end_sector > 63 || p.end_head > 254 || p.start_lba == 0) return false;
+  return PartitionFirstSector(p) == p.start_lba;
+}
+
+// The partition and geometry as sector 0 describes them, then the serial. A table that does not
+// hold together is refused: its boot sector could be anywhere, sector 0 itself included.
 int Serial(const Options& o, uint32_t serial) {
   if (!AttachCard(o, o.image)) return 1;
   ApplyOptions(o);
@@ -237,7 +245,7 @@ int Serial(const Options& o, uint32_t serial) {
     DiskGeometry.max_cylinder = NewPartition.end_cylinder;
     DiskGeometry.max_head = NewPartition.end_head;
     DiskGeometry.sectors_per_track = NewPartition.end_sector;
-    result = SetVolSerial(AdapterNumber);
+    result = EntryIsConsistent(NewPartition) ? SetVolSerial(AdapterNumber) : -1;
   }
   DetachCard();
   return Result(result);

@@ -175,6 +175,19 @@ def check_command_line(work):
     checked = run(KELVADO_CARD, "format", image, "--check", "--bad-read", "1000-1003")
     check(checked.returncode == 0 and "転送先データ領域クラスタチェック中" in checked.stderr,
           "checked format with a bad cluster: %r" % checked.stdout)
+    # A table whose entry does not hold together (end sector 0 puts its boot sector at sector 0)
+    # gets no serial, and sector 0 stays as it was.
+    with open(image, "r+b") as f:
+        f.seek(446)
+        f.write(bytes.fromhex("80010100060f000a3f00000010270000"))
+        f.seek(0)
+        before = f.read(512)
+    refused = run(KELVADO_CARD, "serial", image, "DEADBEEF")
+    with open(image, "rb") as f:
+        after = f.read(512)
+    check(refused.returncode == 1 and after == before,
+          "serial on an inconsistent table: %r, sector 0 %s" %
+          (refused.stdout, "kept" if after == before else "changed"))
 
 
 def main():
