@@ -11,15 +11,16 @@
 //                                    device layer and the card emulator (its driver thread)
 // Every figure is the best of five runs. Each run gets a freshly made image that is deleted right
 // after it: reading a sparse file's holes the first time costs the kernel page allocations that
-// later reads do not pay, so no contender may find pages another one left behind. The device-layer
-// runs come after all the others: on this kind of machine they leave the kernel slow to hand out
-// pages for a while, and the run after one of them took up to three times as long.
+// later reads do not pay, so no contender may find pages another one left behind. What a run
+// leaves behind still changes the next one's time (up to threefold after a device-layer run), so
+// the rounds rotate the order of the contenders and the device-layer runs come after all others.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -89,13 +90,13 @@ double EngineFormat(const std::string& image, uint64_t bytes, bool check) {
   return seconds;
 }
 
-// The recorded transfers again with plain pread and pwrite, on a fresh image.
-double Replay(const std::string& image, uint64_t bytes) {
+// Recorded transfers again with plain pread and pwrite, on a fresh image.
+double Replay(const std::string& image, uint64_t bytes, const std::vector<Transfer>& transfers) {
   FreshImage(image, bytes);
   static std::vector<char> buffer(524288);
   int fd = open(image.c_str(), O_RDWR);
   auto start = std::chrono::steady_clock::now();
-  for (const Transfer& t : recorded) {
+  for (const Transfer& t : transfers) {
     size_t length = size_t{t.count} * kSectorSize;
     off_t offset = static_cast<off_t>(t.lba) * kSectorSize;
     ssize_t done = t.write ? pwrite(fd, buffer.data(), length, offset)
@@ -159,14 +160,33 @@ int main(int argc, char** argv) {
 
   double checked = -1, plain = -1, replay_checked = -1, replay_plain = -1;
   double dd = -1, mkfs_checked = -1, mkfs_plain = -1, device_checked = -1, device_plain = -1;
+  // One format of each kind first: its transfers are what the replays repeat.
+  EngineFormat(image, bytes, true);
+  const std::vector<Transfer> checked_io = recorded;
+  EngineFormat(image, bytes, false);
+  const std::vector<Transfer> plain_io = recorded;
+
+  // What a run leaves behind in the kernel changes the next run's time, so each round starts the
+  // list at another contender: every one of them follows every other once or more.
+  struct Contender {
+    double* best;
+    std::function<double()> run;
+  };
+  const Contender contenders[] = {
+      {&checked, [&] { return EngineFormat(image, bytes, true); }},
+      {&replay_checked, [&] { return Replay(peer, bytes, checked_io); }},
+      {&plain, [&] { return EngineFormat(image, bytes, false); }},
+      {&replay_plain, [&] { return Replay(peer, bytes, plain_io); }},
+      {&dd, [&] { return Command("dd of=/dev/null bs=1M if=", peer, bytes); }},
+      {&mkfs_checked, [&] { return Command("mkfs.fat -F 32 -c ", peer, bytes); }},
+      {&mkfs_plain, [&] { return Command("mkfs.fat -F 32 ", peer, bytes); }},
+  };
+  const int count = static_cast<int>(sizeof contenders / sizeof contenders[0]);
   for (int run = 0; run < kRuns; ++run) {
-    checked = Best(checked, EngineFormat(image, bytes, true));
-    replay_checked = Best(replay_checked, Replay(peer, bytes));
-    plain = Best(plain, EngineFormat(image, bytes, false));
-    replay_plain = Best(replay_plain, Replay(peer, bytes));
-    dd = Best(dd, Command("dd of=/dev/null bs=1M if=", peer, bytes));
-    mkfs_checked = Best(mkfs_checked, Command("mkfs.fat -F 32 -c ", peer, bytes));
-    mkfs_plain = Best(mkfs_plain, Command("mkfs.fat -F 32 ", peer, bytes));
+    for (int i = 0; i < count; ++i) {
+      const Contender& c = contenders[(i + run * 3) % count];
+      *c.best = Best(*c.best, c.run());
+    }
   }
   for (int run = 0; run < kRuns; ++run) {
     device_checked =
