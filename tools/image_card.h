@@ -9,7 +9,8 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
+
+#include "cardsim/cardsim.h"
 
 // Opens `path` read-write as target 0 of adapter 0 and sets TargetCapacity as READ CAPACITY
 // reports it: the last sector's number, the image's sector count - 1. False (with a message in
@@ -19,19 +20,10 @@ void ImageCardClose();
 // The image's size in whole sectors.
 uint64_t ImageCardSectors();
 
-// Sector ranges, both ends included.
-struct SectorRange {
-  uint32_t first;
-  uint32_t last;
-};
-
-// Parses a comma-separated list of sector numbers and ranges "a-b" (decimal). False when the text
-// is not such a list (a range with a > b included); *ranges is then left empty.
-bool ParseSectorList(const char* text, std::vector<SectorRange>* ranges);
-
-// Reads or writes that touch any of these sectors fail (-1) and transfer nothing.
-void ImageCardFailReads(const std::vector<SectorRange>& ranges);
-void ImageCardFailWrites(const std::vector<SectorRange>& ranges);
+// Reads or writes that touch any sector of the list fail (-1) and transfer nothing. The lists are
+// the card emulator's own (cardsim/cardsim.h: ParseSectorList reads "all" or "N,N-M,...").
+void ImageCardFailReads(const SectorList& list);
+void ImageCardFailWrites(const SectorList& list);
 
 // What GetDiskInfo answers: heads and sectors per track, or -1 while none are set (heads 0).
 void ImageCardSetDiskInfo(int32_t heads, int32_t sectors_per_track);

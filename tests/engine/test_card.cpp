@@ -89,10 +89,10 @@ int32_t FormatCard(bool fat32) {
   return MakePartition(AdapterNumber);
 }
 
-static void SetFaults(const char* list, void (*set)(const std::vector<SectorRange>&)) {
-  std::vector<SectorRange> ranges;
-  if (*list != '\0' && !ParseSectorList(list, &ranges)) std::abort();
-  set(ranges);
+static void SetFaults(const char* text, void (*set)(const SectorList&)) {
+  SectorList list;
+  if (!ParseSectorList(text, &list)) std::abort();
+  set(list);
 }
 
 void FailReads(const char* list) { SetFaults(list, ImageCardFailReads); }
