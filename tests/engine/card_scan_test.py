@@ -10,33 +10,14 @@ usage: card_scan_test.py KELVADO_CARD
 """
 import os
 import re
-import subprocess
 import sys
 import tempfile
 
+from card_checks import MIB, check, outcome, run, sparse_image
+
 KELVADO_CARD = sys.argv[1]
-MIB = 1 << 20
 # The geometry sfdisk gives an image file; the scan is told the same through the driver.
 DRIVER_255 = ["--adapter", "otherata", "--heads", "255", "--spt", "63"]
-
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FAIL:", what)
-    return condition
-
-
-def run(*args, **kw):
-    return subprocess.run([str(a) for a in args], capture_output=True, text=True, **kw)
-
-
-def blank(path, mib):
-    with open(path, "wb") as f:
-        f.truncate(mib * MIB)
-
 
 def partition(image, script):
     result = run("sfdisk", "-q", image, input="label: dos\n" + script)
@@ -81,7 +62,7 @@ def check_mkfs_cards(work):
         cases = [("empty", [], None, 1), ("a file", [], "README.TXT", 0),
                  ("a volume label", ["-n", "KELVADO"], None, 0)]
         for what, extra, name, expected in cases:
-            blank(image, mib)
+            sparse_image(image, mib * MIB)
             partition(image, "start=63, size=%d, type=%s\n" % (count, ptype))
             mkfs(image, 63, count, *(options + extra))
             if name:
@@ -102,7 +83,7 @@ def check_engine_cards(work):
     for mib, fat32 in ((32, False), (300, True)):
         label = "engine %s %d MiB" % ("FAT32" if fat32 else "FAT16", mib)
         flags = ["--fat32"] if fat32 else []
-        blank(image, mib)
+        sparse_image(image, mib * MIB)
         formatted = run(KELVADO_CARD, "format", image, *flags)
         check(formatted.stdout == "result=0 OK\n", "%s: format said %r" % (label, formatted.stdout))
         entries, read, files, _ = scan(image, *flags)
@@ -119,7 +100,7 @@ def check_extended_chain(work):
     """sfdisk's extended partition: the chain of extended boot records is walked through their
     CHS fields, and every logical partition is found at the start sfdisk gave it."""
     image = os.path.join(work, "chain.img")
-    blank(image, 64)
+    sparse_image(image, 64 * MIB)
     partition(image, "start=2048, size=20480, type=6\nstart=22528, type=5\n"
                      "start=24576, size=20480, type=6\nstart=47104, size=20480, type=b\n"
                      "start=69632, size=20480, type=6\n")
@@ -140,7 +121,7 @@ def check_extended_chain(work):
 
 def check_failures(work):
     image = os.path.join(work, "fail.img")
-    blank(image, 16)
+    sparse_image(image, 16 * MIB)
     entries, read, files, status = scan(image, "--bad-read", "0")
     check(entries == [] and read == -1 and files == -1 and status == 1,
           "unreadable sector 0: %s read=%s files=%s status %d" % (entries, read, files, status))
@@ -158,11 +139,10 @@ def main():
         check_engine_cards(work)
         check_extended_chain(work)
         check_failures(work)
-    if failures:
-        print("%d failure(s)" % len(failures))
-        return 1
-    print("ok")
-    return 0
+    status = outcome()
+    if status == 0:
+        print("ok")
+    return status
 
 
 if __name__ == "__main__":

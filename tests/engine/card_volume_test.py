@@ -9,12 +9,12 @@ usage: card_volume_test.py KELVADO_CARD
 """
 import os
 import re
-import subprocess
 import sys
 import tempfile
 
+from card_checks import MIB, check, outcome, run, sparse_image
+
 KELVADO_CARD = sys.argv[1]
-MIB = 1 << 20
 
 # (card size in MiB, FAT32 enabled, data check, sectors that cannot be read, FAT type expected)
 CARDS = [
@@ -38,25 +38,6 @@ FAT16_LABEL_LINES = [
     "",
     "Leaving filesystem unchanged.",
 ]
-
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FAIL:", what)
-    return condition
-
-
-def run(*args, **kw):
-    return subprocess.run(list(args), capture_output=True, text=True, **kw)
-
-
-def sparse_image(path, size):
-    with open(path, "wb") as f:
-        f.truncate(size)
-
 
 def copy_partition(image, out, start, count):
     """The partition's bytes as a sparse file of their own, copying only the data extents."""
@@ -195,10 +176,7 @@ def main():
         check_command_line(work)
         for card in CARDS:
             check_card(work, *card)
-    if failures:
-        print("%d failure(s)" % len(failures))
-        return 1
-    return 0
+    return outcome()
 
 
 if __name__ == "__main__":
