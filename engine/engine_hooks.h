@@ -10,13 +10,25 @@
 #include "system/threads.h"
 
 // Manual-reset event set when the user confirms an interrupt; none outside a worker's run.
+// Created, set and destroyed by the main thread (never while a worker runs, except EventSet);
+// polled by the worker through AbortRequested.
 extern Event* AbortEvent;
+// Manual-reset event, set while the worker may go on; the main thread resets it while it asks
+// the user whether to interrupt, and the worker then waits at its next poll. Holding the worker
+// there, where it owns no lock, keeps the question box from waiting on a lock (the C runtime's
+// heap, the loader's) that a worker stopped at an arbitrary point could hold. None: never held.
+// Created and destroyed by the main thread while no worker runs; waited on by the worker.
+extern Event* WorkerGate;
 // The registered progress bar and status text controls (window handles in kelvado.exe), or none.
 extern void* EngineProgressBar;
 extern void* EngineStatusText;
 
-// True when AbortEvent exists and is set; tested with a zero time-out, it never waits.
+// True when AbortEvent exists and is set; tested with a zero time-out. Waits first while the
+// WorkerGate is closed, so the worker stays here while the interrupt question is open.
 bool AbortRequested();
+// Waits while the WorkerGate is closed. The progress and status hooks pass it too, so that a
+// phase that never polls AbortEvent is held as well.
+void WorkerHoldPoint();
 
 // Progress bar messages, sent only while a bar is registered. The bar's range is 16-bit, so a
 // range maximum is taken modulo 65,536.

@@ -1,0 +1,3 @@
+#include "system/shutdown.h"
+
+int32_t ShutDownOnExit = 0;
