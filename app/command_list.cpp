@@ -15,6 +15,7 @@
 #include "system/message_commands.h"
 #include "system/mouse_cursor.h"
 #include "system/wait.h"
+#include "wizard/start_dialog.h"
 
 struct CommandEntry {
   const char* name;
@@ -53,7 +54,7 @@ static const CommandEntry kCommands[] = {
     // SetHostAdapter
     // InitAdapter
     // GetOsVersion
-    // StartDialog
+    {"StartDialog", FuncStartDialog},
     // TgetDrvFileExist
     // DoSelBtn
     {"Goto", FuncGoto},

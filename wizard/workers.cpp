@@ -1,9 +1,14 @@
 #include "wizard/workers.h"
 
 #include "engine/aspi/aspi.h"
+#include "engine/boot_record.h"
+#include "engine/drive_info.h"
 #include "engine/engine_hooks.h"
 #include "engine/error_text.h"
+#include "engine/file_copy.h"
 #include "engine/partition.h"
+#include "engine/vol_serial.h"
+#include "wizard/adapter_commands.h"
 #include "wizard/dialog_texts.h"
 
 Thread* WorkerThread = nullptr;
@@ -56,4 +61,26 @@ uint32_t PartitionWorker(void* dialog) {
   if (result != 0) ShowEngineError(result);
   NotifyWorkerDone(dialog, result);
   return static_cast<uint32_t>(result);
+}
+
+uint32_t CopyWorker(void* dialog) {
+  int32_t result = CopyAllFiles(SourceRoot, TargetRoot, dialog);
+  if (result == -9) {
+    NotifyWorkerDone(dialog, -9);
+    return 1;
+  }
+  if (result != 0) {
+    ShowEngineError(result);
+    NotifyWorkerDone(dialog, result);
+    return static_cast<uint32_t>(result);
+  }
+  NewVolSerial = UseNewVolSerial == 1 ? MakeVolSerial() : SourceDriveInfo.serial;
+  result = SetVolSerial(AdapterNumber);
+  if (result != 0) {
+    ShowEngineError(result);
+    NotifyWorkerDone(dialog, result);
+    return 1;
+  }
+  NotifyWorkerDone(dialog, 0);
+  return 0;
 }

@@ -36,4 +36,9 @@ void NotifyWorkerDone(void* dialog, int32_t result);
 // Exit code 0 done, 1 interrupted, else the engine's code.
 uint32_t PartitionWorker(void* dialog);
 
+// The copy worker: every file of SourceRoot onto TargetRoot, then the card's final volume serial
+// (a fresh one when UseNewVolSerial is 1, else the source drive's). Exit code 0 done, 1
+// interrupted or the serial not written, else the copy's code.
+uint32_t CopyWorker(void* dialog);
+
 #endif
