@@ -6,7 +6,6 @@
 
 #include "system/window_handle_win32.h"
 #include "wizard/dialogs.h"
-#include "wizard/workers.h"
 
 template <int32_t kIndex>
 static INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -34,8 +33,5 @@ int32_t RunDialog(int32_t index) {
   }
   INT_PTR ended = DialogBoxParamA(GetModuleHandleA(NULL), DialogName(index), MainWindow,
                                   kProcedures[index], 0);
-  // A worker sends its last message before its dialog can end: it is only returning now.
-  ReleaseWorker();
-  UnregisterEngineControls();
   return static_cast<int32_t>(ended);
 }

@@ -7,6 +7,8 @@
 #include "interp/section_choice.h"
 #include "system/shutdown.h"
 #include "system/window_services.h"
+#include "wizard/dialogs.h"
+#include "wizard/workers.h"
 
 static const char* const kDialogNames[kDialogCount] = {
     "DLG_OPENING_1",        "DLG_TARGET_DRIVEINFO",          "DLG_CHK_TARGET_DRIVE",
@@ -32,6 +34,9 @@ int32_t FuncStartDialog(char* args) {
 
   // The interpreter waits here, inside this line, until the dialog ends.
   int32_t ended = RunDialog(index);
+  // A worker sends its last message before its dialog can end: it is only returning now.
+  ReleaseWorker();
+  UnregisterEngineControls();
   switch (ended) {
     case kDialogNext:
       ChooseSection(TrueSection);
