@@ -1,3 +1,3 @@
 #include "system/shutdown.h"
 
-int32_t ShutDownOnExit = 0;
+bool ShutDownOnExit = false;

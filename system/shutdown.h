@@ -1,11 +1,20 @@
-// Whether the exit sequence shuts the system down: set when the last dialog of the wizard closes
-// with 今すぐシャットダウン.
+// Shutting the computer down when the tool ends.
+//
+// ShutDownOnExit is set when the user chooses to shut down in the end dialog; the exit sequence
+// reads it, after everything of the tool has been released, and then calls ShutDownSystem.
 #ifndef KELVADO_SYSTEM_SHUTDOWN_H
 #define KELVADO_SYSTEM_SHUTDOWN_H
 
-#include <cstdint>
+// 0 at start; only ever goes from 0 to 1. Main thread only.
+extern bool ShutDownOnExit;
 
-// 0 at start. Main thread only: set by StartDialog, read by the exit sequence.
-extern int32_t ShutDownOnExit;
+// Shuts the system down (ExitWindowsEx with EWX_SHUTDOWN); failures are not reported.
+// kelvado.exe defines it alone in shut_down_system_win32.cpp, so that test programs can link a
+// recording stand-in in its place. Natively it calls ShutDownSystemHandler.
+void ShutDownSystem();
+
+// Native builds only; an unset handler does nothing.
+typedef void (*ShutDownFunction)();
+extern ShutDownFunction ShutDownSystemHandler;
 
 #endif

@@ -17,6 +17,17 @@ void RefreshMainWindow();
 void RepaintDebugWindow();
 // Sets the mouse cursor to the system cursor with this identifier (0: no cursor).
 void SetMouseCursor(int32_t cursor_id);
+// Shows the main window (SW_SHOW).
+void ShowMainWindow();
+
+// The main window's timers: 1 ticks the interpreter, 2 is armed by SetShutDown and ignored.
+const uint32_t kTickTimerId = 1;
+const uint32_t kShutDownTimerId = 2;
+// Arms a timer of the main window; failures are not reported.
+void SetWindowTimer(uint32_t timer_id, uint32_t period_ms);
+void StopWindowTimer(uint32_t timer_id);
+// Posts the quit message with code 0: the message loop ends.
+void PostQuit();
 
 // Native builds only.
 typedef void (*WindowServiceFunction)();
@@ -26,5 +37,9 @@ extern WindowServiceFunction PostCloseHandler;
 extern WindowServiceFunction RefreshMainWindowHandler;
 extern WindowServiceFunction RepaintDebugWindowHandler;
 extern CursorFunction SetMouseCursorHandler;
+typedef void (*TimerFunction)(uint32_t timer_id, uint32_t period_ms);  // period 0: stop
+extern WindowServiceFunction ShowMainWindowHandler;
+extern TimerFunction WindowTimerHandler;
+extern WindowServiceFunction PostQuitHandler;
 
 #endif

@@ -45,7 +45,7 @@ int32_t FuncStartDialog(char* args) {
       ChooseSection(FalseSection);
       return 0;
     case kDialogShutDown:
-      ShutDownOnExit = 1;
+      ShutDownOnExit = true;
       PostClose();
       return 0;
     default:

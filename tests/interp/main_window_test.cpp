@@ -102,7 +102,7 @@ const char kInitAdapterError[] =
 
 TEST_F(MainWindow, BuiltInScriptStopsAtSetHostAdapterWhileItIsMissing) {
   ASSERT_EQ(StartInterpreter(BuiltInScript), 0);
-  EXPECT_EQ(CommandCount(), 78);  // the commands built so far and Suspend
+  EXPECT_EQ(CommandCount(), 83);  // the commands built so far and Suspend
   MainWindowCreate();
   EXPECT_TRUE(boxes.empty());  // START sets the log directory and jumps on
   EXPECT_STREQ(LogDir1, "c:\\data1\\log1\\");

@@ -1,0 +1,19 @@
+#include "system/exit_commands.h"
+
+#include "interp/arguments.h"
+#include "system/window_services.h"
+
+int32_t FuncSetShutDown(char* args) {
+  int32_t *unused1, *unused2, *period, *unused4, *unused5;
+  int32_t result = ReadArguments("FuncSetShutDown", args, "%dn %dn %dn %dn %dn", &unused1,
+                                 &unused2, &period, &unused4, &unused5);
+  if (result < 0) return result;
+  SetWindowTimer(kShutDownTimerId, static_cast<uint32_t>(*period));
+  return 0;
+}
+
+int32_t FuncProgramExit(char* args) {
+  if (RejectArguments("FuncProgramExit", args) < 0) return -1;
+  PostClose();
+  return 0;
+}

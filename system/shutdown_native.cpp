@@ -1,0 +1,7 @@
+#include "system/shutdown.h"
+
+ShutDownFunction ShutDownSystemHandler = nullptr;
+
+void ShutDownSystem() {
+  if (ShutDownSystemHandler) ShutDownSystemHandler();
+}
