@@ -17,6 +17,8 @@
 #include "system/process_commands.h"
 #include "system/mouse_cursor.h"
 #include "system/wait.h"
+#include "wizard/adapter_commands.h"
+#include "wizard/target_commands.h"
 #include "wizard/start_dialog.h"
 
 struct CommandEntry {
@@ -47,17 +49,17 @@ static const CommandEntry kCommands[] = {
     {"DoClr", FuncDoClr},
     {"DoDiag", FuncDoDiag},
     {"DoTitle", FuncDoTitle},
-    // Xcopy
-    // SetKillCardSrvDlg
-    // SetNewVolSerial
-    // SetChkDataArea
+    {"Xcopy", FuncXcopy},
+    {"SetKillCardSrvDlg", FuncSetKillCardSrvDlg},
+    {"SetNewVolSerial", FuncSetNewVolSerial},
+    {"SetChkDataArea", FuncSetChkDataArea},
     {"SetTrueSection", FuncSetTrueSection},
     {"SetFalseSection", FuncSetFalseSection},
-    // SetHostAdapter
-    // InitAdapter
-    // GetOsVersion
+    {"SetHostAdapter", FuncSetHostAdapter},
+    {"InitAdapter", FuncInitAdapter},
+    {"GetOsVersion", FuncGetOsVersion},
     {"StartDialog", FuncStartDialog},
-    // TgetDrvFileExist
+    {"TgetDrvFileExist", FuncTgetDrvFileExist},
     // DoSelBtn
     {"Goto", FuncGoto},
     {"If", FuncIf},
