@@ -331,7 +331,7 @@ bool CardVerdict(const WizardRun& run, const std::vector<std::string>& left_out,
   std::string report = run.card.folder + "/verdict.txt";
   std::string command = "python3 " KELVADO_SOURCE_DIR "/tools/card_verdict.py '" +
                         run.card.image + "' '" + run.card.volume + "' '" + run.source +
-                        "' --left-out '" + list + "' > '" + report + "' 2>&1";
+                        "' --host-names cp932 --left-out '" + list + "' > '" + report + "' 2>&1";
   int status = std::system(command.c_str());
   std::ifstream in(report);
   output->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
