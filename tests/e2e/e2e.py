@@ -30,3 +30,13 @@ def shot(test, wine, name, wid=None):
 
 def main():
     unittest.main(verbosity=2)
+
+
+def wine_runs():
+    """True when Wine can start programs here (it cannot where 32-bit programs do not run)."""
+    import subprocess
+    try:
+        result = subprocess.run(["wine", "--version"], capture_output=True, timeout=30)
+    except (OSError, subprocess.TimeoutExpired):
+        return False
+    return result.returncode == 0
