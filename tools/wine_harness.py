@@ -161,6 +161,15 @@ class WineSession:
             self.set_registry(r"HKCU\Software\Wine", "Version", self.windows_version)
         # No window manager runs on the virtual display: Wine draws captions and frames itself.
         self.set_registry(r"HKCU\Software\Wine\X11 Driver", "Decorated", "N")
+        self.map_japanese_fonts()
+
+    # The dialogs' Japanese faces, which a Wine prefix does not have, drawn with the IPA fonts.
+    FONT_REPLACEMENTS = {"ＭＳ Ｐゴシック": "IPAPGothic", "ＭＳ ゴシック": "IPAGothic",
+                         "MS PGothic": "IPAPGothic", "MS Gothic": "IPAGothic"}
+
+    def map_japanese_fonts(self):
+        for face, installed in self.FONT_REPLACEMENTS.items():
+            self.set_registry(r"HKCU\Software\Wine\Fonts\Replacements", face, installed)
 
     def set_registry(self, key, name, value):
         if self.wine_command("wine", "reg", "add", key, "/v", name, "/d", value, "/f") != 0:
