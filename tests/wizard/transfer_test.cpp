@@ -89,6 +89,9 @@ TEST(Transfer, WholeWayWithDetoursThenTheCardHoldsFiles) {
       run.Press(dialog, kIdStart);
       EXPECT_FALSE(NativeDialogEnabled(dialog, kIdStart));
       EXPECT_FALSE(NativeDialogEnabled(dialog, kIdCancelButton));
+      run.Press(dialog, kIdCancelButton);  // Esc or the close box: not while the worker runs
+      int32_t ended;
+      EXPECT_FALSE(NativeDialogEnded(dialog, &ended));
       run.HandleUntil(dialog, [&] {
         std::string status = run.Text(dialog, kIdStatusText);
         return status == kStatusFatCheck || status == kStatusFatInit;
