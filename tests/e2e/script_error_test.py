@@ -1,8 +1,6 @@
-"""kelvado.exe loads its built-in script and runs START at window creation; START sets the log
-directory and jumps on through INIT_DATA and INIT_DATA_B to INIT_ADAPTER, which fails at its first line
-while SetHostAdapter is not built. The script
-error box (caption "KELVADO.INI ERROR!") shows over the main window, the program waits for it,
-and once it is answered the program ends with exit code 0."""
+"""A script that fails in START at window creation (kelvado_error.exe, scripts/error.ini): the
+script error box (caption "KELVADO.INI ERROR!") shows over the main window, the program waits for
+it, and once it is answered the program ends with exit code 0."""
 import unittest
 
 import e2e
@@ -13,7 +11,7 @@ CAPTION = "KELVADO.INI ERROR!"
 
 class ScriptError(unittest.TestCase):
     def test_start_failure_shows_the_error_box_then_ends(self):
-        exe = e2e.program("kelvado.exe")
+        exe = e2e.program("kelvado_error.exe")
         with e2e.session(self) as wine:
             proc = wine.run(exe)
             box = wine.wait_window(CAPTION, timeout=60, proc=proc)

@@ -1,9 +1,7 @@
 """kelvado.exe opens a black full-screen window titled Zam and ends with 0 on Esc and on F12.
 
-The built-in script gets through START, INIT_DATA and INIT_DATA_B and stops at SetHostAdapter (line
-22), which is not built yet:
-the script error box then comes up over the shown main window and holds the focus until it is
-answered, and Esc answers it. The keys that only the main window handles are checked on
+A script error in START (kelvado_error.exe) brings the script error box up over the shown main
+window; it holds the focus until it is answered, and Esc answers it. The keys that only the main window handles are checked on
 kelvado_idle.exe, the same program around a script that sets the log directory and stays idle."""
 import unittest
 
@@ -45,9 +43,9 @@ class StartWindow(unittest.TestCase):
             wine.key("Escape", wid)
             self.assertEqual(wine.wait_exit(proc, timeout=30), 0)
 
-    def test_builtin_script_error_box_over_the_window_answered_with_escape(self):
+    def test_script_error_box_over_the_window_answered_with_escape(self):
         with e2e.session(self) as wine:
-            proc, wid = self.start(wine, "kelvado.exe")
+            proc, wid = self.start(wine, "kelvado_error.exe")
             box = wine.wait_window(ERROR_BOX, timeout=60, proc=proc)
             self.assertEqual(wine.geometry(wid), (0, 0, wine.width, wine.height))
             e2e.shot(self, wine, "error-box")
