@@ -106,7 +106,7 @@ const char kNoDriverBox[] = "Kelvado Error: WNASPI32.DLLがロードできませ
 // script leaves for EXIT_PROGRAM.
 TEST_F(MainWindow, BuiltInScriptWithoutTheDriverLeavesThroughExitProgram) {
   ASSERT_EQ(StartInterpreter(BuiltInScript), 0);
-  EXPECT_EQ(CommandCount(), 90);  // the commands built so far and Suspend
+  EXPECT_EQ(CommandCount(), 92);  // the commands built so far and Suspend
   MainWindowCreate();
   EXPECT_TRUE(boxes.empty());  // START sets the log directory and jumps on
   EXPECT_STREQ(LogDir1, "c:\\data1\\log1\\");
