@@ -54,13 +54,16 @@ def make_tree(root):
 
 
 def folder_bytes(root):
+    """What the files and folders under `root` take, in whole 4 KiB blocks."""
     total = 0
-    for folder, _, files in os.walk(root):
+    for folder, dirs, files in os.walk(root):
+        total += 4096 * (len(dirs) + 1)
         for name in files:
             try:
-                total += os.lstat(os.path.join(folder, name)).st_size
+                size = os.lstat(os.path.join(folder, name)).st_size
             except OSError:
-                pass
+                continue
+            total += (size + 4095) // 4096 * 4096
     return total
 
 
@@ -81,7 +84,7 @@ def prepare(prefix, folder, extra_mib=8):
     drive_c and the made tree, with `extra_mib` MiB left free. Returns (mounted, used bytes)."""
     drive_c = os.path.join(prefix, "drive_c")
     need = folder_bytes(drive_c) + sum(size for _, size, _ in TREE)
-    mib = need // (1 << 20) + extra_mib + 4
+    mib = need * 21 // 20 // (1 << 20) + extra_mib + 4
     mounted = mount_limited(folder, mib)
     if not mounted:
         os.makedirs(folder, exist_ok=True)
