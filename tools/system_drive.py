@@ -98,13 +98,14 @@ def prepare(prefix, folder, extra_mib=8):
 
 
 def digest(root, skip=None):
-    """A digest of every name and byte under `root`, leaving out the folder `skip` (relative)."""
+    """A digest of every name and byte under `root`, leaving out the folder `skip` (relative) with
+    the folders that lead to it: the program makes them for its dated files."""
     import hashlib
     h = hashlib.sha256()
     for folder, dirs, files in os.walk(root):
         dirs.sort()
         rel = os.path.relpath(folder, root)
-        if skip and (rel == skip or rel.startswith(skip + os.sep)):
+        if skip and (rel == skip or rel.startswith(skip + os.sep) or skip.startswith(rel + os.sep)):
             continue
         h.update(rel.encode("utf-8", "surrogateescape"))
         for name in sorted(files):
