@@ -3,9 +3,10 @@
 
 #include "engine/aspi/aspi.h"
 #include "engine/aspi/aspi_driver.h"
+#include "engine/error_codes.h"
 
 int32_t GetDiskInfo(int32_t adapter, int32_t target, int32_t* heads, int32_t* sectors_per_track) {
-  if (SendASPI32Command == nullptr) return -1;
+  if (SendASPI32Command == nullptr) return kEngineFailed;
   SRB_GetDiskInfo srb;
   std::memset(&srb, 0, sizeof srb);
   srb.SRB_Cmd = SC_GET_DISK_INFO;
@@ -13,7 +14,7 @@ int32_t GetDiskInfo(int32_t adapter, int32_t target, int32_t* heads, int32_t* se
   srb.SRB_Flags = 0;
   srb.SRB_Target = static_cast<uint8_t>(target);
   srb.SRB_Lun = 0;
-  if (SendASPI32Command(&srb) != SS_COMP) return -1;
+  if (SendASPI32Command(&srb) != SS_COMP) return kEngineFailed;
   *heads = srb.SRB_Heads;
   *sectors_per_track = srb.SRB_Sectors;
   return 0;
@@ -22,7 +23,8 @@ int32_t GetDiskInfo(int32_t adapter, int32_t target, int32_t* heads, int32_t* se
 static int32_t Transfer(uint8_t opcode, uint8_t direction, int32_t adapter, int32_t target,
                         uint32_t lba, uint32_t sector_size, uint32_t count, const void* buffer) {
   // The length field is 32 bits and the count field 16: a larger request cannot be expressed.
-  if (count > 0xFFFF || (sector_size != 0 && count > 0xFFFFFFFFu / sector_size)) return -1;
+  if (count > 0xFFFF || (sector_size != 0 && count > 0xFFFFFFFFu / sector_size))
+    return kEngineFailed;
   SRB_ExecSCSICmd srb;
   std::memset(&srb, 0, sizeof srb);
   srb.SRB_Cmd = SC_EXEC_SCSI_CMD;

@@ -21,6 +21,7 @@
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
 #include "engine/engine_hooks.h"
+#include "engine/error_codes.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
 #include "engine/vol_serial.h"
@@ -133,7 +134,8 @@ void FuzzFormat(const uint8_t* data, size_t size, uint8_t mode) {
   uint32_t sectors = BuildPartitionEntry();
   Require(uint64_t{NewPartition.start_lba} + sectors <= card_sectors);
   result = MakePartition(AdapterNumber);
-  Require(result == 0 || result == -1 || result == -9 || (result >= 601 && result <= 606));
+  Require(result == kEngineOk || result == kEngineFailed || result == kEngineStopped ||
+          (result >= kErrIplWrite && result <= kErrRootDirWrite));
   // Sector 0 is written exactly when the file system is complete, and nothing after it.
   Require(wrote_sector_zero == (result == 0));
   Require(!wrote_after_sector_zero);

@@ -37,21 +37,21 @@ int32_t Suspend(char*) {
 
 int32_t IValSetStandIn(char* args) {
   int32_t *variable, *value;
-  int32_t result = ReadArguments("FuncIValSet", args, "%dm %dn", &variable, &value);
+  int32_t result = ReadArguments("FuncIValSet", args, NewVar(&variable), Value(&value));
   if (result == 0) *variable = *value;
   return result;
 }
 
 int32_t InitAdapterStandIn(char* args) {
   int32_t* value;
-  int32_t result = ReadArguments("FuncInitAdapter", args, "%dm", &value);
+  int32_t result = ReadArguments("FuncInitAdapter", args, NewVar(&value));
   if (result == 0) *value = init_adapter_result;
   return result;
 }
 
 int32_t StartDialogStandIn(char* args) {
   char* name;
-  int32_t result = ReadArguments("FuncStartDialog", args, "%sn", &name);
+  int32_t result = ReadArguments("FuncStartDialog", args, Value(&name));
   if (result == 0) ChooseSection(TrueSection);
   return result;
 }
@@ -145,8 +145,7 @@ TEST_F(MainWindow, BuiltInScriptWalksItsSectionsInOrder) {
 }
 
 TEST_F(MainWindow, SuspendedLineRunsAgainAtEachTickThenTheSectionGoesOn) {
-  ASSERT_EQ(Load({"[START]", "Goto,\"S\"", "[S]", "DiagNext,\"x\"", "Suspend", "OkNext,\"y\""}),
-                 0);
+  ASSERT_EQ(Load({"[START]", "Goto,\"S\"", "[S]", "DiagNext,\"x\"", "Suspend", "OkNext,\"y\""}), 0);
   suspensions = 3;
   MainWindowCreate();
   EXPECT_EQ(Pump(), true);
@@ -236,13 +235,13 @@ TEST_F(MainWindow, MediaEndRunsTheEndSectionOnlyWhenPlaybackSucceeded) {
 }
 
 TEST_F(MainWindow, EndSectionChosenWhileSuspendedRunsOnce) {
-  ASSERT_EQ(Load({"[START]", "SetEndSection,\"END\"", "Suspend", "[END]", "Suspend",
-                  "DiagNext,\"end\""}),
-            0);
+  ASSERT_EQ(
+      Load({"[START]", "SetEndSection,\"END\"", "Suspend", "[END]", "Suspend", "DiagNext,\"end\""}),
+      0);
   suspensions = 1000;
   MainWindowCreate();
   ASSERT_TRUE(ResumePending);
-  MainWindowTick();             // NEWONE for the suspended START is queued
+  MainWindowTick();                         // NEWONE for the suspended START is queued
   MainWindowMediaEnd(kMediaEndSuccessful);  // a second one for END
   suspensions = 0;
   traced.clear();
