@@ -11,9 +11,13 @@
 
 // Manual-reset event set when the user confirms an interrupt; none outside a worker's run.
 extern Event* AbortEvent;
+// Threads: created, reset and destroyed by the main thread while no worker runs; set by the main
+// thread, tested by the worker. The event orders the two; the pointer never changes during a run.
 // The registered progress bar and status text controls (window handles in kelvado.exe), or none.
 extern void* EngineProgressBar;
 extern void* EngineStatusText;
+// Threads: registered by the dialog (main thread) before its worker starts and unregistered after
+// it has ended; the worker only reads them and sends the controls synchronous messages.
 
 // True when AbortEvent exists and is set; tested with a zero time-out, it never waits.
 bool AbortRequested();
@@ -50,5 +54,6 @@ intptr_t SendControlMessage(void* control, uint32_t message, uintptr_t wparam, i
 typedef intptr_t (*ControlMessageFunction)(void* control, uint32_t message, uintptr_t wparam,
                                            intptr_t lparam);
 extern ControlMessageFunction ControlMessageHandler;
+// Threads: set by tools and tests before a worker starts; called from the worker.
 
 #endif

@@ -53,7 +53,7 @@ int32_t FuncIf(char* args) {
 }
 
 // The commands that only store a section name for later.
-static int32_t StoreSection(const char* handler, char* args, char* field) {
+static int32_t StoreSection(const char* handler, char* args, SectionField field) {
   char* section;
   int32_t result = ReadArguments(handler, args, Value(&section));
   if (result < 0) return result;
@@ -62,23 +62,23 @@ static int32_t StoreSection(const char* handler, char* args, char* field) {
 }
 
 int32_t FuncSetTrueSection(char* args) {
-  return StoreSection("FuncSetTrueSection", args, TrueSection);
+  return StoreSection("FuncSetTrueSection", args, kTrueSection);
 }
 int32_t FuncSetFalseSection(char* args) {
-  return StoreSection("FuncSetFalseSection", args, FalseSection);
+  return StoreSection("FuncSetFalseSection", args, kFalseSection);
 }
 int32_t FuncSetTouchSection(char* args) {
-  return StoreSection("FuncSetTouchSection", args, TouchSection);
+  return StoreSection("FuncSetTouchSection", args, kTouchSection);
 }
 int32_t FuncSetCoinSectionSub(char* args) {
-  return StoreSection("FuncSetCoinSectionSub", args, CoinSection);
+  return StoreSection("FuncSetCoinSectionSub", args, kCoinSection);
 }
 int32_t FuncSetEndSection(char* args) {
-  return StoreSection("FuncSetEndSection", args, EndSection);
+  return StoreSection("FuncSetEndSection", args, kEndSection);
 }
 int32_t FuncSetVGAToFmEndSection(char* args) {
-  return StoreSection("FuncSetVGAToFmEndSection", args, VGAToFmEndSection);
+  return StoreSection("FuncSetVGAToFmEndSection", args, kVGAToFmEndSection);
 }
-int32_t FuncDiagNext(char* args) { return StoreSection("FuncDiagNext", args, DiagNextSection); }
-int32_t FuncErrorNext(char* args) { return StoreSection("FuncErrorNext", args, ErrorNextSection); }
-int32_t FuncOkNext(char* args) { return StoreSection("FuncOkNext", args, OkNextSection); }
+int32_t FuncDiagNext(char* args) { return StoreSection("FuncDiagNext", args, kDiagNextSection); }
+int32_t FuncErrorNext(char* args) { return StoreSection("FuncErrorNext", args, kErrorNextSection); }
+int32_t FuncOkNext(char* args) { return StoreSection("FuncOkNext", args, kOkNextSection); }

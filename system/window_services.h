@@ -22,6 +22,8 @@ void SetMouseCursor(int32_t cursor_id);
 typedef void (*WindowServiceFunction)();
 typedef void (*CursorFunction)(int32_t cursor_id);
 extern WindowServiceFunction PostNewOneHandler;
+// Threads: set once before the interpreter starts; PostNewOne is called from the main thread and
+// from watcher threads alike, so a handler that tests install must be safe from any thread.
 extern WindowServiceFunction PostCloseHandler;
 extern WindowServiceFunction RefreshMainWindowHandler;
 extern WindowServiceFunction RepaintDebugWindowHandler;

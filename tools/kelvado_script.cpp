@@ -130,7 +130,7 @@ int32_t ConsoleStartDialog(char* args) {
     answer = dialog_answers.front();
     dialog_answers.pop_front();
   }
-  ChooseSection(answer == 1 ? TrueSection : FalseSection);
+  ChooseStoredSection(answer == 1 ? kTrueSection : kFalseSection);
   return kGoOn;
 }
 
@@ -191,7 +191,7 @@ const char* Run(long max_ticks) {
       if (++chain > kNewOneChainLimit) return "ticks";
       MainWindowNewOne();
     }
-    if (!ResumePending) return "idle";
+    if (!IsResumePending()) return "idle";
     if (ticks >= max_ticks) return "ticks";
     MainWindowTick();
   }

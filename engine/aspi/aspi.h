@@ -24,6 +24,8 @@ extern uint32_t TargetCapacity;
 extern int32_t AdapterNumber;
 // Number of host adapters the driver reports; -1 while the driver library is not loaded.
 extern int32_t HostAdapterCount;
+// Threads: the main thread before a worker starts and after it has ended, the one engine worker
+// while it runs; starting and waiting for the worker order the accesses.
 
 // Heads and sectors per track of a target as the host adapter driver reports them: 0, or -1.
 int32_t GetDiskInfo(int32_t adapter, int32_t target, int32_t* heads, int32_t* sectors_per_track);
@@ -70,6 +72,7 @@ void AbortSrb(int32_t adapter, void* pending);
 
 // How long ExecSrb waits for a request: 10 s. Tests shorten it.
 extern uint32_t AspiWaitMs;
+// Threads: set by tests before any request; read by whichever thread sends one.
 
 // Requests that timed out and that the driver may still hold. Each keeps its request block, data
 // buffer and event until the driver signals it; ExecSrb, AspiUnload and this count release the

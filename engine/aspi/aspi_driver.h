@@ -14,6 +14,8 @@
 // The entry points of the loaded library; null while none is loaded.
 extern GetASPI32SupportInfoFunction GetASPI32SupportInfo;
 extern SendASPI32CommandFunction SendASPI32Command;
+// Threads: loaded and unloaded by the main thread while no worker runs; called by the main thread
+// and the engine worker, never while they change.
 
 // Loads the library and looks up both entry points: 0, 504 (the library does not load) or 501 (an
 // entry point is missing; the library is released again).

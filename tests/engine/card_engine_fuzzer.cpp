@@ -21,6 +21,7 @@
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_reset.h"
 #include "engine/error_codes.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
@@ -105,11 +106,8 @@ void Reset(uint64_t sectors) {
   written.clear();
   if (!abort_event) abort_event = EventCreate(true, false);
   EventReset(abort_event);
+  ResetEngine();
   AbortEvent = abort_event;
-  EngineProgressBar = EngineStatusText = nullptr;
-  NewPartition = PartitionInfo{};
-  DiskGeometry = Geometry{};
-  BadClusterList.count = 0;
   AdapterNumber = 0;
   NewVolSerial = 1;
 }

@@ -98,8 +98,9 @@ TEST_F(Runner, ErrorsCarryTheHandlerAndTheRunnerMessage) {
   EXPECT_EQ(calls.size(), 1u);
   ScriptErrorClear();
   EXPECT_EQ(Run("U"), kFailed);
-  EXPECT_EQ(std::string(ScriptError),
-            "\n\n[KELVADO.INI の ｾｸｼｮﾝ名 U, 6 行目 ｴﾝﾄﾘｰ名 Unknown,\"c:\\a\\\" でｴﾗｰが発生しました]");
+  EXPECT_EQ(
+      std::string(ScriptError),
+      "\n\n[KELVADO.INI の ｾｸｼｮﾝ名 U, 6 行目 ｴﾝﾄﾘｰ名 Unknown,\"c:\\a\\\" でｴﾗｰが発生しました]");
   ScriptErrorClear();
   EXPECT_EQ(Run("NOWHERE"), kFailed);
   EXPECT_EQ(std::string(ScriptError), "\n\n[KELVADO.INI に ｾｸｼｮﾝ名 NOWHERE が存在しません");
@@ -123,7 +124,7 @@ TEST_F(Runner, TraceLineAndHookFollowEveryLine) {
 TEST_F(Runner, GotoAndIfChooseTheNextSection) {
   ASSERT_EQ(Load({"[S]", "Goto,\"NEXT\"", "Record"}), 0);
   EXPECT_EQ(Run("S"), kSectionChosen);
-  EXPECT_STREQ(NextSection, "NEXT");
+  EXPECT_STREQ(GetSectionName(kNextSection).text, "NEXT");
   EXPECT_EQ(posted_new_ones, 1);
   EXPECT_TRUE(calls.empty());
 
@@ -141,11 +142,12 @@ TEST_F(Runner, GotoAndIfChooseTheNextSection) {
       {"If,-5,OP,-4,\"EXIT\"", 1},
   };
   for (const Case& c : cases) {
-    SetSectionName(NextSection, "");
+    SetSectionName(kNextSection, "");
     ScriptLine line = {};
     snprintf(line.text, sizeof line.text, "%s", c.line);
     EXPECT_EQ(ExecLine(line), c.result) << c.line;
-    EXPECT_STREQ(NextSection, c.result == 1 ? "EXIT" : "") << c.line;
+    EXPECT_STREQ(GetSectionName(kNextSection).text, c.result == kSectionChosen ? "EXIT" : "")
+        << c.line;
   }
   ScriptLine bad = {"If,1,\"=<\",2,\"EXIT\"", 9};
   EXPECT_EQ(ExecLine(bad), kFailed);
@@ -162,18 +164,18 @@ TEST_F(Runner, SectionCommandsStoreTheirName) {
   struct Case {
     const char* name;
     CommandHandler handler;
-    const char* field;
+    SectionField field;
   };
   const Case cases[] = {
-      {"SetTrueSection", FuncSetTrueSection, TrueSection},
-      {"SetFalseSection", FuncSetFalseSection, FalseSection},
-      {"SetTouchSection", FuncSetTouchSection, TouchSection},
-      {"SetCoinSectionSub", FuncSetCoinSectionSub, CoinSection},
-      {"SetEndSection", FuncSetEndSection, EndSection},
-      {"SetVGAToFmEndSection", FuncSetVGAToFmEndSection, VGAToFmEndSection},
-      {"DiagNext", FuncDiagNext, DiagNextSection},
-      {"ErrorNext", FuncErrorNext, ErrorNextSection},
-      {"OkNext", FuncOkNext, OkNextSection},
+      {"SetTrueSection", FuncSetTrueSection, kTrueSection},
+      {"SetFalseSection", FuncSetFalseSection, kFalseSection},
+      {"SetTouchSection", FuncSetTouchSection, kTouchSection},
+      {"SetCoinSectionSub", FuncSetCoinSectionSub, kCoinSection},
+      {"SetEndSection", FuncSetEndSection, kEndSection},
+      {"SetVGAToFmEndSection", FuncSetVGAToFmEndSection, kVGAToFmEndSection},
+      {"DiagNext", FuncDiagNext, kDiagNextSection},
+      {"ErrorNext", FuncErrorNext, kErrorNextSection},
+      {"OkNext", FuncOkNext, kOkNextSection},
   };
   VarAddString("NAME", "FROM_VARIABLE");
   VarAddInteger("NUMBER", 1);
@@ -182,14 +184,14 @@ TEST_F(Runner, SectionCommandsStoreTheirName) {
     ScriptLine line = {};
     snprintf(line.text, sizeof line.text, "%s,\"セクション\",ignored", c.name);
     EXPECT_EQ(ExecLine(line), kGoOn) << c.name;
-    EXPECT_STREQ(c.field, "セクション") << c.name;
+    EXPECT_STREQ(GetSectionName(c.field).text, "セクション") << c.name;
     snprintf(line.text, sizeof line.text, "%s,NAME", c.name);
     EXPECT_EQ(ExecLine(line), kGoOn) << c.name;
-    EXPECT_STREQ(c.field, "FROM_VARIABLE") << c.name;
+    EXPECT_STREQ(GetSectionName(c.field).text, "FROM_VARIABLE") << c.name;
     snprintf(line.text, sizeof line.text, "%s,NUMBER", c.name);
     EXPECT_EQ(ExecLine(line), kFailed) << c.name;
     EXPECT_STREQ(ScriptError, "無効な変数ｴﾗｰ(NUMBER):[ZamValue](5)");
-    EXPECT_STREQ(c.field, "FROM_VARIABLE") << c.name;
+    EXPECT_STREQ(GetSectionName(c.field).text, "FROM_VARIABLE") << c.name;
   }
   EXPECT_EQ(posted_new_ones, 0);
 }

@@ -12,6 +12,7 @@
 #include "interp/builtin_script.h"
 #include "interp/command_table.h"
 #include "interp/exec.h"
+#include "interp/handler_result.h"
 #include "interp/loader.h"
 #include "interp/section_choice.h"
 #include "interp/trace_line.h"
@@ -52,7 +53,7 @@ int32_t InitAdapterStandIn(char* args) {
 int32_t StartDialogStandIn(char* args) {
   char* name;
   int32_t result = ReadArguments("FuncStartDialog", args, Value(&name));
-  if (result == 0) ChooseSection(TrueSection);
+  if (result == 0) ChooseStoredSection(kTrueSection);
   return result;
 }
 
@@ -110,8 +111,8 @@ TEST_F(MainWindow, BuiltInScriptStopsAtSetHostAdapterWhileItIsMissing) {
   EXPECT_FALSE(Pump());
   EXPECT_EQ(boxes, (std::vector<std::string>{kInitAdapterError}));
   EXPECT_TRUE(close_posted);
-  EXPECT_FALSE(ResumePending);
-  EXPECT_EQ(ResumeLine, 0);
+  EXPECT_FALSE(IsResumePending());
+  EXPECT_EQ(CurrentResumeLine(), 0);
 }
 
 TEST_F(MainWindow, BuiltInScriptWalksItsSectionsInOrder) {
@@ -149,14 +150,14 @@ TEST_F(MainWindow, SuspendedLineRunsAgainAtEachTickThenTheSectionGoesOn) {
   suspensions = 3;
   MainWindowCreate();
   EXPECT_EQ(Pump(), true);
-  EXPECT_TRUE(ResumePending);
-  EXPECT_EQ(ResumeLine, 1);
-  EXPECT_STREQ(OkNextSection, "");
+  EXPECT_TRUE(IsResumePending());
+  EXPECT_EQ(CurrentResumeLine(), 1);
+  EXPECT_STREQ(GetSectionName(kOkNextSection).text, "");
   EXPECT_EQ(PumpAndTick(), 3);
   EXPECT_EQ(TracedLines(), (std::vector<int>{2, 4, 5, 5, 5, 5, 6}));
-  EXPECT_STREQ(OkNextSection, "y");
-  EXPECT_FALSE(ResumePending);
-  EXPECT_EQ(ResumeLine, 0);
+  EXPECT_STREQ(GetSectionName(kOkNextSection).text, "y");
+  EXPECT_FALSE(IsResumePending());
+  EXPECT_EQ(CurrentResumeLine(), 0);
   // Idle now: ticks post nothing.
   int posted = posted_new_ones;
   MainWindowTick();
@@ -167,9 +168,9 @@ TEST_F(MainWindow, StartThatSuspendsIsResumed) {
   ASSERT_EQ(Load({"[START]", "Suspend", "DiagNext,\"done\""}), 0);
   suspensions = 2;
   MainWindowCreate();
-  EXPECT_TRUE(ResumePending);
+  EXPECT_TRUE(IsResumePending());
   EXPECT_EQ(PumpAndTick(), 2);
-  EXPECT_STREQ(DiagNextSection, "done");
+  EXPECT_STREQ(GetSectionName(kDiagNextSection).text, "done");
   EXPECT_EQ(TracedLines(), (std::vector<int>{2, 2, 2, 3}));
 }
 
@@ -180,7 +181,7 @@ TEST_F(MainWindow, ScriptErrorDuringNewOneShowsTheBoxAndCloses) {
   EXPECT_FALSE(Pump());
   EXPECT_EQ(boxes, (std::vector<std::string>{
                        "KELVADO.INI ERROR!: \n\n[KELVADO.INI に ｾｸｼｮﾝ名 MISSING が存在しません"}));
-  EXPECT_FALSE(ResumePending);
+  EXPECT_FALSE(IsResumePending());
 }
 
 TEST_F(MainWindow, ClicksTakeTheTouchSectionBeforeTheCoinSection) {
@@ -189,17 +190,17 @@ TEST_F(MainWindow, ClicksTakeTheTouchSectionBeforeTheCoinSection) {
                   "DiagNext,\"coin\""}),
             0);
   MainWindowCreate();
-  EXPECT_FALSE(ResumePending);
+  EXPECT_FALSE(IsResumePending());
   MainWindowClick(10, 20);
-  EXPECT_TRUE(ResumePending);
-  EXPECT_STREQ(NextSection, "TOUCH");
-  EXPECT_STREQ(CoinSection, "");
-  EXPECT_STREQ(EndSection, "");
+  EXPECT_TRUE(IsResumePending());
+  EXPECT_STREQ(GetSectionName(kNextSection).text, "TOUCH");
+  EXPECT_STREQ(GetSectionName(kCoinSection).text, "");
+  EXPECT_STREQ(GetSectionName(kEndSection).text, "");
   EXPECT_EQ(posted_new_ones, 0);  // the chosen section starts at the next tick
   EXPECT_EQ(PumpAndTick(), 1);
-  EXPECT_STREQ(DiagNextSection, "touched");
+  EXPECT_STREQ(GetSectionName(kDiagNextSection).text, "touched");
   MainWindowClick(10, 20);  // nothing armed any more: nothing happens
-  EXPECT_FALSE(ResumePending);
+  EXPECT_FALSE(IsResumePending());
 }
 
 TEST_F(MainWindow, ClickWhileSuspendedAbandonsTheSection) {
@@ -209,13 +210,13 @@ TEST_F(MainWindow, ClickWhileSuspendedAbandonsTheSection) {
   suspensions = 1000;
   MainWindowCreate();
   PumpAndTick(5);
-  EXPECT_EQ(ResumeLine, 0);
+  EXPECT_EQ(CurrentResumeLine(), 0);
   MainWindowClick(1, 1);
-  EXPECT_EQ(ResumeLine, 0);
+  EXPECT_EQ(CurrentResumeLine(), 0);
   suspensions = 1;
   EXPECT_EQ(PumpAndTick(), 2);
-  EXPECT_STREQ(OkNextSection, "coin");
-  EXPECT_STREQ(DiagNextSection, "");
+  EXPECT_STREQ(GetSectionName(kOkNextSection).text, "coin");
+  EXPECT_STREQ(GetSectionName(kDiagNextSection).text, "");
 }
 
 TEST_F(MainWindow, MediaEndRunsTheEndSectionOnlyWhenPlaybackSucceeded) {
@@ -225,13 +226,13 @@ TEST_F(MainWindow, MediaEndRunsTheEndSectionOnlyWhenPlaybackSucceeded) {
   MainWindowCreate();
   for (uint32_t notification : {2u, 4u, 8u}) MainWindowMediaEnd(notification);
   EXPECT_EQ(posted_new_ones, 0);
-  EXPECT_STREQ(EndSection, "END");
+  EXPECT_STREQ(GetSectionName(kEndSection).text, "END");
   MainWindowMediaEnd(kMediaEndSuccessful);
   EXPECT_EQ(posted_new_ones, 1);
-  EXPECT_STREQ(EndSection, "");
-  EXPECT_STREQ(TouchSection, "");
+  EXPECT_STREQ(GetSectionName(kEndSection).text, "");
+  EXPECT_STREQ(GetSectionName(kTouchSection).text, "");
   Pump();
-  EXPECT_STREQ(OkNextSection, "ended");
+  EXPECT_STREQ(GetSectionName(kOkNextSection).text, "ended");
 }
 
 TEST_F(MainWindow, EndSectionChosenWhileSuspendedRunsOnce) {
@@ -240,7 +241,7 @@ TEST_F(MainWindow, EndSectionChosenWhileSuspendedRunsOnce) {
       0);
   suspensions = 1000;
   MainWindowCreate();
-  ASSERT_TRUE(ResumePending);
+  ASSERT_TRUE(IsResumePending());
   MainWindowTick();                         // NEWONE for the suspended START is queued
   MainWindowMediaEnd(kMediaEndSuccessful);  // a second one for END
   suspensions = 0;
@@ -249,29 +250,46 @@ TEST_F(MainWindow, EndSectionChosenWhileSuspendedRunsOnce) {
   EXPECT_EQ(TracedLines(), (std::vector<int>{5, 6}));
 }
 
-TEST_F(MainWindow, SecondThreadHandsOverWholeNames) {
-  // A watcher thread arms and takes the end section as a finished program does, with names of
-  // 255 bytes; the main thread never sees a mixture of two names.
-  const std::string a(255, 'A'), b(255, 'B');
+int ended_runs = 0;  // runs of the end sections, on the main thread
+int32_t Ended(char*) {
+  ++ended_runs;
+  return kGoOn;
+}
+
+TEST_F(MainWindow, WatcherChoosesTheEndSectionWhileSectionsRun) {
+  // The main thread runs MAIN over and over, each run arming the end section; a watcher thread
+  // meanwhile arms names of its own and takes the end section, as the watcher of a finished
+  // program does. Every NEWONE must run a whole name: a name made of two would be a section
+  // that does not exist, a script error.
+  const std::string a(200, 'A'), b(200, 'B');
+  ASSERT_EQ(
+      Load({"[START]", "Goto,\"MAIN\"", "[MAIN]", "SetEndSection,\"" + a + "\"", "Goto,\"MAIN\"",
+            "[" + a + "]", "Ended", "Goto,\"MAIN\"", "[" + b + "]", "Ended", "Goto,\"MAIN\""}),
+      0);
+  CommandTableAdd("Ended", Ended);
+  ended_runs = 0;
+  static std::atomic<int> posts(0);
+  posts = 0;
+  PostNewOneHandler = [] { ++posts; };  // from both threads; the loop below runs NEWONE anyway
+  MainWindowCreate();
   std::atomic<bool> done(false);
   std::thread watcher([&] {
-    for (int i = 0; i < 20000; ++i) {
-      SetSectionName(EndSection, (i % 2 ? a : b).c_str());
-      ChooseEventSection(EndSection, true);
+    for (int i = 0; i < 5000; ++i) {
+      SetSectionName(kEndSection, (i % 2 ? a : b).c_str());
+      ChooseEventSection(kEndSection, true);
+      if (i % 64 == 0) std::this_thread::yield();
     }
     done = true;
   });
   int runs = 0;
-  while (!done || runs == 0) {
-    RunTicket ticket;
-    if (!TakeNextRun(&ticket)) continue;
+  while (!done || runs < 100) {
+    MainWindowNewOne();
     ++runs;
-    std::string name = ticket.section;
-    ASSERT_TRUE(name == a || name == b) << name.size();
-    ASSERT_EQ(ticket.line, 0);
+    ASSERT_TRUE(boxes.empty()) << boxes[0].size();
   }
   watcher.join();
-  EXPECT_GT(runs, 0);
+  EXPECT_GT(ended_runs, 0);
+  EXPECT_GT(posts.load(), runs / 2);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "screen/display_list.h"
 #include "screen/layout_settings.h"
 #include "screen/screen_metrics.h"
+#include "screen/screen_reset.h"
 #include "system/window_services.h"
 #include "tests/interp/harness.h"
 
@@ -26,17 +27,12 @@ class ScreenCommands : public InterpTest {
     FillCommandTable();
     ScreenWidth = 640;
     ScreenHeight = 480;
-    ClearItems(&DisplayList);
-    ClearItems(&TitleList);
-    MainWinCleared = false;
-    OffsetX1 = OffsetY1 = OffsetX2 = LeftMargin = 0.0;
     refreshes = 0;
     RefreshMainWindowHandler = [] { ++refreshes; };
   }
   void TearDown() override {
     RefreshMainWindowHandler = nullptr;
-    ClearItems(&DisplayList);
-    ClearItems(&TitleList);
+    ResetScreen();
     InterpTest::TearDown();
   }
   // Runs the lines as section START of a fresh script; the boxes shown, if any.

@@ -39,9 +39,6 @@ class Services : public InterpTest {
     InterpTest::SetUp();
     FillCommandTable();
     LineExecutedHook = DebugWindowShowLine;
-    HomeDir[0] = LogDir1[0] = '\0';
-    ClearAliasMap();
-    MouseCursorId = 0;
     opens = closes = repaints = 0;
     window_can_open = true;
     cursor_shown = -1;
@@ -106,12 +103,12 @@ TEST_F(Services, WaitHoldsTheLineForWholeTicks) {
   ASSERT_EQ(Load({"[START]", "Goto,\"S\"", "[S]", "WaitSet,250", "Wait", "DiagNext,\"done\""}), 0);
   MainWindowCreate();
   EXPECT_EQ(PumpAndTick(), 2);
-  EXPECT_STREQ(DiagNextSection, "done");
+  EXPECT_STREQ(GetSectionName(kDiagNextSection).text, "done");
   EXPECT_EQ(WaitTicks, 0);
   // Below 100 ms nothing is waited; WaitSet alone only starts the count.
   SetUp();
   ASSERT_TRUE(Run({"WaitSet,50", "Wait", "WaitSet,1000"}).empty());
-  EXPECT_FALSE(ResumePending);
+  EXPECT_FALSE(IsResumePending());
   EXPECT_EQ(WaitTicks, 10);
   std::vector<std::string> shown = Run({"Wait,"});
   ASSERT_EQ(shown.size(), 1u);
