@@ -13,9 +13,6 @@
 #include "system/wait.h"
 #include "system/window_services.h"
 
-const char kScriptErrorCaption[] = "KELVADO.INI ERROR!";
-const uint32_t kScriptErrorStyle = kMbSystemModal | kMbIconError;
-
 int32_t StartInterpreter(ScriptSource source) {
   FillCommandTable();
   LineExecutedHook = DebugWindowShowLine;

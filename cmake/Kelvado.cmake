@@ -1,10 +1,11 @@
 # Build conventions shared by every directory.
 #
-# One source tree, four kinds of build directory (see the root Makefile):
+# One source tree, five kinds of build directory (see the root Makefile):
 #   win32   MinGW-w64 i686: kelvado.exe, the card emulator DLL, test-only Win32 programs
 #   asan    native, AddressSanitizer + UndefinedBehaviorSanitizer: the native tests
+#   tsan    native, ThreadSanitizer: the native tests that run more than one thread
 #   fuzz    native with clang: the libFuzzer targets
-#   native  native: libraries, tests, tools; its CTest also runs the tests of the other three
+#   native  native: libraries, tests, tools; its CTest also runs the tests of the other four
 #
 # A source file named *_win32.cpp includes Win32 headers and is compiled only into Win32 targets;
 # a file named *_native.cpp implements a platform seam with the standard library and is compiled
@@ -12,6 +13,10 @@
 
 set(KELVADO_IS_WIN32 ${WIN32})
 set(KELVADO_IS_CLANG OFF)
+set(KELVADO_IS_TSAN OFF)
+if(KELVADO_SANITIZE MATCHES "thread")
+  set(KELVADO_IS_TSAN ON)
+endif()
 if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   set(KELVADO_IS_CLANG ON)
 endif()
@@ -97,12 +102,17 @@ function(kelvado_native_program name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
 endfunction()
 
-# kelvado_test(name SOURCES ... [LIBS ...]): a GoogleTest program, registered with CTest.
-# When KELVADO_ASAN_DIR names a sanitized build of the same tree, its copy of the program is
-# registered too, as asan.<name>.
+# kelvado_test(name SOURCES ... [LIBS ...] [THREADS]): a GoogleTest program, registered with
+# CTest. When KELVADO_ASAN_DIR names a sanitized build of the same tree, its copy of the program
+# is registered too, as asan.<name>. THREADS marks a program whose tests run more than one
+# thread: the ThreadSanitizer build builds only these, and when KELVADO_TSAN_DIR names that build
+# its copy is registered as tsan.<name>.
 function(kelvado_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "THREADS" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(KELVADO_IS_WIN32 OR KELVADO_FUZZ)
+    return()
+  endif()
+  if(KELVADO_IS_TSAN AND NOT ARG_THREADS)
     return()
   endif()
   add_executable(${name} ${ARG_SOURCES})
@@ -116,6 +126,11 @@ function(kelvado_test name)
   if(KELVADO_ASAN_DIR)
     add_test(NAME asan.${name} COMMAND ${KELVADO_ASAN_DIR}/bin/${name})
     set_tests_properties(asan.${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS asan)
+  endif()
+  if(KELVADO_TSAN_DIR AND ARG_THREADS)
+    add_test(NAME tsan.${name} COMMAND ${KELVADO_TSAN_DIR}/bin/${name})
+    set_tests_properties(tsan.${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS tsan
+      ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1")
   endif()
 endfunction()
 
@@ -134,6 +149,9 @@ function(kelvado_fuzzer name)
     kelvado_compile_flags(${name})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    return()
+  endif()
+  if(KELVADO_IS_TSAN)
     return()
   endif()
   add_executable(${name}_replay ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/fuzz_replay_main.cpp)

@@ -18,6 +18,17 @@ def program(name):
     return path
 
 
+def source_text(header, name):
+    """The text constant `name` as the program's header defines it (const char name[] = "...")."""
+    root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+    with open(os.path.join(root, header), encoding="utf-8") as f:
+        for line in f:
+            start = f"const char {name}[] = \""
+            if line.startswith(start):
+                return line[len(start):line.rindex('"')]
+    raise LookupError(f"{name} is not defined in {header}")
+
+
 def session(test):
     """A WineSession whose work folder and screenshots are named after the test."""
     work = os.path.join(OUT_DIR, test.id().split(".", 1)[-1])

@@ -8,7 +8,7 @@ import unittest
 import e2e
 from wine_harness import HarnessError, image_max_level
 
-CAPTION = "KELVADO.INI ERROR!"
+CAPTION = e2e.source_text("interp/script_error.h", "kScriptErrorCaption")
 
 
 class ScriptError(unittest.TestCase):

@@ -10,7 +10,7 @@ import unittest
 import e2e
 from wine_harness import HarnessError, image_max_level, image_size
 
-ERROR_BOX = "KELVADO.INI ERROR!"
+ERROR_BOX = e2e.source_text("interp/script_error.h", "kScriptErrorCaption")
 
 
 class StartWindow(unittest.TestCase):

@@ -97,9 +97,9 @@ class MainWindow : public InterpTest {
   }
 };
 
-const char kInitAdapterError[] =
-    "KELVADO.INI ERROR!: \n\n[KELVADO.INI の ｾｸｼｮﾝ名 INIT_ADAPTER, 22 行目 ｴﾝﾄﾘｰ名 "
-    "SetHostAdapter,\"njata95\" でｴﾗｰが発生しました]";
+const std::string kInitAdapterError = ScriptErrorBox(
+    "\n\n[KELVADO.INI の ｾｸｼｮﾝ名 INIT_ADAPTER, 22 行目 ｴﾝﾄﾘｰ名 "
+    "SetHostAdapter,\"njata95\" でｴﾗｰが発生しました]");
 
 TEST_F(MainWindow, BuiltInScriptStopsAtSetHostAdapterWhileItIsMissing) {
   ASSERT_EQ(StartInterpreter(BuiltInScript), 0);
@@ -180,7 +180,7 @@ TEST_F(MainWindow, ScriptErrorDuringNewOneShowsTheBoxAndCloses) {
   EXPECT_TRUE(boxes.empty());
   EXPECT_FALSE(Pump());
   EXPECT_EQ(boxes, (std::vector<std::string>{
-                       "KELVADO.INI ERROR!: \n\n[KELVADO.INI に ｾｸｼｮﾝ名 MISSING が存在しません"}));
+                       ScriptErrorBox("\n\n[KELVADO.INI に ｾｸｼｮﾝ名 MISSING が存在しません")}));
   EXPECT_FALSE(IsResumePending());
 }
 

@@ -92,8 +92,7 @@ TEST_F(Services, AliasesKeepTheirFirstDirectoryAndMatchExactly) {
   EXPECT_STREQ(HomeDir, "d:\\one\\");
   std::vector<std::string> shown = Run({"SetHomeDir,\"c:\\home\\\"", "AliasToHomeDir,\"Pics\""});
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].find("KELVADO.INI ERROR!: FuncSetAlias で指定したalias(Pics)が存在しません"),
-            0u)
+  EXPECT_EQ(shown[0].find(ScriptErrorBox("FuncSetAlias で指定したalias(Pics)が存在しません")), 0u)
       << shown[0];
   EXPECT_STREQ(HomeDir, "c:\\home\\");
 }
@@ -112,7 +111,7 @@ TEST_F(Services, WaitHoldsTheLineForWholeTicks) {
   EXPECT_EQ(WaitTicks, 10);
   std::vector<std::string> shown = Run({"Wait,"});
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].find("KELVADO.INI ERROR!: FuncWait に引数()があります"), 0u) << shown[0];
+  EXPECT_EQ(shown[0].find(ScriptErrorBox("FuncWait に引数()があります")), 0u) << shown[0];
 }
 
 TEST_F(Services, MouseCursorShowsFromTheNextCursorMessage) {
