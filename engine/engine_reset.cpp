@@ -8,9 +8,7 @@
 #include "engine/vol_serial.h"
 
 void ResetEngine() {
-  HostAdapterName[0] = TargetDeviceName[0] = '\0';
-  TargetCapacity = 0;
-  AdapterNumber = -1;
+  ResetTargetIdentity();
   ChkDataArea = 1;
   Fat32Enabled = 0;
   DiskGeometry = Geometry{};

@@ -27,6 +27,10 @@ extern int32_t HostAdapterCount;
 // Threads: the main thread before a worker starts and after it has ended, the one engine worker
 // while it runs; starting and waiting for the worker order the accesses.
 
+// Empties HostAdapterName and TargetDeviceName, TargetCapacity 0, AdapterNumber -1: the start
+// values (ResetEngine does this and more).
+void ResetTargetIdentity();
+
 // Heads and sectors per track of a target as the host adapter driver reports them: 0, or -1.
 int32_t GetDiskInfo(int32_t adapter, int32_t target, int32_t* heads, int32_t* sectors_per_track);
 

@@ -34,10 +34,8 @@ class Aspi : public ::testing::Test {
   void SetUp() override {
     CardSimDefaults(&config);
     std::snprintf(config.image, sizeof config.image, "%s", card.image.c_str());
+    ResetTargetIdentity();
     std::strcpy(HostAdapterName, "njata95");
-    AdapterNumber = -1;
-    TargetCapacity = 0;
-    TargetDeviceName[0] = '\0';
     Boxes.clear();
     MessageBoxHandler = RecordBox;
   }
