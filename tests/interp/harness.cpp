@@ -10,9 +10,9 @@
 #include "interp/section_choice.h"
 #include "interp/section_table.h"
 #include "interp/var_table.h"
-#include "system/message_box.h"
+#include "system/message_box_native.h"
 #include "system/wait.h"
-#include "system/window_services.h"
+#include "system/window_services_native.h"
 
 std::vector<std::string> InterpTest::boxes;
 int InterpTest::posted_new_ones = 0;

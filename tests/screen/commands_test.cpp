@@ -12,7 +12,7 @@
 #include "screen/display_list.h"
 #include "screen/layout_settings.h"
 #include "screen/screen_metrics.h"
-#include "system/window_services.h"
+#include "system/window_services_native.h"
 #include "tests/interp/harness.h"
 
 namespace {
