@@ -13,7 +13,7 @@ BUILD ?= build
 CMAKE_BUILD = cmake --build
 FUZZ_SECONDS ?= 20
 
-.PHONY: all deps win32 asan fuzz native test run clean
+.PHONY: all deps win32 asan fuzz native test run clean golden
 
 all: win32 native
 
@@ -57,6 +57,11 @@ run: win32
 
 clean:
 	rm -rf $(BUILD)
+
+# Rewrites the golden sector dumps of tests/engine/golden from what the engine writes now; for a
+# change of the boot code or the formats made on purpose. Review the diff before committing it.
+golden: native
+	python3 tests/engine/golden_test.py $(BUILD)/native/bin/kelvado-card --regenerate
 
 # The card engine's benchmark (figures and ratios of one run, not a test).
 .PHONY: bench
