@@ -36,7 +36,11 @@ def skip(reason):
 
 
 def session(test):
-    """A WineSession whose work folder and screenshots are named after the test."""
+    """A WineSession whose work folder and screenshots are named after the test. Skips the test
+    when no Win32 program can run here at all (wine_harness.wine_cannot_run)."""
+    reason = wine_harness.wine_cannot_run()
+    if reason:
+        skip(reason)
     work = os.path.join(OUT_DIR, test.id().split(".", 1)[-1])
     return wine_harness.WineSession(workdir=work)
 

@@ -7,9 +7,12 @@ from wine_harness import HarnessError, image_max_level, image_size
 
 
 class StartWindow(unittest.TestCase):
-    def start(self, wine, exe="kelvado_idle.exe"):
+    def setUp(self):
+        self.exe = e2e.program("kelvado_idle.exe")
+
+    def start(self, wine):
         """Runs the program; returns (process, main window)."""
-        proc = wine.run(e2e.program(exe))
+        proc = wine.run(self.exe)
         return proc, wine.wait_window("Zam", timeout=60, proc=proc)
 
     def close_with(self, key):
