@@ -14,6 +14,11 @@
 
 set(KELVADO_IS_WIN32 ${WIN32})
 
+set(KELVADO_IS_CLANG OFF)
+if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  set(KELVADO_IS_CLANG ON)
+endif()
+
 # A test that finds it cannot run here (no sound server, say) exits with KELVADO_SKIP_CODE, and
 # CTest reports it as skipped, never as passed. A missing program or binary is a failure, not a
 # skip. GoogleTest programs skip with GTEST_SKIP() (tests/gtest_main.cpp turns a run with skipped
@@ -28,10 +33,6 @@ set(KELVADO_SKIP_CODE 77)
 function(kelvado_test_properties)
   set_tests_properties(${ARGN} SKIP_RETURN_CODE ${KELVADO_SKIP_CODE})
 endfunction()
-set(KELVADO_IS_CLANG OFF)
-if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-  set(KELVADO_IS_CLANG ON)
-endif()
 
 # Narrow literals become Shift-JIS bytes. Clang only knows UTF-8 as execution character set, so
 # the fuzz build keeps UTF-8 literals; fuzzers never compare message bytes.
