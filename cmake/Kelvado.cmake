@@ -9,9 +9,12 @@
 #
 # A source file named *_win32.cpp includes Win32 headers and is compiled only into Win32 targets;
 # a file named *_native.cpp implements a platform seam with the standard library and is compiled
-# only natively. Everything else is portable and goes into both.
+# only natively, and a *_native.h header declares what exists only there (the handlers tools and
+# tests set). Everything else is portable and goes into both. A portable header that copies a
+# Win32 value has a *_win32.cpp that checks the copy against the system's headers.
 
 set(KELVADO_IS_WIN32 ${WIN32})
+
 set(KELVADO_IS_CLANG OFF)
 set(KELVADO_IS_TSAN OFF)
 if(KELVADO_SANITIZE MATCHES "thread")
@@ -20,6 +23,21 @@ endif()
 if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   set(KELVADO_IS_CLANG ON)
 endif()
+
+# A test that finds it cannot run here (no sound server, say) exits with KELVADO_SKIP_CODE, and
+# CTest reports it as skipped, never as passed. A missing program or binary is a failure, not a
+# skip. GoogleTest programs skip with GTEST_SKIP() (tests/gtest_main.cpp turns a run with skipped
+# tests and no failure into this code); Python tests with skip(reason) of tests/e2e/e2e.py or by
+# exiting with the code. Register tests with add_test and give them their properties with
+# kelvado_test_properties, which adds SKIP_RETURN_CODE; a test without it that tries to skip
+# fails instead.
+set(KELVADO_SKIP_CODE 77)
+
+# kelvado_test_properties(test... PROPERTIES name value...): set_tests_properties, plus the skip code.
+# A value that is a list (ENVIRONMENT) goes to set_tests_properties of its own.
+function(kelvado_test_properties)
+  set_tests_properties(${ARGN} SKIP_RETURN_CODE ${KELVADO_SKIP_CODE})
+endfunction()
 
 # Narrow literals become Shift-JIS bytes. Clang only knows UTF-8 as execution character set, so
 # the fuzz build keeps UTF-8 literals; fuzzers never compare message bytes.
@@ -43,7 +61,7 @@ function(kelvado_filter_sources out)
     if(src MATCHES "_win32\\.(cpp|h|rc)$" AND NOT KELVADO_IS_WIN32)
       continue()
     endif()
-    if(src MATCHES "_native\\.cpp$" AND KELVADO_IS_WIN32)
+    if(src MATCHES "_native\\.(cpp|h)$" AND KELVADO_IS_WIN32)
       continue()
     endif()
     list(APPEND kept ${src})
@@ -115,17 +133,18 @@ function(kelvado_test name)
   if(KELVADO_IS_TSAN AND NOT ARG_THREADS)
     return()
   endif()
-  add_executable(${name} ${ARG_SOURCES})
+  add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/gtest_main.cpp)
   kelvado_compile_flags(${name})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE KELVADO_SKIP_CODE=${KELVADO_SKIP_CODE})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS native)
+  kelvado_test_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS native)
   if(KELVADO_ASAN_DIR)
     add_test(NAME asan.${name} COMMAND ${KELVADO_ASAN_DIR}/bin/${name})
-    set_tests_properties(asan.${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS asan)
+    kelvado_test_properties(asan.${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS asan)
   endif()
   if(KELVADO_TSAN_DIR AND ARG_THREADS)
     add_test(NAME tsan.${name} COMMAND ${KELVADO_TSAN_DIR}/bin/${name})
@@ -158,10 +177,10 @@ function(kelvado_fuzzer name)
   kelvado_compile_flags(${name}_replay)
   target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS})
   add_test(NAME replay.${name} COMMAND ${name}_replay ${ARG_CORPUS})
-  set_tests_properties(replay.${name} PROPERTIES TIMEOUT 120 LABELS native)
+  kelvado_test_properties(replay.${name} PROPERTIES TIMEOUT 120 LABELS native)
   if(KELVADO_ASAN_DIR)
     add_test(NAME asan.replay.${name} COMMAND ${KELVADO_ASAN_DIR}/bin/${name}_replay ${ARG_CORPUS})
-    set_tests_properties(asan.replay.${name} PROPERTIES TIMEOUT 120 LABELS asan)
+    kelvado_test_properties(asan.replay.${name} PROPERTIES TIMEOUT 120 LABELS asan)
   endif()
   if(KELVADO_FUZZ_DIR)
     set(work ${CMAKE_BINARY_DIR}/fuzz-corpus/${name})
@@ -169,7 +188,7 @@ function(kelvado_fuzzer name)
     add_test(NAME fuzz.${name}
       COMMAND ${KELVADO_FUZZ_DIR}/bin/${name} -max_total_time=${KELVADO_FUZZ_SECONDS}
               -print_final_stats=1 ${work} ${ARG_CORPUS})
-    set_tests_properties(fuzz.${name} PROPERTIES
+    kelvado_test_properties(fuzz.${name} PROPERTIES
       TIMEOUT 600 LABELS fuzz ENVIRONMENT "UBSAN_OPTIONS=halt_on_error=1")
   endif()
 endfunction()

@@ -46,14 +46,8 @@ const uint32_t kPbmSetPos = 0x0402;     // PBM_SETPOS
 const uint32_t kPbmSetStep = 0x0404;    // PBM_SETSTEP
 const uint32_t kPbmStepIt = 0x0405;     // PBM_STEPIT
 
-// Sends a message to a registered control and returns its answer: SendMessageA in kelvado.exe.
+// Sends a message to a registered control and returns its answer: SendMessageA in kelvado.exe,
+// natively ControlMessageHandler (engine/engine_hooks_native.h).
 intptr_t SendControlMessage(void* control, uint32_t message, uintptr_t wparam, intptr_t lparam);
-
-// Native builds only: where SendControlMessage delivers. Tools and tests set it to draw or record
-// the messages; without a handler they are dropped. For WM_SETTEXT, lparam is the text's address.
-typedef intptr_t (*ControlMessageFunction)(void* control, uint32_t message, uintptr_t wparam,
-                                           intptr_t lparam);
-extern ControlMessageFunction ControlMessageHandler;
-// Threads: set by tools and tests before a worker starts; called from the worker.
 
 #endif

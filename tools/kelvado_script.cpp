@@ -25,8 +25,8 @@
 #include "interp/trace_line.h"
 #include "interp/var_table.h"
 #include "system/clock.h"
-#include "system/message_box.h"
-#include "system/window_services.h"
+#include "system/message_box_native.h"
+#include "system/window_services_native.h"
 
 namespace {
 

@@ -32,14 +32,34 @@ extern int32_t HostAdapterCount;
 void ResetTargetIdentity();
 
 // Heads and sectors per track of a target as the host adapter driver reports them: 0, or -1.
-int32_t GetDiskInfo(int32_t adapter, int32_t target, int32_t* heads, int32_t* sectors_per_track);
-
+typedef int32_t (*GetDiskInfoFunction)(int32_t adapter, int32_t target, int32_t* heads,
+                                       int32_t* sectors_per_track);
 // Reads or writes `count` sectors of `sector_size` bytes starting at `lba`: 0, or -1 on failure
 // (a time-out included).
-int32_t ReadSectors(int32_t adapter, int32_t target, uint32_t lba, uint32_t sector_size,
-                    uint32_t count, void* buffer);
-int32_t WriteSectors(int32_t adapter, int32_t target, uint32_t lba, uint32_t sector_size,
-                     uint32_t count, const void* buffer);
+typedef int32_t (*ReadSectorsFunction)(int32_t adapter, int32_t target, uint32_t lba,
+                                       uint32_t sector_size, uint32_t count, void* buffer);
+typedef int32_t (*WriteSectorsFunction)(int32_t adapter, int32_t target, uint32_t lba,
+                                        uint32_t sector_size, uint32_t count, const void* buffer);
+
+// The sector transfers the rest of the engine calls. They are the device layer's own (below)
+// unless a stand-in for the card (an image file, a card in memory) has installed its functions
+// with SectorTransferInstall. Threads: installed by the main thread while no engine worker runs;
+// called by the main thread or the one engine worker, never both at once.
+extern GetDiskInfoFunction GetDiskInfo;
+extern ReadSectorsFunction ReadSectors;
+extern WriteSectorsFunction WriteSectors;
+void SectorTransferInstall(GetDiskInfoFunction get_disk_info, ReadSectorsFunction read,
+                           WriteSectorsFunction write);
+// Puts the device layer's transfers back.
+void SectorTransferUseDevice();
+
+// The device layer's transfers: SC_GET_DISK_INFO, READ(10) and WRITE(10) to the host adapter.
+int32_t DeviceGetDiskInfo(int32_t adapter, int32_t target, int32_t* heads,
+                          int32_t* sectors_per_track);
+int32_t DeviceReadSectors(int32_t adapter, int32_t target, uint32_t lba, uint32_t sector_size,
+                          uint32_t count, void* buffer);
+int32_t DeviceWriteSectors(int32_t adapter, int32_t target, uint32_t lba, uint32_t sector_size,
+                           uint32_t count, const void* buffer);
 
 // Error codes of this layer (their texts are the engine's message table).
 const int32_t kAspiCommandTimeout = 301;      // the device inquiry did not finish

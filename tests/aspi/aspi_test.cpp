@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "cardsim/cardsim.h"
-#include "engine/aspi/aspi_driver.h"
-#include "system/message_box.h"
+#include "engine/aspi/aspi_driver_native.h"
+#include "system/message_box_native.h"
 #include "system/threads.h"
 #include "tests/aspi/temp_card.h"
 

@@ -58,17 +58,15 @@ void CountTransfer() {
   if (++transfers == abort_after) EventSet(abort_event);
 }
 
-}  // namespace
-
-int32_t GetDiskInfo(int32_t, int32_t, int32_t* heads, int32_t* sectors_per_track) {
+int32_t CardGetDiskInfo(int32_t, int32_t, int32_t* heads, int32_t* sectors_per_track) {
   if (driver_heads < 0) return -1;
   *heads = driver_heads;
   *sectors_per_track = driver_sectors;
   return 0;
 }
 
-int32_t ReadSectors(int32_t, int32_t target, uint32_t lba, uint32_t size, uint32_t count,
-                    void* buffer) {
+int32_t CardReadSectors(int32_t, int32_t target, uint32_t lba, uint32_t size, uint32_t count,
+                        void* buffer) {
   CountTransfer();
   if (!Reachable(target, size, lba, count) || Touches(bad_reads, lba, count)) return -1;
   uint8_t* out = static_cast<uint8_t*>(buffer);
@@ -80,8 +78,8 @@ int32_t ReadSectors(int32_t, int32_t target, uint32_t lba, uint32_t size, uint32
   return 0;
 }
 
-int32_t WriteSectors(int32_t, int32_t target, uint32_t lba, uint32_t size, uint32_t count,
-                     const void* buffer) {
+int32_t CardWriteSectors(int32_t, int32_t target, uint32_t lba, uint32_t size, uint32_t count,
+                         const void* buffer) {
   CountTransfer();
   Require(Reachable(target, size, lba, count));  // never outside the card
   Require(count == 1);
@@ -94,9 +92,8 @@ int32_t WriteSectors(int32_t, int32_t target, uint32_t lba, uint32_t size, uint3
   return 0;
 }
 
-namespace {
-
 void Reset(uint64_t sectors) {
+  SectorTransferInstall(CardGetDiskInfo, CardReadSectors, CardWriteSectors);
   card.clear();
   card_sectors = sectors;
   bad_reads.clear();

@@ -9,7 +9,7 @@
 
 #include "engine/aspi/aspi.h"
 #include "engine/boot_record.h"
-#include "engine/engine_hooks.h"
+#include "engine/engine_hooks_native.h"
 #include "engine/engine_reset.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"

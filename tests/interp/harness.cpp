@@ -8,9 +8,9 @@
 #include "interp/loader.h"
 #include "interp/section_choice.h"
 #include "screen/screen_reset.h"
-#include "system/message_box.h"
+#include "system/message_box_native.h"
 #include "system/system_reset.h"
-#include "system/window_services.h"
+#include "system/window_services_native.h"
 
 std::vector<std::string> InterpTest::boxes;
 int InterpTest::posted_new_ones = 0;

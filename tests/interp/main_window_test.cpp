@@ -9,7 +9,6 @@
 #include "app/command_list.h"
 #include "app/main_window.h"
 #include "interp/arguments.h"
-#include "interp/builtin_script.h"
 #include "interp/command_table.h"
 #include "interp/exec.h"
 #include "interp/handler_result.h"
@@ -63,8 +62,11 @@ int32_t ProgramExitStandIn(char* args) {
   return result;
 }
 
-// Stand-ins for the commands of the built-in script that are not built yet.
+// Stand-ins for the commands of the built-in script that need the card, the dialogs or the
+// system. They are entered before the program's commands, so they keep their place (the first
+// handler of a name stays) whether or not the real commands are built.
 void AddStandIns() {
+  ClearCommandTable();
   for (const char* name : {"StrSet", "SetHostAdapter", "SetNewVolSerial", "SetChkDataArea",
                            "SetKillCardSrvDlg", "GetOsVersion"})
     CommandTableAdd(name, Accept);
@@ -73,6 +75,7 @@ void AddStandIns() {
   CommandTableAdd("TgetDrvFileExist", InitAdapterStandIn);
   CommandTableAdd("StartDialog", StartDialogStandIn);
   CommandTableAdd("ProgramExit", ProgramExitStandIn);
+  FillCommandTable();
 }
 
 class MainWindow : public InterpTest {
@@ -97,19 +100,27 @@ class MainWindow : public InterpTest {
   }
 };
 
-const std::string kInitAdapterError = ScriptErrorBox(
-    "\n\n[KELVADO.INI の ｾｸｼｮﾝ名 INIT_ADAPTER, 22 行目 ｴﾝﾄﾘｰ名 "
-    "SetHostAdapter,\"njata95\" でｴﾗｰが発生しました]");
+// A script of its own for StartInterpreter: START sets the log directory and jumps on; the next
+// section fails at a command no program has.
+const char* const kStartLines[] = {"[START]", "SetLogDir1,\"c:\\data1\\log1\\\"",
+                                   "Goto,\"NEXT\"", "[NEXT]", "IValSet,TRUE,1",
+                                   "NoSuchCommand,1"};
 
-TEST_F(MainWindow, BuiltInScriptStopsAtSetHostAdapterWhileItIsMissing) {
-  ASSERT_EQ(StartInterpreter(BuiltInScript), 0);
-  EXPECT_EQ(CommandCount(), 78);  // the commands built so far and Suspend
+const char* StartLineAt(int32_t n) {
+  return n >= 1 && n <= 6 ? kStartLines[n - 1] : nullptr;
+}
+
+TEST_F(MainWindow, StartInterpreterRunsStartAtCreationAndAScriptErrorEndsTheProgram) {
+  ASSERT_EQ(StartInterpreter(StartLineAt), 0);
   MainWindowCreate();
   EXPECT_TRUE(boxes.empty());  // START sets the log directory and jumps on
   EXPECT_STREQ(LogDir1, "c:\\data1\\log1\\");
   EXPECT_EQ(posted_new_ones, 1);
   EXPECT_FALSE(Pump());
-  EXPECT_EQ(boxes, (std::vector<std::string>{kInitAdapterError}));
+  EXPECT_EQ(VarFind("TRUE")->integer_value, 1);
+  EXPECT_EQ(boxes, (std::vector<std::string>{
+                       "KELVADO.INI ERROR!: \n\n[KELVADO.INI の ｾｸｼｮﾝ名 NEXT, 6 行目 ｴﾝﾄﾘｰ名 "
+                       "NoSuchCommand,1 でｴﾗｰが発生しました]"}));
   EXPECT_TRUE(close_posted);
   EXPECT_FALSE(IsResumePending());
   EXPECT_EQ(CurrentResumeLine(), 0);

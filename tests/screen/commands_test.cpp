@@ -13,7 +13,7 @@
 #include "screen/layout_settings.h"
 #include "screen/screen_metrics.h"
 #include "screen/screen_reset.h"
-#include "system/window_services.h"
+#include "system/window_services_native.h"
 #include "tests/interp/harness.h"
 
 namespace {

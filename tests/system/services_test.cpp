@@ -18,13 +18,13 @@
 #include "interp/section_table.h"
 #include "interp/trace_line.h"
 #include "system/clock.h"
-#include "system/debug_window.h"
+#include "system/debug_window_native.h"
 #include "system/directories.h"
 #include "system/file_system.h"
 #include "system/input_drain.h"
 #include "system/mouse_cursor.h"
 #include "system/wait.h"
-#include "system/window_services.h"
+#include "system/window_services_native.h"
 #include "tests/interp/harness.h"
 
 namespace {
