@@ -12,7 +12,7 @@ static const uint32_t kWinExecStarted = 32;
 
 int32_t FuncWinExec(char* args) {
   char* command_line;
-  int32_t result = ReadArguments("FuncWinExec", args, "%sn", &command_line);
+  int32_t result = ReadArguments("FuncWinExec", args, Value(&command_line));
   if (result < 0) return result;
   uint32_t started = ProcessWinExec(command_line);
   if (started >= kWinExecStarted) return 0;
@@ -24,7 +24,7 @@ int32_t FuncWinExec(char* args) {
 // watcher's own box (and a watcher thread that cannot be had starts nothing).
 int32_t FuncWinExecEx(char* args) {
   char* command_line;
-  int32_t result = ReadArguments("FuncWinExecEx", args, "%sn", &command_line);
+  int32_t result = ReadArguments("FuncWinExecEx", args, Value(&command_line));
   if (result < 0) return result;
   StartWatcher(command_line, HomeDir);
   return 0;

@@ -27,7 +27,7 @@ const char* DialogName(int32_t index) {
 
 int32_t FuncStartDialog(char* args) {
   char* name;
-  int32_t result = ReadArguments("FuncStartDialog", args, "%sn", &name);
+  int32_t result = ReadArguments("FuncStartDialog", args, Value(&name));
   if (result < 0) return result;
   int32_t index = DialogIndex(name);
   if (index < 0) return -1;
@@ -39,10 +39,10 @@ int32_t FuncStartDialog(char* args) {
   UnregisterEngineControls();
   switch (ended) {
     case kDialogNext:
-      ChooseSection(TrueSection);
+      ChooseStoredSection(kTrueSection);
       return 0;
     case kDialogCancel:
-      ChooseSection(FalseSection);
+      ChooseStoredSection(kFalseSection);
       return 0;
     case kDialogShutDown:
       ShutDownOnExit = true;

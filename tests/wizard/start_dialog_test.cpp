@@ -45,7 +45,7 @@ class StartDialogTest : public InterpTest {
               0);
     ChooseSection("S");
     Pump();
-    return NextSection;
+    return GetSectionName(kNextSection).text;
   }
 };
 

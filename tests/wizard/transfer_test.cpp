@@ -13,6 +13,7 @@
 #include "engine/fat_area.h"
 #include "system/drives.h"
 #include "system/message_box.h"
+#include "system/message_box_native.h"
 #include "tests/wizard/wizard_run.h"
 #include "wizard/dialog_texts.h"
 #include "wizard/dialogs.h"

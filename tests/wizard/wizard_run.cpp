@@ -17,6 +17,7 @@
 #include "cardsim/cardsim.h"
 #include "engine/aspi/aspi.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_hooks_native.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
 #include "engine/vol_serial.h"
@@ -30,8 +31,10 @@
 #include "system/dialog_text.h"
 #include "system/drives.h"
 #include "system/message_box.h"
+#include "system/message_box_native.h"
 #include "system/wait.h"
 #include "system/window_services.h"
+#include "system/window_services_native.h"
 #include "wizard/dialogs.h"
 #include "wizard/workers.h"
 
@@ -250,7 +253,7 @@ void WizardRun::Run(double limit_s) {
         return;
       }
       MainWindowNewOne();
-    } else if (ResumePending) {
+    } else if (IsResumePending()) {
       MainWindowTick();
     } else {
       return;  // idle: nothing will happen any more
