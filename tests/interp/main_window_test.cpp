@@ -19,6 +19,7 @@
 #include "system/directories.h"
 #include "system/wait.h"
 #include "system/window_services.h"
+#include "system/window_services_native.h"
 #include "tests/interp/harness.h"
 
 namespace {
