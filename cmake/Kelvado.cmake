@@ -135,7 +135,8 @@ function(kelvado_test name)
   endif()
   add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/gtest_main.cpp)
   kelvado_compile_flags(${name})
-  target_compile_definitions(${name} PRIVATE KELVADO_SKIP_CODE=${KELVADO_SKIP_CODE})
+  target_compile_definitions(${name} PRIVATE KELVADO_SKIP_CODE=${KELVADO_SKIP_CODE}
+                                             KELVADO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
@@ -148,7 +149,7 @@ function(kelvado_test name)
   endif()
   if(KELVADO_TSAN_DIR AND ARG_THREADS)
     add_test(NAME tsan.${name} COMMAND ${KELVADO_TSAN_DIR}/bin/${name})
-    set_tests_properties(tsan.${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS tsan
+    kelvado_test_properties(tsan.${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS tsan
       ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1")
   endif()
 endfunction()
