@@ -10,11 +10,8 @@
 
 namespace {
 
-// The source tree's absolute path comes from the build: __FILE__ may be relative (ccache's
-// base directory rewrites it) and the test runs in another folder.
 std::string Recorded() {
-  std::ifstream in(std::string(KELVADO_SOURCE_DIR) + "/tests/interp/format_cases.out",
-                   std::ios::binary);
+  std::ifstream in(KELVADO_FORMAT_CASES_OUT, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
