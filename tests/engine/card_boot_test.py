@@ -252,7 +252,7 @@ def format_card(work, mib, fat32):
 
 def mcopy(volume, files):
     """Copies (name, bytes) pairs into the root directory with mtools, in order."""
-    spec = "%s@@%d" % (volume.image, volume.start * SECTOR)
+    target = "%s@@%d" % (volume.image, volume.start * SECTOR)
     folder = tempfile.mkdtemp()
     paths = []
     for name, data in files:
@@ -260,7 +260,7 @@ def mcopy(volume, files):
         with open(path, "wb") as f:
             f.write(data)
         paths.append(path)
-    result = run("mcopy", "-i", spec, *paths, "::")
+    result = run("mcopy", "-i", target, *paths, "::")
     shutil.rmtree(folder)
     if result.returncode != 0:
         raise RuntimeError("mcopy: %s" % result.stderr)
