@@ -202,7 +202,7 @@ def boot(image, work, geometry=None, want=None, bad_sector=None):
                  "file.image.filename=%s,if=ide" % (config, image)]
     else:
         drive = ["-drive", "file=%s,format=raw,if=ide" % image]
-    qemu = subprocess.Popen([QEMU, "-display", "none", "-m", "16", "-no-reboot", "-boot", "c",
+    qemu = subprocess.Popen([QEMU, "-display", "none", "-m", "16", "-no-reboot", "-nic", "none",
                              "-serial", "file:" + serial,
                              "-monitor", "unix:%s,server,nowait" % monitor] + drive,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
@@ -369,10 +369,13 @@ def main():
         # IO.SYS after 140 entries: in the root directory's second cluster (128 entries each).
         boot_case(work, standin, "FAT32 600 MiB, IO.SYS in the root's second cluster", 600, True,
                   None, before=empties)
-        # The largest card: 255 heads, the partition ends at cylinder 1023; IO.SYS in the
+        # The largest card: 255 heads, the partition ends at its last cylinder, 1022; IO.SYS in the
         # partition's last cluster.
         boot_case(work, standin, "FAT32 12 GiB, IO.SYS in the last cluster", 12 * 1024, True,
                   None, place=lambda v: [v.clusters + 1])
+        # The same through CHS: cylinder 1022, whose bits 8-9 go with the sector number.
+        boot_case(work, standin, "FAT32 12 GiB, IO.SYS in the last cluster, CHS", 12 * 1024, True,
+                  None, place=lambda v: [v.clusters + 1], chs_code=chs32)
         # A BIOS that gives the disk 8 heads and 32 sectors where the card was made for 16 and 63:
         # through the extensions, and through CHS under the BIOS's geometry.
         geometry = (512, 8, 32)
