@@ -14,6 +14,7 @@
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
 #include "engine/engine_hooks.h"
+#include "engine/error_codes.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
 #include "engine/vol_serial.h"
@@ -69,7 +70,7 @@ static bool ReadsBack(int32_t adapter, uint32_t lba, const uint8_t* sector) {
 static int32_t WriteChecked(int32_t adapter, uint32_t lba, const uint8_t* sector,
                             int32_t write_failure) {
   if (!WriteSector(adapter, lba, sector)) return write_failure;
-  return ReadsBack(adapter, lba, sector) ? 0 : 601;
+  return ReadsBack(adapter, lba, sector) ? 0 : kErrIplWrite;
 }
 
 int32_t FormatFat16(int32_t adapter) {
@@ -84,11 +85,11 @@ int32_t FormatFat16(int32_t adapter) {
 
   // A partition too small for 4,085 clusters even of one sector cannot hold a FAT16 volume
   // (it would read as FAT12): the card is too small (a card of 1 or 2 MiB); nothing is written.
-  if (Fat16ClusterCount(sectors, cluster_size) < kMinFat16Clusters) return 104;
+  if (Fat16ClusterCount(sectors, cluster_size) < kMinFat16Clusters) return kErrTargetTooSmall;
 
   int32_t result = InitSystemArea16(adapter, NewPartition, bs);
   if (result != 0) return result;
-  return WriteChecked(adapter, boot, bs, 601);
+  return WriteChecked(adapter, boot, bs, kErrIplWrite);
 }
 
 int32_t FormatFat32(int32_t adapter) {
@@ -102,14 +103,14 @@ int32_t FormatFat32(int32_t adapter) {
   const uint32_t fat_size = FatSize32(sectors, cluster_size);
   PutLe32(bs + kBpbFatSz32, fat_size);
 
-  if (AbortRequested()) return -9;
+  if (AbortRequested()) return kEngineStopped;
   int32_t result = InitSystemArea32(adapter, NewPartition, bs);
   if (result != 0) return result;
 
   const uint32_t backup = GetLe16(bs + kBpbBkBootSec);
   const uint32_t fs_info = GetLe16(bs + kBpbFsInfo);
-  result = WriteChecked(adapter, boot, bs, 601);
-  if (result == 0) result = WriteChecked(adapter, boot + backup, bs, 601);
+  result = WriteChecked(adapter, boot, bs, kErrIplWrite);
+  if (result == 0) result = WriteChecked(adapter, boot + backup, bs, kErrIplWrite);
   if (result != 0) return result;
 
   // Every cluster is free but the root directory's, and those marked bad.
@@ -117,15 +118,15 @@ int32_t FormatFat32(int32_t adapter) {
   const uint32_t clusters = (sectors - reserved - bs[kBpbNumFats] * fat_size) / cluster_size;
   const uint32_t free_count = clusters - 1 - static_cast<uint32_t>(BadClusterList.count);
   BuildFsInfoSector(free_count, fs_info_buffer);
-  result = WriteChecked(adapter, boot + fs_info, fs_info_buffer, 601);
+  result = WriteChecked(adapter, boot + fs_info, fs_info_buffer, kErrIplWrite);
   if (result != 0) return result;
   PutLe32(fs_info_buffer + kFsiFreeCount, 0xFFFFFFFF);  // the backup leaves it unknown
-  result = WriteChecked(adapter, boot + fs_info + backup, fs_info_buffer, 601);
+  result = WriteChecked(adapter, boot + fs_info + backup, fs_info_buffer, kErrIplWrite);
   if (result != 0) return result;
 
   // The boot code's continuation: a failed write is the transfer's own -1.
-  result = WriteChecked(adapter, boot + 2, kFat32BootCodeTemplate, -1);
-  if (result == 0) result = WriteChecked(adapter, boot + 2 + backup, kFat32BootCodeTemplate, -1);
+  result = WriteChecked(adapter, boot + 2, kFat32BootCodeTemplate, kEngineFailed);
+  if (result == 0) result = WriteChecked(adapter, boot + 2 + backup, kFat32BootCodeTemplate, kEngineFailed);
   return result;
 }
 
@@ -141,12 +142,12 @@ int32_t MakePartition(int32_t adapter) {
       result = FormatFat32(adapter);
       break;
     default:
-      return -1;
+      return kEngineFailed;
   }
   // Sector 0 is written last, and only over a complete file system whose system sectors read
   // back. A failed write is -1; a sector 0 that does not read back, 601.
   if (result != 0) return result;
   std::memcpy(mbr_buffer, kMbrTemplate, sizeof mbr_buffer);
   PackPartitionEntry(NewPartition, mbr_buffer + kMbrPartitionTable);
-  return WriteChecked(adapter, 0, mbr_buffer, -1);
+  return WriteChecked(adapter, 0, mbr_buffer, kEngineFailed);
 }
