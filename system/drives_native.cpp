@@ -184,7 +184,7 @@ uint32_t FileCopyNew(const char* from, const char* to) {
   if (room != 0 && target_drive->written + bytes.size() > room) return kErrorDiskFull;
   std::FILE* out = std::fopen(target.c_str(), "wb");
   if (out == nullptr) return kErrorPathNotFound;
-  bool done = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+  bool done = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
   done = std::fclose(out) == 0 && done;
   if (!done) {
     std::remove(target.c_str());
