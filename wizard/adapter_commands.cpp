@@ -4,6 +4,7 @@
 
 #include "engine/aspi/aspi.h"
 #include "engine/drive_info.h"
+#include "engine/error_codes.h"
 #include "engine/error_text.h"
 #include "engine/fat_area.h"
 #include "interp/arguments.h"
@@ -25,7 +26,7 @@ static int32_t ReadSwitch(const char* handler, char* args, int32_t* value) {
   char whole[1024] = "";
   if (args != nullptr) TextCopy(whole, sizeof whole, args);
   int32_t* given;
-  int32_t result = ReadArguments(handler, args, "%dm", &given);
+  int32_t result = ReadArguments(handler, args, NewVar(&given));
   if (result < 0) return result;
   if (*given != 0 && *given != 1) {
     ScriptErrorSet("%s の引数が間違っています(%s)", handler, whole);
@@ -69,7 +70,7 @@ int32_t FuncSetHostAdapter(char* args) {
   char whole[1024] = "";
   if (args != nullptr) TextCopy(whole, sizeof whole, args);
   char* name;
-  int32_t result = ReadArguments("FuncSetHostAdapter", args, "%sn", &name);
+  int32_t result = ReadArguments("FuncSetHostAdapter", args, Value(&name));
   if (result < 0) return result;
   if (std::strlen(name) >= sizeof HostAdapterName) {
     ScriptErrorSet("FuncSetHostAdapter の引数が間違っています(%s)", whole);
@@ -89,12 +90,12 @@ static int32_t AdapterFailed(int32_t* result, int32_t code) {
 
 int32_t FuncInitAdapter(char* args) {
   int32_t* result;
-  int32_t parsed = ReadArguments("FuncInitAdapter", args, "%dm", &result);
+  int32_t parsed = ReadArguments("FuncInitAdapter", args, NewVar(&result));
   if (parsed < 0) return parsed;
   int32_t code = AspiLoad();
   if (code != 0) return AdapterFailed(result, code);
   if (HostAdapterName[0] == '\0') TextCopy(HostAdapterName, sizeof HostAdapterName, "njata95");
-  if (FindHostAdapter() == 0) return AdapterFailed(result, 202);
+  if (FindHostAdapter() == 0) return AdapterFailed(result, kErrNoCard);
   char name[32] = "";
   code = DevInquiry(AdapterNumber, 0, 0, name, sizeof name);
   if (code != 0) return AdapterFailed(result, code);

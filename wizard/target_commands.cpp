@@ -9,7 +9,7 @@
 
 int32_t FuncTgetDrvFileExist(char* args) {
   int32_t* result;
-  int32_t parsed = ReadArguments("FuncTgetDrvFileExist", args, "%dm", &result);
+  int32_t parsed = ReadArguments("FuncTgetDrvFileExist", args, NewVar(&result));
   if (parsed < 0) return parsed;
   // 1 nothing on the card, -1 it could not be read or probed: both go on without asking.
   if (TargetHasFiles(AdapterNumber) != 0) {
@@ -26,7 +26,7 @@ int32_t FuncTgetDrvFileExist(char* args) {
 
 int32_t FuncXcopy(char* args) {
   char *source_arg, *target_arg;
-  int32_t parsed = ReadArguments("FuncXcopy", args, "%sn %sn", &source_arg, &target_arg);
+  int32_t parsed = ReadArguments("FuncXcopy", args, Value(&source_arg), Value(&target_arg));
   if (parsed < 0) return parsed;
   char source[256], target[256];
   TextCopy(source, sizeof source, source_arg);
