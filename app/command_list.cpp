@@ -15,6 +15,8 @@
 #include "system/message_commands.h"
 #include "system/mouse_cursor.h"
 #include "system/wait.h"
+#include "wizard/adapter_commands.h"
+#include "wizard/target_commands.h"
 
 struct CommandEntry {
   const char* name;
@@ -44,17 +46,17 @@ static const CommandEntry kCommands[] = {
     {"DoClr", FuncDoClr},
     {"DoDiag", FuncDoDiag},
     {"DoTitle", FuncDoTitle},
-    // Xcopy
-    // SetKillCardSrvDlg
-    // SetNewVolSerial
-    // SetChkDataArea
+    {"Xcopy", FuncXcopy},
+    {"SetKillCardSrvDlg", FuncSetKillCardSrvDlg},
+    {"SetNewVolSerial", FuncSetNewVolSerial},
+    {"SetChkDataArea", FuncSetChkDataArea},
     {"SetTrueSection", FuncSetTrueSection},
     {"SetFalseSection", FuncSetFalseSection},
-    // SetHostAdapter
-    // InitAdapter
-    // GetOsVersion
+    {"SetHostAdapter", FuncSetHostAdapter},
+    {"InitAdapter", FuncInitAdapter},
+    {"GetOsVersion", FuncGetOsVersion},
     // StartDialog
-    // TgetDrvFileExist
+    {"TgetDrvFileExist", FuncTgetDrvFileExist},
     // DoSelBtn
     {"Goto", FuncGoto},
     {"If", FuncIf},
