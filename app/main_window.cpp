@@ -34,10 +34,10 @@ static void ShowScriptError() {
 static const char kStartSection[] = "START";
 
 void MainWindowCreate() {
-  ResumeLine = 0;
+  ResetResumeLine();
   int32_t line = 0;
   int32_t result = RunSection(kStartSection, &line);
-  ResumeLine = 0;
+  ResetResumeLine();
   if (result < 0)
     ShowScriptError();
   else if (result == 2)

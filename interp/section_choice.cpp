@@ -111,6 +111,11 @@ void FinishRun(const RunTicket& ticket, int32_t result) {
   }
 }
 
+void ResetResumeLine() {
+  Hold hold;
+  ResumeLine = 0;
+}
+
 void SuspendStart(const char* section, int32_t line) {
   {
     Hold hold;

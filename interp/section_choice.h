@@ -55,6 +55,9 @@ bool TakeNextRun(RunTicket* ticket);
 void FinishRun(const RunTicket& ticket, int32_t result);
 // Empties every section name and forgets any pending run (a fresh start, in tests and tools).
 void ResetSectionChoice();
+// Window creation: START runs from its first line, and ResumeLine is 0 before and after it (a
+// watcher may already choose a section while START runs).
+void ResetResumeLine();
 // START returned 2 at window creation: it is resumed like any suspended section.
 void SuspendStart(const char* section, int32_t line);
 
