@@ -74,7 +74,7 @@ static bool IsClosed() {
 // unless the tool is closing, and the record is emptied if it still names this program.
 static void Finish(const ProcessRecord& program, bool ended) {
   Hold hold;
-  if (ended && !closed) ChooseEventSection(EndSection, true);
+  if (ended && !closed) ChooseEventSection(kEndSection, true);
   if (ChildProcess.process_id == program.process_id) ChildProcess = ProcessRecord();
 }
 

@@ -1,7 +1,8 @@
 // Services of the main window that the portable core asks for.
 //
 // In kelvado.exe they act on the main window (system/window_handle_win32.h). Natively each one
-// goes to its handler below, which tools and tests set; an unset handler does nothing.
+// goes to its handler (system/window_services_native.h), which tools and tests set; an unset
+// handler does nothing.
 #ifndef KELVADO_SYSTEM_WINDOW_SERVICES_H
 #define KELVADO_SYSTEM_WINDOW_SERVICES_H
 
@@ -20,26 +21,13 @@ void SetMouseCursor(int32_t cursor_id);
 // Shows the main window (SW_SHOW).
 void ShowMainWindow();
 
-// The main window's timers: 1 ticks the interpreter, 2 is armed by SetShutDown and ignored.
-const uint32_t kTickTimerId = 1;
+// Timer 2 of the main window, armed by SetShutDown; its ticks are ignored (timer 1 is the tick,
+// system/tick.h).
 const uint32_t kShutDownTimerId = 2;
 // Arms a timer of the main window; failures are not reported.
 void SetWindowTimer(uint32_t timer_id, uint32_t period_ms);
 void StopWindowTimer(uint32_t timer_id);
 // Posts the quit message with code 0: the message loop ends.
 void PostQuit();
-
-// Native builds only.
-typedef void (*WindowServiceFunction)();
-typedef void (*CursorFunction)(int32_t cursor_id);
-extern WindowServiceFunction PostNewOneHandler;
-extern WindowServiceFunction PostCloseHandler;
-extern WindowServiceFunction RefreshMainWindowHandler;
-extern WindowServiceFunction RepaintDebugWindowHandler;
-extern CursorFunction SetMouseCursorHandler;
-typedef void (*TimerFunction)(uint32_t timer_id, uint32_t period_ms);  // period 0: stop
-extern WindowServiceFunction ShowMainWindowHandler;
-extern TimerFunction WindowTimerHandler;
-extern WindowServiceFunction PostQuitHandler;
 
 #endif
