@@ -11,8 +11,10 @@
 #include "screen/text_commands.h"
 #include "system/debug_window.h"
 #include "system/directories.h"
+#include "system/exit_commands.h"
 #include "system/logging.h"
 #include "system/message_commands.h"
+#include "system/process_commands.h"
 #include "system/mouse_cursor.h"
 #include "system/wait.h"
 #include "wizard/adapter_commands.h"
@@ -123,11 +125,11 @@ static const CommandEntry kCommands[] = {
     {"Wait", FuncWait},
     {"DebugStart", FuncDebugStart},
     {"DebugEnd", FuncDebugEnd},
-    // WinExec
-    // WinExecEx
-    // SetShutDown
-    // ProgramExit
-    // KillProcess
+    {"WinExec", FuncWinExec},
+    {"WinExecEx", FuncWinExecEx},
+    {"SetShutDown", FuncSetShutDown},
+    {"ProgramExit", FuncProgramExit},
+    {"KillProcess", FuncKillProcess},
 };
 
 void FillCommandTable() {
