@@ -62,7 +62,7 @@ int32_t ReadDrive(void* dialog, const char* root, const DriveBox& box, DriveInfo
   DriveInfo info = DriveInfo();
   TextCopy(info.root, sizeof info.root, root);
   info.type = DriveType(root);
-  if (info.type != kDriveFixed) return kErrorNotFixed;
+  if (info.type != kDriveFixed) return kErrSystemDriveNotFixed;
   Show(dialog, box.type_text, DriveTypeName(info.type));
   if (box.type_text == kSourceTypeText) {
     char os[sizeof OsName + sizeof OsVersionText + 2];
@@ -73,14 +73,14 @@ int32_t ReadDrive(void* dialog, const char* root, const DriveBox& box, DriveInfo
   }
   if (!DriveVolume(root, info.label, sizeof info.label, &info.serial, info.file_system,
                    sizeof info.file_system))
-    return kErrorNoVolumeInfo;
+    return kErrNoVolumeInfo;
   char volume[sizeof info.label + sizeof info.file_system + 16];
   TextFormat(volume, sizeof volume, box.volume_format, info.label,
              static_cast<unsigned>(info.serial), info.file_system);
   Show(dialog, box.volume_text, volume);
   if (!DriveClusters(root, &info.sectors_per_cluster, &info.bytes_per_sector, &info.free_clusters,
                      &info.total_clusters))
-    return kErrorNoVolumeInfo;
+    return kErrNoVolumeInfo;
   if (!DriveBytes(root, &info.free_bytes, &info.total_bytes)) {
     uint64_t cluster = static_cast<uint64_t>(info.sectors_per_cluster) * info.bytes_per_sector;
     info.free_bytes = info.free_clusters * cluster;
@@ -108,7 +108,7 @@ int32_t CheckFreeSpace() {
   uint64_t used = SourceDriveInfo.total_bytes > SourceDriveInfo.free_bytes
                       ? SourceDriveInfo.total_bytes - SourceDriveInfo.free_bytes
                       : 0;
-  return free > used ? 0 : kErrorTargetTooSmall;
+  return free > used ? 0 : kErrTargetTooSmall;
 }
 
 int32_t FindDriveBySerial(uint32_t serial) {

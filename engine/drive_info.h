@@ -9,18 +9,12 @@
 
 #include <cstdint>
 
+#include "engine/error_codes.h"
+
 // "Win32s", "Windows 95", "Windows 98", "Windows NT" or "(Unknown System)".
 extern char OsName[80];
 // "<major>.<minor> (Build <low 16 bits of the build>)"; empty for an unknown platform.
 extern char OsVersionText[80];
-
-// Error codes of this part of the engine.
-const int32_t kErrorWin32s = 101;          // Win32s is not served
-const int32_t kErrorWindowsNt = 102;       // the NT family is not served
-const int32_t kErrorUnknownSystem = 103;   // another platform
-const int32_t kErrorTargetTooSmall = 104;  // the card's drive has no room for what C: holds
-const int32_t kErrorNotFixed = 201;        // the drive is not a fixed disk
-const int32_t kErrorNoVolumeInfo = 203;    // the volume or its space cannot be read
 
 // Classifies the running system into OsName and OsVersionText and sets Fat32Enabled (1 on
 // Windows 98, and on Windows 95 from build 1111, OSR2, on; unchanged on NT): 0 for Windows 95

@@ -92,7 +92,7 @@ int32_t CopyFiles(const char* source_dir, const char* target_dir, void* dialog) 
     if (error == 0) continue;
     if (TargetIsFull(error)) {
       RecordLeftOut(source_dir, entry.name, error);
-      result = kErrorTargetFull;
+      result = kErrTargetFull;
       break;
     }
     RecordLeftOut(source_dir, entry.name, error);

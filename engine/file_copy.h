@@ -13,13 +13,12 @@
 
 #include <cstdint>
 
+#include "engine/error_codes.h"
+
 // Root of the source drive, "C:\" as the copy dialog sets it.
 extern char SourceRoot[8];
 // Root of the card's drive, "X:\", set by FindDriveBySerial.
 extern char TargetRoot[12];
-
-// The target ran out of room during the copy.
-const int32_t kErrorTargetFull = 105;
 
 // Files and directories the last CopyAllFiles left out (0 before any copy). Written by the
 // thread that copies; read it after the copy has ended.

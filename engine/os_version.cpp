@@ -21,7 +21,7 @@ int32_t GetOsVersionText() {
     case 0:
       TextCopy(OsName, sizeof OsName, "Win32s");
       SetVersionText(version);
-      return kErrorWin32s;
+      return kErrWin32s;
     case 1: {
       bool windows98 = version.major == 4 && version.minor == 10;
       TextCopy(OsName, sizeof OsName, windows98 ? "Windows 98" : "Windows 95");
@@ -32,10 +32,10 @@ int32_t GetOsVersionText() {
     case 2:
       TextCopy(OsName, sizeof OsName, "Windows NT");
       SetVersionText(version);
-      return kErrorWindowsNt;
+      return kErrWindowsNt;
     default:
       TextCopy(OsName, sizeof OsName, "(Unknown System)");
       OsVersionText[0] = '\0';
-      return kErrorUnknownSystem;
+      return kErrUnknownSystem;
   }
 }

@@ -1,7 +1,7 @@
 // Texts of a dialog's controls, written from the engine (the copy dialog's drive information and
 // file names). In kelvado.exe SetDlgItemTextA on the dialog's window; from a worker thread that is
 // a synchronous message, so the worker waits while the dialog's thread updates the control.
-// Natively the text goes to DialogTextHandler, which tests set to record it.
+// Natively the text goes to DialogTextHandler (system/dialog_text_native.h).
 #ifndef KELVADO_SYSTEM_DIALOG_TEXT_H
 #define KELVADO_SYSTEM_DIALOG_TEXT_H
 
@@ -9,9 +9,5 @@
 
 // Writes `text` (Shift-JIS) into control `id` of `dialog` (a window handle in kelvado.exe).
 void SetDialogText(void* dialog, int32_t id, const char* text);
-
-// Native builds only; without a handler the text is dropped.
-typedef void (*DialogTextFunction)(void* dialog, int32_t id, const char* text);
-extern DialogTextFunction DialogTextHandler;
 
 #endif

@@ -1,4 +1,4 @@
-#include "system/dialog_text.h"
+#include "system/dialog_text_native.h"
 
 DialogTextFunction DialogTextHandler = nullptr;
 

@@ -5,7 +5,8 @@
 // In kelvado.exe these are the *A functions of KERNEL32 (GetDiskFreeSpaceExA looked up at run
 // time: Windows 95 before OSR2 lacks it). Natively a table of drives over host folders stands in,
 // which tests fill with the type, serial, label, file system and cluster figures they choose.
-// Paths are byte strings "X:\dir\name" used exactly as given.
+// Paths are byte strings "X:\dir\name" used exactly as given. Tests fill the native table through
+// system/drives_native.h.
 #ifndef KELVADO_SYSTEM_DRIVES_H
 #define KELVADO_SYSTEM_DRIVES_H
 
@@ -78,29 +79,5 @@ void DirClose(DirListing* listing);
 uint32_t FileCopyNew(const char* from, const char* to);
 // Makes one directory level (CreateDirectoryA); false when it fails, an existing one included.
 bool DirCreate(const char* path);
-
-// Native builds only: the drives and the system the seam reports.
-struct NativeDrive {
-  char letter;                 // 'A'..'Z'
-  const char* folder;          // host folder the root stands for
-  uint32_t type;               // GetDriveTypeA value
-  uint32_t serial;
-  const char* label;
-  const char* file_system;
-  bool volume_fails;           // the volume information cannot be read
-  uint32_t sectors_per_cluster, bytes_per_sector, free_clusters, total_clusters;
-  bool has_bytes;              // DriveBytes answers with the two figures below
-  uint64_t free_bytes, total_bytes;
-  uint64_t room;               // bytes that copies onto the drive may still write; 0: no limit
-};
-// Adds or replaces a drive.
-void NativeDriveAdd(const NativeDrive& drive);
-// Forgets every drive, every held file, and sets the version back to Windows 98 4.10.1998.
-void NativeDrivesClear();
-void NativeSetSystemVersion(const SystemVersion& version);
-// A file the system holds open: copying it fails with kErrorSharingViolation.
-void NativeHoldFile(const char* path);
-// How many times DirCreate was asked for each path, for tests: the count for `path`.
-int32_t NativeDirCreateCount(const char* path);
 
 #endif

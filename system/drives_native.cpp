@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "system/drives.h"
+#include "system/drives_native.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "system/exit_commands.h"
 
 #include "interp/arguments.h"
+#include "interp/handler_result.h"
 #include "system/window_services.h"
 
 int32_t FuncSetShutDown(char* args) {
@@ -9,11 +10,11 @@ int32_t FuncSetShutDown(char* args) {
                                  Value(&period), Value(&unused4), Value(&unused5));
   if (result < 0) return result;
   SetWindowTimer(kShutDownTimerId, static_cast<uint32_t>(*period));
-  return 0;
+  return kGoOn;
 }
 
 int32_t FuncProgramExit(char* args) {
-  if (RejectArguments("FuncProgramExit", args) < 0) return -1;
+  if (RejectArguments("FuncProgramExit", args) < 0) return kFailed;
   PostClose();
-  return 0;
+  return kGoOn;
 }

@@ -5,6 +5,7 @@
 #include "screen/media.h"
 #include "system/child_process.h"
 #include "system/shutdown.h"
+#include "system/tick.h"
 #include "system/window_services.h"
 
 static bool exit_has_run = false;

@@ -18,9 +18,8 @@ bool ExitSequenceHasRun();
 // Lets it run again (a fresh start, in tests).
 void ResetExitSequence();
 
-// Step 4's platform part: the screen image in kelvado.exe; natively ReleaseWindowImageHandler.
+// Step 4's platform part: the screen image in kelvado.exe; natively its handler
+// (system/exit_sequence_native.h).
 void ReleaseWindowImage();
-typedef void (*ReleaseImageFunction)();
-extern ReleaseImageFunction ReleaseWindowImageHandler;
 
 #endif

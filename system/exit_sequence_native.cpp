@@ -1,4 +1,4 @@
-#include "system/exit_sequence.h"
+#include "system/exit_sequence_native.h"
 
 ReleaseImageFunction ReleaseWindowImageHandler = nullptr;
 

@@ -1,8 +1,7 @@
 // Starting, watching and terminating other programs.
 //
 // In kelvado.exe these are WinExec, CreateProcessA, WaitForMultipleObjects, OpenProcess and
-// TerminateProcess. Natively each goes to its handler in ProcessHandlers, which tests set to
-// stand-in programs; an unset handler answers as if the program did not exist.
+// TerminateProcess. Natively each goes to its handler (system/process_native.h).
 #ifndef KELVADO_SYSTEM_PROCESS_H
 #define KELVADO_SYSTEM_PROCESS_H
 
@@ -33,15 +32,5 @@ bool ProcessWaitEnd(const ProcessRecord& program, Event* wake, uint32_t timeout_
 bool ProcessTerminate(uint32_t process_id);
 // Closes the handles of a started program.
 void ProcessRelease(const ProcessRecord& program);
-
-// Native builds only.
-struct ProcessFunctions {
-  uint32_t (*win_exec)(const char* command_line);
-  uint32_t (*create)(char* command_line, const char* directory, ProcessRecord* started);
-  bool (*wait_end)(const ProcessRecord& program, Event* wake, uint32_t timeout_ms);
-  bool (*terminate)(uint32_t process_id);
-  void (*release)(const ProcessRecord& program);
-};
-extern ProcessFunctions ProcessHandlers;
 
 #endif

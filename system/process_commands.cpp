@@ -1,6 +1,7 @@
 #include "system/process_commands.h"
 
 #include "interp/arguments.h"
+#include "interp/handler_result.h"
 #include "interp/script_error.h"
 #include "system/child_process.h"
 #include "system/directories.h"
@@ -15,9 +16,9 @@ int32_t FuncWinExec(char* args) {
   int32_t result = ReadArguments("FuncWinExec", args, Value(&command_line));
   if (result < 0) return result;
   uint32_t started = ProcessWinExec(command_line);
-  if (started >= kWinExecStarted) return 0;
+  if (started >= kWinExecStarted) return kGoOn;
   ScriptErrorSet("FuncWinExec の実行エラー(%d)", static_cast<int>(started));
-  return -1;
+  return kFailed;
 }
 
 // The script goes on at once: a program that cannot be started is reported only by the
@@ -27,12 +28,12 @@ int32_t FuncWinExecEx(char* args) {
   int32_t result = ReadArguments("FuncWinExecEx", args, Value(&command_line));
   if (result < 0) return result;
   StartWatcher(command_line, HomeDir);
-  return 0;
+  return kGoOn;
 }
 
 int32_t FuncKillProcess(char* args) {
-  if (RejectArguments("FuncTermExec", args) < 0) return -1;
+  if (RejectArguments("FuncTermExec", args) < 0) return kFailed;
   TerminateWatchedProgram();
   ShowMainWindow();
-  return 0;
+  return kGoOn;
 }

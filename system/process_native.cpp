@@ -1,4 +1,4 @@
-#include "system/process.h"
+#include "system/process_native.h"
 
 ProcessFunctions ProcessHandlers = {};
 

@@ -2,7 +2,7 @@
 #include <map>
 #include <string>
 
-#include "system/registry.h"
+#include "system/registry_native.h"
 
 static std::map<std::string, std::map<std::string, uint32_t>>& Keys() {
   static std::map<std::string, std::map<std::string, uint32_t>> keys;

@@ -10,11 +10,7 @@ extern bool ShutDownOnExit;
 
 // Shuts the system down (ExitWindowsEx with EWX_SHUTDOWN); failures are not reported.
 // kelvado.exe defines it alone in shut_down_system_win32.cpp, so that test programs can link a
-// recording stand-in in its place. Natively it calls ShutDownSystemHandler.
+// recording stand-in in its place. Natively it calls its handler (system/shutdown_native.h).
 void ShutDownSystem();
-
-// Native builds only; an unset handler does nothing.
-typedef void (*ShutDownFunction)();
-extern ShutDownFunction ShutDownSystemHandler;
 
 #endif

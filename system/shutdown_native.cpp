@@ -1,4 +1,4 @@
-#include "system/shutdown.h"
+#include "system/shutdown_native.h"
 
 ShutDownFunction ShutDownSystemHandler = nullptr;
 

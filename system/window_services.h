@@ -23,7 +23,8 @@ void SetMouseCursor(int32_t cursor_id);
 // Shows the main window (SW_SHOW).
 void ShowMainWindow();
 
-// The main window's timers: 1 ticks the interpreter, 2 is armed by SetShutDown and ignored.
+// Timer 2 of the main window, armed by SetShutDown; its ticks are ignored (timer 1 is the tick,
+// system/tick.h).
 const uint32_t kShutDownTimerId = 2;
 // Arms a timer of the main window; failures are not reported.
 void SetWindowTimer(uint32_t timer_id, uint32_t period_ms);

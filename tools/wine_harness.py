@@ -176,7 +176,7 @@ class WineSession:
                                   stdin=subprocess.DEVNULL, timeout=timeout).returncode
 
     def _wineboot(self):
-        if self.wine_command("wineboot", "-i", timeout=900) != 0:
+        if self.wine_command("wineboot", "-i") != 0:
             raise HarnessError("wineboot failed; see " + os.path.join(self.workdir, "wine.log"))
         if self.windows_version:
             self.set_registry(r"HKCU\Software\Wine", "Version", self.windows_version)

@@ -4,6 +4,7 @@
 
 #include "engine/aspi/aspi.h"
 #include "engine/drive_info.h"
+#include "engine/error_codes.h"
 #include "engine/error_text.h"
 #include "engine/fat_area.h"
 #include "interp/arguments.h"
@@ -94,7 +95,7 @@ int32_t FuncInitAdapter(char* args) {
   int32_t code = AspiLoad();
   if (code != 0) return AdapterFailed(result, code);
   if (HostAdapterName[0] == '\0') TextCopy(HostAdapterName, sizeof HostAdapterName, "njata95");
-  if (FindHostAdapter() == 0) return AdapterFailed(result, 202);
+  if (FindHostAdapter() == 0) return AdapterFailed(result, kErrNoCard);
   char name[32] = "";
   code = DevInquiry(AdapterNumber, 0, 0, name, sizeof name);
   if (code != 0) return AdapterFailed(result, code);

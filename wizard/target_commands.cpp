@@ -26,8 +26,7 @@ int32_t FuncTgetDrvFileExist(char* args) {
 
 int32_t FuncXcopy(char* args) {
   char *source_arg, *target_arg;
-  int32_t parsed =
-      ReadArguments("FuncXcopy", args, Value(&source_arg), Value(&target_arg));
+  int32_t parsed = ReadArguments("FuncXcopy", args, Value(&source_arg), Value(&target_arg));
   if (parsed < 0) return parsed;
   char source[256], target[256];
   TextCopy(source, sizeof source, source_arg);

@@ -9,10 +9,11 @@ import glob
 import os
 import re
 import shutil
+import time
 import unittest
 
 import e2e
-from wine_harness import HarnessError, image_max_level
+from wine_harness import image_max_level
 
 SYSTRAY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Applets\SysTray"
 ERROR_BOX = "Kelvado Error"
@@ -39,7 +40,6 @@ class Adapter(unittest.TestCase):
 
     def logged_counts(self, wine, expected, timeout=60):
         """The counts of the dated log's Logging lines, once there are `expected` of them."""
-        import time
         deadline = time.monotonic() + timeout
         counts = []
         while time.monotonic() < deadline:

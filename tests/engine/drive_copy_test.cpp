@@ -16,9 +16,9 @@
 #include "engine/file_copy.h"
 #include "engine/partition.h"
 #include "system/clock.h"
-#include "system/dialog_text.h"
+#include "system/dialog_text_native.h"
 #include "system/directories.h"
-#include "system/drives.h"
+#include "system/drives_native.h"
 #include "system/threads.h"
 
 namespace {

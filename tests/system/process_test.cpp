@@ -20,13 +20,11 @@
 #include "interp/trace_line.h"
 #include "system/child_process.h"
 #include "system/directories.h"
-#include "system/exit_sequence.h"
-#include "system/message_box.h"
+#include "system/exit_sequence_native.h"
 #include "system/message_box_native.h"
-#include "system/process.h"
+#include "system/process_native.h"
 #include "system/process_commands.h"
-#include "system/shutdown.h"
-#include "system/window_services.h"
+#include "system/shutdown_native.h"
 #include "system/window_services_native.h"
 #include "tests/interp/harness.h"
 
@@ -130,9 +128,6 @@ class Processes : public InterpTest {
     stale_terminations = counted = 0;
     new_ones = posts_after_exit = 0;
     closing = close_asked = false;
-    ShutDownOnExit = false;
-    ResetExitSequence();
-    ResetWatchers();
     ProcessHandlers = {nullptr, Create, WaitEnd, Terminate, Release};
     // NEWONE may come from a watcher thread: only counted there, run by Pump below.
     PostNewOneHandler = [] {
@@ -222,7 +217,7 @@ TEST_F(Processes, EndSectionRunsOnceTheStartingSectionHasGoneOn) {
   EXPECT_EQ(counted, 2);
   EXPECT_EQ(created, (std::vector<std::string>{"quick a|d:\\work\\", "quick b|e:\\later\\"}));
   EXPECT_EQ(WatchedProcessId(), 0u);
-  EXPECT_EQ(GetSectionName(kEndSection).text[0], '\0');
+  EXPECT_STREQ(GetSectionName(kEndSection).text, "");
   // Without HomeDir the program starts in the tool's own current directory.
   HomeDir[0] = '\0';
   char line[] = "\"quick c\"";
