@@ -12,6 +12,7 @@
 #include "engine/engine_hooks.h"
 #include "engine/fat_area.h"
 #include "system/drives.h"
+#include "system/drives_native.h"
 #include "system/message_box.h"
 #include "system/message_box_native.h"
 #include "tests/wizard/wizard_run.h"
