@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "screen/display_list.h"
+#include "screen/media.h"
 #include "screen/screen_image_win32.h"
 #include "system/window_handle_win32.h"
 
@@ -13,6 +14,7 @@ static const UINT_PTR kTickTimer = 1;
 // are built, then the drawing buffers, before the timer stops; the system is shut down after the
 // timer, when the user chose so. The quit message comes last.
 void RunExitSequence() {
+  MediaStopAndClose();
   ReleaseDrawingBuffers();
   ReleaseScreenImage();
   KillTimer(MainWindow, kTickTimer);

@@ -102,7 +102,7 @@ const char kInitAdapterError[] =
 
 TEST_F(MainWindow, BuiltInScriptStopsAtSetHostAdapterWhileItIsMissing) {
   ASSERT_EQ(StartInterpreter(BuiltInScript), 0);
-  EXPECT_EQ(CommandCount(), 78);  // the commands built so far and Suspend
+  EXPECT_EQ(CommandCount(), 89);  // the commands built so far and Suspend
   MainWindowCreate();
   EXPECT_TRUE(boxes.empty());  // START sets the log directory and jumps on
   EXPECT_STREQ(LogDir1, "c:\\data1\\log1\\");
@@ -224,10 +224,10 @@ TEST_F(MainWindow, MediaEndRunsTheEndSectionOnlyWhenPlaybackSucceeded) {
                   "OkNext,\"ended\""}),
             0);
   MainWindowCreate();
-  for (uint32_t notification : {2u, 4u, 8u}) MainWindowMediaEnd(notification);
+  for (uint32_t notification : {2u, 4u, 8u}) MainWindowMediaEnd(notification, 0);
   EXPECT_EQ(posted_new_ones, 0);
   EXPECT_STREQ(EndSection, "END");
-  MainWindowMediaEnd(kMediaEndSuccessful);
+  MainWindowMediaEnd(kMediaEndSuccessful, 0);
   EXPECT_EQ(posted_new_ones, 1);
   EXPECT_STREQ(EndSection, "");
   EXPECT_STREQ(TouchSection, "");
@@ -243,7 +243,7 @@ TEST_F(MainWindow, EndSectionChosenWhileSuspendedRunsOnce) {
   MainWindowCreate();
   ASSERT_TRUE(ResumePending);
   MainWindowTick();             // NEWONE for the suspended START is queued
-  MainWindowMediaEnd(kMediaEndSuccessful);  // a second one for END
+  MainWindowMediaEnd(kMediaEndSuccessful, 0);  // a second one for END
   suspensions = 0;
   traced.clear();
   PumpAndTick();
