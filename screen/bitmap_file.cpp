@@ -7,7 +7,7 @@ const uint32_t kFileHeaderSize = 14;
 const uint32_t kFileSignature = 0x4D42;  // "BM"
 
 // The block behind the file header, checked; the file stays open for the caller to close.
-static PackedDib* ReadBlock(ReadFile* file, DibLayout* layout) {
+static PackedDib* ReadBlock(ReadableFile* file, DibLayout* layout) {
   unsigned char head[kFileHeaderSize];
   if (FileRead(file, head, sizeof head) != sizeof head) return nullptr;
   if ((head[0] | head[1] << 8) != kFileSignature) return nullptr;
@@ -25,7 +25,7 @@ static PackedDib* ReadBlock(ReadFile* file, DibLayout* layout) {
 }
 
 PackedDib* LoadBitmapFile(const char* path, DibLayout* layout) {
-  ReadFile* file = FileOpenRead(path);
+  ReadableFile* file = FileOpenRead(path);
   if (file == nullptr) return nullptr;
   PackedDib* dib = ReadBlock(file, layout);
   FileClose(file);

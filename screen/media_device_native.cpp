@@ -21,7 +21,7 @@ static void Trace(const char* format, uint32_t device, const char* text = "") {
 }
 
 uint32_t MediaDeviceOpen(const char* type, const char* path, uint32_t* device) {
-  ReadFile* file = FileOpenRead(path);
+  ReadableFile* file = FileOpenRead(path);
   if (file == nullptr) {
     if (MediaDeviceTraceHook != nullptr) {
       char request[600];

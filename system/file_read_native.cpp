@@ -2,12 +2,12 @@
 
 #include "system/file_read.h"
 
-// The ReadFile pointer is the C library's FILE.
-static FILE* Stream(ReadFile* file) { return reinterpret_cast<FILE*>(file); }
+// The ReadableFile pointer is the C library's FILE.
+static FILE* Stream(ReadableFile* file) { return reinterpret_cast<FILE*>(file); }
 
-ReadFile* FileOpenRead(const char* path) { return reinterpret_cast<ReadFile*>(std::fopen(path, "rb")); }
+ReadableFile* FileOpenRead(const char* path) { return reinterpret_cast<ReadableFile*>(std::fopen(path, "rb")); }
 
-uint32_t FileLength(ReadFile* file) {
+uint32_t FileLength(ReadableFile* file) {
   FILE* stream = Stream(file);
   long here = std::ftell(stream);
   if (here < 0 || std::fseek(stream, 0, SEEK_END) != 0) return 0;
@@ -17,8 +17,8 @@ uint32_t FileLength(ReadFile* file) {
   return static_cast<unsigned long>(end) > 0xFFFFFFFFul ? 0xFFFFFFFFu : static_cast<uint32_t>(end);
 }
 
-uint32_t FileRead(ReadFile* file, void* bytes, uint32_t length) {
+uint32_t FileRead(ReadableFile* file, void* bytes, uint32_t length) {
   return static_cast<uint32_t>(std::fread(bytes, 1, length, Stream(file)));
 }
 
-void FileClose(ReadFile* file) { std::fclose(Stream(file)); }
+void FileClose(ReadableFile* file) { std::fclose(Stream(file)); }

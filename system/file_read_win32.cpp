@@ -2,24 +2,24 @@
 
 #include "system/file_read.h"
 
-// The ReadFile pointer is the Win32 file handle itself.
-static HANDLE Handle(ReadFile* file) { return reinterpret_cast<HANDLE>(file); }
+// The ReadableFile pointer is the Win32 file handle itself.
+static HANDLE Handle(ReadableFile* file) { return reinterpret_cast<HANDLE>(file); }
 
-ReadFile* FileOpenRead(const char* path) {
+ReadableFile* FileOpenRead(const char* path) {
   HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, NULL);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
-  return reinterpret_cast<ReadFile*>(file);
+  return reinterpret_cast<ReadableFile*>(file);
 }
 
-uint32_t FileLength(ReadFile* file) {
+uint32_t FileLength(ReadableFile* file) {
   DWORD high = 0;
   DWORD low = GetFileSize(Handle(file), &high);
   if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return 0;
   return high != 0 ? 0xFFFFFFFFu : low;
 }
 
-uint32_t FileRead(ReadFile* file, void* bytes, uint32_t length) {
+uint32_t FileRead(ReadableFile* file, void* bytes, uint32_t length) {
   unsigned char* next = static_cast<unsigned char*>(bytes);
   uint32_t done = 0;
   while (done < length) {
@@ -30,4 +30,4 @@ uint32_t FileRead(ReadFile* file, void* bytes, uint32_t length) {
   return done;
 }
 
-void FileClose(ReadFile* file) { CloseHandle(Handle(file)); }
+void FileClose(ReadableFile* file) { CloseHandle(Handle(file)); }
