@@ -35,7 +35,10 @@ uint32_t MediaDeviceFillWindow(uint32_t device, int32_t width, int32_t height) {
   ZeroMemory(&put, sizeof put);
   put.dwCallback = Callback();
   // The device layer reads the rectangle as left, top, width, height.
-  SetRect(&put.rc, 0, 0, width, height);
+  put.rc.left = 0;
+  put.rc.top = 0;
+  put.rc.right = width;
+  put.rc.bottom = height;
   return mciSendCommandA(device, MCI_PUT, MCI_DGV_RECT | MCI_DGV_PUT_DESTINATION,
                          reinterpret_cast<DWORD_PTR>(&put));
 }
