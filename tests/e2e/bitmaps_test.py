@@ -49,8 +49,9 @@ def write_media(wine, files):
 
 
 def cell(column, row):
-    """The box of the script's 4 x 4 grid on an 800 x 600 screen (right and bottom excluded)."""
-    return 200 * column, 150 * row, 200 * column + 201, 150 * row + 151
+    """The box of the script's 4 x 4 grid on an 800 x 600 screen (right and bottom excluded), cut
+    at the screen's edge."""
+    return 200 * column, 150 * row, min(200 * column + 201, 800), min(150 * row + 151, 600)
 
 
 class Bitmaps(unittest.TestCase):
@@ -92,7 +93,7 @@ class Bitmaps(unittest.TestCase):
 
     def test_button_drawn_and_background_not(self):
         self.assert_quadrants(self.grid, cell(0, 3), QUADRANTS, "button")
-        self.assertTrue(self.grid.dark((200, 452, 800, 600)), "a background picture is not drawn")
+        self.assertTrue(self.grid.dark((201, 451, 800, 600)), "a background picture is not drawn")
 
     def test_click_runs_the_button_section_and_offsets_shift(self):
         # Offsets 0.5: the box 0..200 x 0..150 moves by half its size.
