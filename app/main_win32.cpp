@@ -11,6 +11,7 @@
 #include "system/debug_window_win32.h"
 #include "system/float_precision.h"
 #include "system/mouse_cursor.h"
+#include "system/tick.h"
 
 // RegisterClassExA exists on the Windows 95 family from version 4 on; anything else gets
 // RegisterClassA.
@@ -70,7 +71,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   UseDoublePrecision();
   if (StartInterpreter(ProgramScript) < 0) return 0;
   if (!RegisterWindowClass(instance, "ZamMain", MainWindowProc, 4)) return 0;
-  if (!RegisterWindowClass(instance, "DebugClass", DebugWindowProc, 0)) return 0;
+  if (!RegisterWindowClass(instance, kDebugWindowClass, DebugWindowProc, 0)) return 0;
 
   ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
   ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
@@ -78,7 +79,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   HWND window = CreateMainWindow(instance);
   if (window == NULL) return 0;
   if (CreateScreenImage(window) < 0) return 0;
-  if (SetTimer(window, kTickTimer, kTickPeriodMs, NULL) == 0) return 0;
+  if (SetTimer(window, kTickTimerId, kTickMilliseconds, NULL) == 0) return 0;
   ShowWindow(window, show);
   UpdateWindow(window);
   return RunMessageLoop();

@@ -2,6 +2,7 @@
 
 #include "app/command_list.h"
 #include "interp/exec.h"
+#include "interp/handler_result.h"
 #include "interp/script_error.h"
 #include "interp/section_choice.h"
 #include "screen/display_list.h"
@@ -11,9 +12,6 @@
 #include "system/mouse_cursor.h"
 #include "system/wait.h"
 #include "system/window_services.h"
-
-const char kScriptErrorCaption[] = "KELVADO.INI ERROR!";
-const uint32_t kScriptErrorStyle = kMbSystemModal | kMbIconError;
 
 int32_t StartInterpreter(ScriptSource source) {
   FillCommandTable();
@@ -34,13 +32,13 @@ static void ShowScriptError() {
 static const char kStartSection[] = "START";
 
 void MainWindowCreate() {
-  ResumeLine = 0;
+  RewindResumeLine();
   int32_t line = 0;
   int32_t result = RunSection(kStartSection, &line);
-  ResumeLine = 0;
+  RewindResumeLine();
   if (result < 0)
     ShowScriptError();
-  else if (result == 2)
+  else if (result == kRunAgain)
     SuspendStart(kStartSection, line);
 }
 
@@ -54,7 +52,7 @@ void MainWindowNewOne() {
 
 void MainWindowTick() {
   if (WaitTicks > 0) --WaitTicks;
-  if (ResumePending) RequestNewOne();
+  ResumeAtTick();
 }
 
 // A bitmap button, then the touch section, then the coin section: the last one chosen starts at
@@ -62,8 +60,8 @@ void MainWindowTick() {
 void MainWindowClick(int32_t x, int32_t y) {
   const char* button = DisplayListHit(x, y);
   if (button != nullptr) ChooseButtonSection(button);
-  ChooseEventSection(TouchSection, false);
-  ChooseEventSection(CoinSection, false);
+  ChooseEventSection(kTouchSection, false);
+  ChooseEventSection(kCoinSection, false);
 }
 
 // A playback that ended by itself closes its device and runs the end section. The end of a device
@@ -73,7 +71,7 @@ void MainWindowMediaEnd(uint32_t notification, uint32_t device) {
   if (notification != kMediaEndSuccessful) return;
   if (MciDevice != 0 && device != MciDevice) return;
   MediaStopAndClose();
-  ChooseEventSection(EndSection, true);
+  ChooseEventSection(kEndSection, true);
 }
 
 void MainWindowKey(uint32_t key) {

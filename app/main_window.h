@@ -7,10 +7,6 @@
 
 #include "interp/loader.h"
 
-// Caption and styles of the box that shows ScriptError.
-extern const char kScriptErrorCaption[];
-extern const uint32_t kScriptErrorStyle;
-
 // Keys the main window reacts to.
 const uint32_t kKeyEscape = 27;
 const uint32_t kKeySpace = 32;

@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "screen/screen_image_win32.h"
 #include "system/exit_sequence_win32.h"
+#include "system/tick.h"
 
 static LRESULT OnCreate() {
   NewOneMessage = RegisterWindowMessageA("NEWONE");
@@ -13,7 +14,7 @@ static LRESULT OnCreate() {
 }
 
 static LRESULT OnTimer(WPARAM timer) {
-  if (timer == kTickTimer) MainWindowTick();
+  if (timer == kTickTimerId) MainWindowTick();
   return 0;
 }
 

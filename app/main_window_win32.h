@@ -6,10 +6,6 @@
 
 #include "system/window_handle_win32.h"
 
-// Timer 1 ticks every 100 ms for the whole life of the main window.
-const UINT_PTR kTickTimer = 1;
-const UINT kTickPeriodMs = 100;
-
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 
 #endif

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "cardsim/cardsim.h"
-#include "engine/aspi/aspi_driver.h"
+#include "engine/aspi/aspi_driver_native.h"
 
 static uint32_t SupportInfo() { return CardSimGetSupportInfo(); }
 static uint32_t SendCommand(void* srb) { return CardSimSendCommand(srb); }

@@ -1,20 +1,43 @@
 # Build conventions shared by every directory.
 #
-# One source tree, four kinds of build directory (see the root Makefile):
+# One source tree, five kinds of build directory (see the root Makefile):
 #   win32   MinGW-w64 i686: kelvado.exe, the card emulator DLL, test-only Win32 programs
 #   asan    native, AddressSanitizer + UndefinedBehaviorSanitizer: the native tests
+#   tsan    native, ThreadSanitizer: the native tests that run more than one thread
 #   fuzz    native with clang: the libFuzzer targets
-#   native  native: libraries, tests, tools; its CTest also runs the tests of the other three
+#   native  native: libraries, tests, tools; its CTest also runs the tests of the other four
 #
 # A source file named *_win32.cpp includes Win32 headers and is compiled only into Win32 targets;
 # a file named *_native.cpp implements a platform seam with the standard library and is compiled
-# only natively. Everything else is portable and goes into both.
+# only natively, and a *_native.h header declares what exists only there (the handlers tools and
+# tests set). Everything else is portable and goes into both. A portable header that copies a
+# Win32 value has a *_win32.cpp that checks the copy against the system's headers.
 
 set(KELVADO_IS_WIN32 ${WIN32})
+
 set(KELVADO_IS_CLANG OFF)
+set(KELVADO_IS_TSAN OFF)
+if(KELVADO_SANITIZE MATCHES "thread")
+  set(KELVADO_IS_TSAN ON)
+endif()
 if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   set(KELVADO_IS_CLANG ON)
 endif()
+
+# A test that finds it cannot run here (no sound server, say) exits with KELVADO_SKIP_CODE, and
+# CTest reports it as skipped, never as passed. A missing program or binary is a failure, not a
+# skip. GoogleTest programs skip with GTEST_SKIP() (tests/gtest_main.cpp turns a run with skipped
+# tests and no failure into this code); Python tests with skip(reason) of tests/e2e/e2e.py or by
+# exiting with the code. Register tests with add_test and give them their properties with
+# kelvado_test_properties, which adds SKIP_RETURN_CODE; a test without it that tries to skip
+# fails instead.
+set(KELVADO_SKIP_CODE 77)
+
+# kelvado_test_properties(test... PROPERTIES name value...): set_tests_properties, plus the skip code.
+# A value that is a list (ENVIRONMENT) goes to set_tests_properties of its own.
+function(kelvado_test_properties)
+  set_tests_properties(${ARGN} SKIP_RETURN_CODE ${KELVADO_SKIP_CODE})
+endfunction()
 
 # Narrow literals become Shift-JIS bytes. Clang only knows UTF-8 as execution character set, so
 # the fuzz build keeps UTF-8 literals; fuzzers never compare message bytes.
@@ -38,7 +61,7 @@ function(kelvado_filter_sources out)
     if(src MATCHES "_win32\\.(cpp|h|rc)$" AND NOT KELVADO_IS_WIN32)
       continue()
     endif()
-    if(src MATCHES "_native\\.cpp$" AND KELVADO_IS_WIN32)
+    if(src MATCHES "_native\\.(cpp|h)$" AND KELVADO_IS_WIN32)
       continue()
     endif()
     list(APPEND kept ${src})
@@ -97,25 +120,36 @@ function(kelvado_native_program name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
 endfunction()
 
-# kelvado_test(name SOURCES ... [LIBS ...]): a GoogleTest program, registered with CTest.
-# When KELVADO_ASAN_DIR names a sanitized build of the same tree, its copy of the program is
-# registered too, as asan.<name>.
+# kelvado_test(name SOURCES ... [LIBS ...] [THREADS]): a GoogleTest program, registered with
+# CTest. When KELVADO_ASAN_DIR names a sanitized build of the same tree, its copy of the program
+# is registered too, as asan.<name>. THREADS marks a program whose tests run more than one
+# thread: the ThreadSanitizer build builds only these, and when KELVADO_TSAN_DIR names that build
+# its copy is registered as tsan.<name>.
 function(kelvado_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "THREADS" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(KELVADO_IS_WIN32 OR KELVADO_FUZZ)
     return()
   endif()
-  add_executable(${name} ${ARG_SOURCES})
+  if(KELVADO_IS_TSAN AND NOT ARG_THREADS)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/gtest_main.cpp)
   kelvado_compile_flags(${name})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE KELVADO_SKIP_CODE=${KELVADO_SKIP_CODE})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS native)
+  kelvado_test_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS native)
   if(KELVADO_ASAN_DIR)
     add_test(NAME asan.${name} COMMAND ${KELVADO_ASAN_DIR}/bin/${name})
-    set_tests_properties(asan.${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS asan)
+    kelvado_test_properties(asan.${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS asan)
+  endif()
+  if(KELVADO_TSAN_DIR AND ARG_THREADS)
+    add_test(NAME tsan.${name} COMMAND ${KELVADO_TSAN_DIR}/bin/${name})
+    set_tests_properties(tsan.${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS tsan
+      ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1")
   endif()
 endfunction()
 
@@ -136,14 +170,17 @@ function(kelvado_fuzzer name)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     return()
   endif()
+  if(KELVADO_IS_TSAN)
+    return()
+  endif()
   add_executable(${name}_replay ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/fuzz_replay_main.cpp)
   kelvado_compile_flags(${name}_replay)
   target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS})
   add_test(NAME replay.${name} COMMAND ${name}_replay ${ARG_CORPUS})
-  set_tests_properties(replay.${name} PROPERTIES TIMEOUT 120 LABELS native)
+  kelvado_test_properties(replay.${name} PROPERTIES TIMEOUT 120 LABELS native)
   if(KELVADO_ASAN_DIR)
     add_test(NAME asan.replay.${name} COMMAND ${KELVADO_ASAN_DIR}/bin/${name}_replay ${ARG_CORPUS})
-    set_tests_properties(asan.replay.${name} PROPERTIES TIMEOUT 120 LABELS asan)
+    kelvado_test_properties(asan.replay.${name} PROPERTIES TIMEOUT 120 LABELS asan)
   endif()
   if(KELVADO_FUZZ_DIR)
     set(work ${CMAKE_BINARY_DIR}/fuzz-corpus/${name})
@@ -151,7 +188,7 @@ function(kelvado_fuzzer name)
     add_test(NAME fuzz.${name}
       COMMAND ${KELVADO_FUZZ_DIR}/bin/${name} -max_total_time=${KELVADO_FUZZ_SECONDS}
               -print_final_stats=1 ${work} ${ARG_CORPUS})
-    set_tests_properties(fuzz.${name} PROPERTIES
+    kelvado_test_properties(fuzz.${name} PROPERTIES
       TIMEOUT 600 LABELS fuzz ENVIRONMENT "UBSAN_OPTIONS=halt_on_error=1")
   endif()
 endfunction()

@@ -68,6 +68,8 @@ extern const uint8_t kFat32BootCodeTemplate[512];  // sector 2 of a FAT32 volume
 // The boot sectors being built and written, one per file system type.
 extern uint8_t Fat16BootBuffer[512];
 extern uint8_t Fat32BootBuffer[512];
+// Threads: the main thread before a worker starts and after it has ended, the one engine worker
+// while it runs; starting and waiting for the worker order the accesses.
 
 // FAT types are told apart by cluster count alone: fewer than 4,085 clusters read as FAT12, fewer
 // than 65,525 as FAT12 or FAT16.

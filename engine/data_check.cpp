@@ -3,6 +3,7 @@
 #include "engine/aspi/aspi.h"
 #include "engine/boot_record.h"
 #include "engine/engine_hooks.h"
+#include "engine/error_codes.h"
 #include "engine/fat_area.h"
 
 // One cluster of up to 64 sectors; sixteen of them for a FAT32 batch.
@@ -33,7 +34,7 @@ int32_t CheckDataArea16(int32_t adapter, const uint8_t boot_sector[512], uint32_
     uint32_t sector = static_cast<uint32_t>(s);
     if (ReadSectors(adapter, 0, sector, kSectorSize, cluster_size, cluster_buffer) != 0 &&
         ListBadCluster(cluster))
-      return 602;
+      return kErrTooManyBadSectors;
     ProgressAdvance((sector - first_data) / 1024);
   }
   ProgressPhaseDone();
@@ -48,7 +49,7 @@ int32_t CheckDataArea32(int32_t adapter, const uint8_t boot_sector[512], uint32_
   StartDataCheck(first_data, end);
   uint32_t cluster = 2;  // the batch's first cluster
   for (uint64_t s = first_data; s < end; s += batch, cluster += kBatchClusters) {
-    if (AbortRequested()) return -9;
+    if (AbortRequested()) return kEngineStopped;
     uint32_t sector = static_cast<uint32_t>(s);
     // The last batch takes whole clusters only, possibly none.
     uint32_t count = batch;
@@ -56,11 +57,11 @@ int32_t CheckDataArea32(int32_t adapter, const uint8_t boot_sector[512], uint32_
     if (ReadSectors(adapter, 0, sector, kSectorSize, count, batch_buffer) != 0) {
       // Only a failed batch is read again, cluster by cluster, to find the bad ones.
       for (uint32_t k = 0; k < count / cluster_size; ++k) {
-        if (AbortRequested()) return -9;
+        if (AbortRequested()) return kEngineStopped;
         if (ReadSectors(adapter, 0, sector + k * cluster_size, kSectorSize, cluster_size,
                         batch_buffer) != 0 &&
             ListBadCluster(cluster + k))
-          return 602;
+          return kErrTooManyBadSectors;
       }
     }
     ProgressAdvance((sector - first_data) / 1024);

@@ -11,9 +11,13 @@
 
 // Manual-reset event set when the user confirms an interrupt; none outside a worker's run.
 extern Event* AbortEvent;
+// Threads: created, reset and destroyed by the main thread while no worker runs; set by the main
+// thread, tested by the worker. The event orders the two; the pointer never changes during a run.
 // The registered progress bar and status text controls (window handles in kelvado.exe), or none.
 extern void* EngineProgressBar;
 extern void* EngineStatusText;
+// Threads: registered by the dialog (main thread) before its worker starts and unregistered after
+// it has ended; the worker only reads them and sends the controls synchronous messages.
 
 // True when AbortEvent exists and is set; tested with a zero time-out, it never waits.
 bool AbortRequested();
@@ -42,13 +46,8 @@ const uint32_t kPbmSetPos = 0x0402;     // PBM_SETPOS
 const uint32_t kPbmSetStep = 0x0404;    // PBM_SETSTEP
 const uint32_t kPbmStepIt = 0x0405;     // PBM_STEPIT
 
-// Sends a message to a registered control and returns its answer: SendMessageA in kelvado.exe.
+// Sends a message to a registered control and returns its answer: SendMessageA in kelvado.exe,
+// natively ControlMessageHandler (engine/engine_hooks_native.h).
 intptr_t SendControlMessage(void* control, uint32_t message, uintptr_t wparam, intptr_t lparam);
-
-// Native builds only: where SendControlMessage delivers. Tools and tests set it to draw or record
-// the messages; without a handler they are dropped. For WM_SETTEXT, lparam is the text's address.
-typedef intptr_t (*ControlMessageFunction)(void* control, uint32_t message, uintptr_t wparam,
-                                           intptr_t lparam);
-extern ControlMessageFunction ControlMessageHandler;
 
 #endif

@@ -1,5 +1,5 @@
 // The hooks' control messages in the native build: handed to ControlMessageHandler, if any.
-#include "engine/engine_hooks.h"
+#include "engine/engine_hooks_native.h"
 
 ControlMessageFunction ControlMessageHandler = nullptr;
 

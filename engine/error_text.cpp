@@ -5,38 +5,38 @@
 namespace {
 
 struct CodeText {
-  uint32_t code;
+  int32_t code;
   const char* text;
 };
 
 const CodeText kErrorTexts[] = {
-    {101, "Win32sシステムには対応しておりません"},
-    {102, "WindowsNTシステムには対応しておりません"},
-    {103, "不明なシステムには対応しておりません"},
-    {104, "転送先ドライブ容量が足りません"},
-    {201, "システムドライブが固定ディスクではありません"},
-    {202, "Movanta ATAｶｰﾄﾞが挿入されていません"},
-    {203, "ボリューム情報を取得することができません"},
-    {204, "転送先ドライブが固定ディスクではありません"},
-    {301, "コマンドタイムアウト"},
-    {302, "ReadCapacityに失敗しました"},
-    {501, "APIアドレスの取得に失敗しました。"},
-    {502, "アダプタ情報取得に失敗しました。"},
-    {503, "正常にWNASPI32.DLLを初期化できませんでした"},
-    {504, "WNASPI32.DLLがロードできません"},
-    {601, "ＩＰＬ領域に書き込みができません"},
-    {602, "バッドセクターが多すぎます"},
-    {603, "ＦＡＴ領域にエラーがあります"},
-    {604, "ＦＡＴ領域の書き込みができません"},
-    {605, "ルートディレクトリ領域にエラーがあります"},
-    {606, "ルートディレクトリ領域を初期化できません"},
+    {kErrWin32s, "Win32sシステムには対応しておりません"},
+    {kErrWindowsNt, "WindowsNTシステムには対応しておりません"},
+    {kErrUnknownSystem, "不明なシステムには対応しておりません"},
+    {kErrTargetTooSmall, "転送先ドライブ容量が足りません"},
+    {kErrSystemDriveNotFixed, "システムドライブが固定ディスクではありません"},
+    {kErrNoCard, "Movanta ATAｶｰﾄﾞが挿入されていません"},
+    {kErrNoVolumeInfo, "ボリューム情報を取得することができません"},
+    {kErrTargetNotFixed, "転送先ドライブが固定ディスクではありません"},
+    {kErrCommandTimeout, "コマンドタイムアウト"},
+    {kErrReadCapacity, "ReadCapacityに失敗しました"},
+    {kErrAspiEntryPoints, "APIアドレスの取得に失敗しました。"},
+    {kErrAdapterInfo, "アダプタ情報取得に失敗しました。"},
+    {kErrAspiInit, "正常にWNASPI32.DLLを初期化できませんでした"},
+    {kErrAspiLoad, "WNASPI32.DLLがロードできません"},
+    {kErrIplWrite, "ＩＰＬ領域に書き込みができません"},
+    {kErrTooManyBadSectors, "バッドセクターが多すぎます"},
+    {kErrFatArea, "ＦＡＴ領域にエラーがあります"},
+    {kErrFatWrite, "ＦＡＴ領域の書き込みができません"},
+    {kErrRootDirArea, "ルートディレクトリ領域にエラーがあります"},
+    {kErrRootDirWrite, "ルートディレクトリ領域を初期化できません"},
 };
 
 }  // namespace
 
 const char* ErrorText(uint32_t code) {
   for (const CodeText& entry : kErrorTexts)
-    if (entry.code == code) return entry.text;
+    if (static_cast<uint32_t>(entry.code) == code) return entry.text;
   return "UNKNOWN ERROR CODE";
 }
 

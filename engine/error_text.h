@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "engine/error_codes.h"
+
 // The Shift-JIS message of a code; "UNKNOWN ERROR CODE" for every code without one (negative codes
 // included). A constant: never fails, allocates nothing.
 const char* ErrorText(uint32_t code);

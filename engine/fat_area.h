@@ -21,6 +21,8 @@ extern BadClusters BadClusterList;
 
 // 1: read the whole data area before the FATs are written and mark the clusters that fail.
 extern int32_t ChkDataArea;
+// Threads: the main thread before a worker starts and after it has ended, the one engine worker
+// while it runs; starting and waiting for the worker order the accesses.
 
 // Where the areas of a file system lie, from its partition and boot sector.
 struct FatAreas {

@@ -1,6 +1,7 @@
 // Where a new file system's areas lie, and the order in which its system area is prepared.
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
+#include "engine/error_codes.h"
 #include "engine/fat_area.h"
 
 BadClusters BadClusterList = {{}, 0};
@@ -62,7 +63,8 @@ int32_t InitSystemArea32(int32_t adapter, const PartitionInfo& partition,
     // The root directory lives in its fixed first cluster; marking that cluster bad would end
     // the root's chain at a bad cluster and leave a broken volume.
     uint32_t root_cluster = GetLe32(boot_sector + kBpbRootClus);
-    if (BadClusterList.count > 0 && BadClusterList.cluster[0] == root_cluster) return 605;
+    if (BadClusterList.count > 0 && BadClusterList.cluster[0] == root_cluster)
+      return kErrRootDirArea;
   }
   return InitFatArea32(adapter, partition, boot_sector);
 }

@@ -5,6 +5,7 @@
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
 #include "engine/engine_hooks.h"
+#include "engine/error_codes.h"
 #include "engine/fat_area.h"
 
 static uint8_t read_buffer[32768];  // up to one cluster of 64 sectors
@@ -13,8 +14,8 @@ static uint8_t sector_buffer[512];
 // Entries 0 and 1 of a FAT16 (media byte F8, end of chain); entries 0, 1 and 2 of a FAT32, entry 2
 // ending the root directory's one-cluster chain.
 static const uint8_t kFat16Reserved[] = {0xF8, 0xFF, 0xFF, 0xFF};
-static const uint8_t kFat32Reserved[] = {0xF8, 0xFF, 0xFF, 0x0F, 0xFF, 0xFF, 0xFF, 0x0F,
-                                         0xFF, 0xFF, 0xFF, 0x0F};
+static const uint8_t kFat32Reserved[] = {0xF8, 0xFF, 0xFF, 0x0F, 0xFF, 0xFF,
+                                         0xFF, 0x0F, 0xFF, 0xFF, 0xFF, 0x0F};
 
 struct FatFormat {
   uint32_t entry_size;  // 2 or 4 bytes
@@ -24,7 +25,7 @@ struct FatFormat {
   int32_t first_sector_failure;  // what a failed write of a copy's first sector returns
 };
 
-static const FatFormat kFat16 = {2, kFat16Reserved, sizeof kFat16Reserved, false, 604};
+static const FatFormat kFat16 = {2, kFat16Reserved, sizeof kFat16Reserved, false, kErrFatWrite};
 static const FatFormat kFat32 = {4, kFat32Reserved, sizeof kFat32Reserved, true, -1};
 
 // F7 FF (FAT16) or F7 FF FF FF (FAT32) at entry `index` of the sector in sector_buffer.
@@ -41,7 +42,7 @@ static void MarkBad(const FatFormat& format, uint32_t index) {
 static int32_t ReadCheck(int32_t adapter, uint32_t first, uint32_t length,
                          uint32_t sectors_per_read, bool polls_abort, int32_t failure) {
   for (uint32_t i = 0; i < length; ++i) {
-    if (polls_abort && AbortRequested()) return -9;
+    if (polls_abort && AbortRequested()) return kEngineStopped;
     if (ReadSectors(adapter, 0, first + i, kSectorSize, sectors_per_read, read_buffer) != 0)
       return failure;
     ProgressAdvance(i);
@@ -67,7 +68,7 @@ static int32_t WriteFatCopy(int32_t adapter, const FatFormat& format, uint32_t c
   std::memset(sector_buffer, 0, sizeof sector_buffer);
 
   for (uint32_t i = 1; i < fat_size; ++i) {
-    if (format.polls_abort && AbortRequested()) return -9;
+    if (format.polls_abort && AbortRequested()) return kEngineStopped;
     const uint64_t window = uint64_t{i} * per_sector;
     bool marked = false;
     for (; next < bad.count && bad.cluster[next] < window + per_sector; ++next) {
@@ -75,7 +76,8 @@ static int32_t WriteFatCopy(int32_t adapter, const FatFormat& format, uint32_t c
       MarkBad(format, static_cast<uint32_t>(bad.cluster[next] - window));
       marked = true;
     }
-    if (WriteSectors(adapter, 0, copy_start + i, kSectorSize, 1, sector_buffer) != 0) return 604;
+    if (WriteSectors(adapter, 0, copy_start + i, kSectorSize, 1, sector_buffer) != 0)
+      return kErrFatWrite;
     ProgressAdvance(++*written);
     if (marked) std::memset(sector_buffer, 0, sizeof sector_buffer);
   }
@@ -96,8 +98,7 @@ static int32_t WriteFatCopies(int32_t adapter, const FatFormat& format, const Fa
 }
 
 // Writes `length` zero sectors from `first` on, one at a time: 0 or `failure`.
-static int32_t WriteZeroSectors(int32_t adapter, uint32_t first, uint32_t length,
-                                int32_t failure) {
+static int32_t WriteZeroSectors(int32_t adapter, uint32_t first, uint32_t length, int32_t failure) {
   std::memset(sector_buffer, 0, sizeof sector_buffer);
   for (uint32_t i = 0; i < length; ++i) {
     if (WriteSectors(adapter, 0, first + i, kSectorSize, 1, sector_buffer) != 0) return failure;
@@ -112,7 +113,7 @@ static int32_t InitFatArea(int32_t adapter, const FatFormat& format, const FatAr
                            const uint8_t boot_sector[512], uint32_t fat_size) {
   ProgressPhase(kStatusFatCheck, areas.fat_length);
   int32_t result = ReadCheck(adapter, areas.first_fat, areas.fat_length,
-                             boot_sector[kBpbSecPerClus], format.polls_abort, 603);
+                             boot_sector[kBpbSecPerClus], format.polls_abort, kErrFatArea);
   if (result != 0) return result;
   return WriteFatCopies(adapter, format, areas, boot_sector[kBpbNumFats], fat_size);
 }
@@ -128,11 +129,11 @@ int32_t InitRootDirArea(int32_t adapter, const PartitionInfo& partition,
   FatAreas areas = Fat16Areas(partition, boot_sector);
   ProgressPhase(kStatusRootCheck, areas.root_dir_length);
   int32_t result = ReadCheck(adapter, areas.root_dir, areas.root_dir_length,
-                             boot_sector[kBpbSecPerClus], false, 605);
+                             boot_sector[kBpbSecPerClus], false, kErrRootDirArea);
   if (result != 0) return result;
   // No volume label entry: the new root directory is empty.
   ProgressPhase(kStatusRootInit, areas.root_dir_length);
-  return WriteZeroSectors(adapter, areas.root_dir, areas.root_dir_length, 606);
+  return WriteZeroSectors(adapter, areas.root_dir, areas.root_dir_length, kErrRootDirWrite);
 }
 
 int32_t InitFatArea32(int32_t adapter, const PartitionInfo& partition,

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "engine/aspi/aspi.h"
+#include "engine/error_codes.h"
 #include "engine/partition.h"
 
 Geometry DiskGeometry = {0, 0, 0};
@@ -40,7 +41,7 @@ int32_t CalcGeometry() {
     if (result != 0) return result;
     // A driver answering 0 heads or 0 sectors would divide by zero below, the partition starts
     // at head 1, and more than 63 sectors per track do not fit a partition entry's sector field.
-    if (h < 2 || h > 255 || s < 1 || s > 63) return -1;
+    if (h < 2 || h > 255 || s < 1 || s > 63) return kEngineFailed;
     heads = static_cast<uint32_t>(h);
     sectors_per_track = static_cast<uint32_t>(s);
     cylinders = TargetCapacity / (heads * sectors_per_track);
@@ -54,7 +55,7 @@ int32_t CalcGeometry() {
     if (cylinders > 1023) cylinders = 1023;
   }
   // Less than one cylinder leaves no room for a cylinder-aligned partition.
-  if (cylinders == 0) return -1;
+  if (cylinders == 0) return kEngineFailed;
   DiskGeometry.max_cylinder = static_cast<uint16_t>(cylinders - 1);
   DiskGeometry.max_head = static_cast<uint16_t>(heads - 1);
   DiskGeometry.sectors_per_track = static_cast<uint16_t>(sectors_per_track);

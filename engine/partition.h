@@ -35,6 +35,8 @@ extern Geometry DiskGeometry;
 extern PartitionInfo NewPartition;
 // 1 when the running system can use FAT32; chooses between FAT16 and FAT32.
 extern int32_t Fat32Enabled;
+// Threads: the main thread before a worker starts and after it has ended, the one engine worker
+// while it runs; starting and waiting for the worker order the accesses.
 
 // The largest card a FAT16 partition is made on: 4,193,664 sectors (about 2 GiB).
 const uint32_t kFat16MaxCapacity = 4193664;

@@ -22,6 +22,8 @@ struct PartitionTables {
   int32_t count;
 };
 extern PartitionTables PartitionList;
+// Threads: the main thread before a worker starts and after it has ended, the one engine worker
+// while it runs; starting and waiting for the worker order the accesses.
 
 // Types of extended partition links.
 const uint8_t kTypeExtended = 0x05;

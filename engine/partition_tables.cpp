@@ -5,6 +5,7 @@
 #include "engine/aspi/aspi.h"
 #include "engine/boot_record.h"
 #include "engine/engine_hooks.h"
+#include "engine/error_codes.h"
 #include "engine/partition_scan.h"
 
 PartitionTables PartitionList = {};
@@ -42,7 +43,7 @@ static const PartitionInfo* FirstLink(const PartitionInfo table[4]) {
 int32_t ReadPartitionTables(int32_t adapter) {
   PartitionList.count = 0;
   uint8_t sector[512];
-  if (ReadSectors(adapter, 0, 0, kSectorSize, 1, sector) != 0) return -1;
+  if (ReadSectors(adapter, 0, 0, kSectorSize, 1, sector) != 0) return kEngineFailed;
   uint32_t extended_base = 0;
   uint32_t own_base = 0;
   for (;;) {
@@ -59,6 +60,6 @@ int32_t ReadPartitionTables(int32_t adapter) {
     own_base = link->start_lba;
     uint32_t next =
         ChsToLba(DiskGeometry, link->start_cylinder, link->start_head, link->start_sector);
-    if (ReadSectors(adapter, 0, next, kSectorSize, 1, sector) != 0) return -1;
+    if (ReadSectors(adapter, 0, next, kSectorSize, 1, sector) != 0) return kEngineFailed;
   }
 }

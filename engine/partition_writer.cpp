@@ -10,6 +10,7 @@
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
 #include "engine/engine_hooks.h"
+#include "engine/error_codes.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
 #include "engine/vol_serial.h"
@@ -64,11 +65,11 @@ int32_t FormatFat16(int32_t adapter) {
 
   // A partition too small for 4,085 clusters even of one sector cannot hold a FAT16 volume
   // (it would read as FAT12); nothing is written.
-  if (Fat16ClusterCount(sectors, cluster_size) < kMinFat16Clusters) return -1;
+  if (Fat16ClusterCount(sectors, cluster_size) < kMinFat16Clusters) return kEngineFailed;
 
   int32_t result = InitSystemArea16(adapter, NewPartition, bs);
   if (result != 0) return result;
-  if (!WriteSector(adapter, boot, bs)) return 601;
+  if (!WriteSector(adapter, boot, bs)) return kErrIplWrite;
   return 0;
 }
 
@@ -83,26 +84,27 @@ int32_t FormatFat32(int32_t adapter) {
   const uint32_t fat_size = FatSize32(sectors, cluster_size);
   PutLe32(bs + kBpbFatSz32, fat_size);
 
-  if (AbortRequested()) return -9;
+  if (AbortRequested()) return kEngineStopped;
   int32_t result = InitSystemArea32(adapter, NewPartition, bs);
   if (result != 0) return result;
 
   const uint32_t backup = GetLe16(bs + kBpbBkBootSec);
   const uint32_t fs_info = GetLe16(bs + kBpbFsInfo);
-  if (!WriteSector(adapter, boot, bs) || !WriteSector(adapter, boot + backup, bs)) return 601;
+  if (!WriteSector(adapter, boot, bs) || !WriteSector(adapter, boot + backup, bs))
+    return kErrIplWrite;
 
   // Every cluster is free but the root directory's, and those marked bad.
   const uint32_t reserved = GetLe16(bs + kBpbRsvdSecCnt);
   const uint32_t clusters = (sectors - reserved - bs[kBpbNumFats] * fat_size) / cluster_size;
   const uint32_t free_count = clusters - 1 - static_cast<uint32_t>(BadClusterList.count);
   BuildFsInfoSector(free_count, fs_info_buffer);
-  if (!WriteSector(adapter, boot + fs_info, fs_info_buffer)) return 601;
+  if (!WriteSector(adapter, boot + fs_info, fs_info_buffer)) return kErrIplWrite;
   PutLe32(fs_info_buffer + kFsiFreeCount, 0xFFFFFFFF);  // the backup leaves it unknown
-  if (!WriteSector(adapter, boot + fs_info + backup, fs_info_buffer)) return 601;
+  if (!WriteSector(adapter, boot + fs_info + backup, fs_info_buffer)) return kErrIplWrite;
 
   if (!WriteSector(adapter, boot + 2, kFat32BootCodeTemplate) ||
       !WriteSector(adapter, boot + 2 + backup, kFat32BootCodeTemplate))
-    return -1;
+    return kEngineFailed;
   return 0;
 }
 
@@ -118,7 +120,7 @@ int32_t MakePartition(int32_t adapter) {
       result = FormatFat32(adapter);
       break;
     default:
-      return -1;
+      return kEngineFailed;
   }
   // Sector 0 is written last, and only over a complete file system.
   if (result != 0) return result;

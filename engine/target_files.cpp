@@ -1,12 +1,13 @@
 // Whether the partitions already on the card hold anything, so that the user is asked before the
 // card is overwritten.
 #include "engine/boot_record.h"
+#include "engine/error_codes.h"
 #include "engine/partition_scan.h"
 
 // A partition that failed its probe says nothing about the others: an entry after it that is in
 // use, or that cannot be looked into, still makes the answer 0, so the user is asked.
 int32_t TargetHasFiles(int32_t adapter) {
-  if (PartitionList.count < 1) return -1;
+  if (PartitionList.count < 1) return kEngineFailed;
   int32_t result = 1;
   for (const PartitionInfo& partition : PartitionList.table[0]) {
     int32_t found;

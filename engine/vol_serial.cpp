@@ -1,4 +1,5 @@
 #include "engine/vol_serial.h"
+#include "engine/error_codes.h"
 
 #include "engine/aspi/aspi.h"
 #include "engine/boot_record.h"
@@ -25,9 +26,9 @@ static bool HasBootSignature(const uint8_t* sector) {
 // The FAT16 boot sector: the serial at BS_VolID.
 static int32_t SetVolSerial16(int32_t adapter, uint32_t boot) {
   uint8_t* bs = Fat16BootBuffer;
-  if (ReadSectors(adapter, 0, boot, kSectorSize, 1, bs) != 0) return -1;
+  if (ReadSectors(adapter, 0, boot, kSectorSize, 1, bs) != 0) return kEngineFailed;
   // When formatting failed before its boot sector was written, whatever the sector holds is left.
-  if (!HasBootSignature(bs)) return -1;
+  if (!HasBootSignature(bs)) return kEngineFailed;
   PutLe32(bs + kBs16VolId, NewVolSerial);
   return WriteSectors(adapter, 0, boot, kSectorSize, 1, bs) == 0 ? 0 : -1;
 }
@@ -35,13 +36,14 @@ static int32_t SetVolSerial16(int32_t adapter, uint32_t boot) {
 // The FAT32 boot sector and its backup, found by the sector's own BPB_BkBootSec.
 static int32_t SetVolSerial32(int32_t adapter, uint32_t boot) {
   uint8_t* bs = Fat32BootBuffer;
-  if (ReadSectors(adapter, 0, boot, kSectorSize, 1, bs) != 0) return -1;
+  if (ReadSectors(adapter, 0, boot, kSectorSize, 1, bs) != 0) return kEngineFailed;
   // The backup must lie inside the reserved sectors: a sector that is no boot record of ours
   // must not send the write to some sector of the card's data.
   uint32_t backup = GetLe16(bs + kBpbBkBootSec);
-  if (!HasBootSignature(bs) || backup == 0 || backup >= GetLe16(bs + kBpbRsvdSecCnt)) return -1;
+  if (!HasBootSignature(bs) || backup == 0 || backup >= GetLe16(bs + kBpbRsvdSecCnt))
+    return kEngineFailed;
   PutLe32(bs + kBs32VolId, NewVolSerial);
-  if (WriteSectors(adapter, 0, boot, kSectorSize, 1, bs) != 0) return -1;
+  if (WriteSectors(adapter, 0, boot, kSectorSize, 1, bs) != 0) return kEngineFailed;
   return WriteSectors(adapter, 0, boot + backup, kSectorSize, 1, bs) == 0 ? 0 : -1;
 }
 
@@ -55,6 +57,6 @@ int32_t SetVolSerial(int32_t adapter) {
     case kTypeFat32Lba:
       return SetVolSerial32(adapter, boot);
     default:
-      return -1;
+      return kEngineFailed;
   }
 }

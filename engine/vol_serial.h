@@ -7,6 +7,8 @@
 
 // The serial the next boot-record write or SetVolSerial puts into the boot sector.
 extern uint32_t NewVolSerial;
+// Threads: the main thread before a worker starts and after it has ended, the one engine worker
+// while it runs; starting and waiting for the worker order the accesses.
 
 // A serial made from the UTC clock: the bytes (month + second, milliseconds / 10 + day,
 // (year >> 8) + hour, (year & 0xFF) + minute) added, not ORed, so a byte above 255 carries.

@@ -1,6 +1,7 @@
 #include "interp/date_commands.h"
 
 #include "interp/arguments.h"
+#include "interp/handler_result.h"
 #include "interp/text.h"
 #include "system/clock.h"
 
@@ -34,7 +35,7 @@ enum Layout { kDateAndTime, kDateOnly, kTimeOnly };
 // GetTime (hh:mm).
 static int32_t OneText(const char* handler, char* args, Layout layout) {
   char* text;
-  int32_t result = ReadArguments(handler, args, "%sm", &text);
+  int32_t result = ReadArguments(handler, args, NewVar(&text));
   if (result < 0) return result;
   Moment now = Now();
   if (layout == kTimeOnly)
@@ -44,7 +45,7 @@ static int32_t OneText(const char* handler, char* args, Layout layout) {
   else
     TextFormat(text, kSlot, "'%s/%02d/%02d %02d:%02d", now.year, now.month, now.day, now.hour,
                now.minute);
-  return 0;
+  return kGoOn;
 }
 
 int32_t FuncGetDateTime(char* args) { return OneText("FuncGetDateTime", args, kDateAndTime); }
@@ -59,8 +60,8 @@ int32_t FuncGetDateTime2(char* args) {
   char* hour;
   char* minute;
   char* second;
-  int32_t result = ReadArguments("FuncGetDateTime2", args, "%sm %sm %sm %sm %sm %sm", &year, &month,
-                                 &day, &hour, &minute, &second);
+  int32_t result = ReadArguments("FuncGetDateTime2", args, NewVar(&year), NewVar(&month),
+                                 NewVar(&day), NewVar(&hour), NewVar(&minute), NewVar(&second));
   if (result < 0) return result;
   Moment now = Now();
   TextFormat(year, kSlot, "'%s", now.year);
@@ -69,5 +70,5 @@ int32_t FuncGetDateTime2(char* args) {
   TextFormat(hour, kSlot, "%02d", now.hour);
   TextFormat(minute, kSlot, "%02d", now.minute);
   TextFormat(second, kSlot, "%02d", now.second);
-  return 0;
+  return kGoOn;
 }

@@ -4,6 +4,7 @@
 
 #include "interp/clean_line.h"
 #include "interp/command_table.h"
+#include "interp/handler_result.h"
 #include "interp/script_error.h"
 #include "interp/text.h"
 #include "interp/trace_line.h"
@@ -17,7 +18,7 @@ int32_t ExecLine(const ScriptLine& line) {
   char* args = std::strchr(work, ',');
   if (args != nullptr) *args++ = '\0';
   CommandHandler handler = CommandTableFind(work);
-  if (handler == nullptr) return -1;
+  if (handler == nullptr) return kFailed;
   return handler(args);
 }
 
@@ -25,7 +26,7 @@ int32_t RunSection(const char* name, int32_t* start) {
   const Section* section = FindSection(name);
   if (section == nullptr) {
     ScriptErrorAppend("\n\n[%s に ｾｸｼｮﾝ名 %s が存在しません", ScriptName, name);
-    return -1;
+    return kFailed;
   }
   int32_t count = section->line_count;
   if (*start < 0) *start = 0;
@@ -38,10 +39,10 @@ int32_t RunSection(const char* name, int32_t* start) {
       ScriptErrorAppend("\n\n[%s の ｾｸｼｮﾝ名 %s, %d 行目 ｴﾝﾄﾘｰ名 %s でｴﾗｰが発生しました]",
                         ScriptName, section->name, static_cast<int>(line.line_number),
                         line.text);
-      return -1;
+      return kFailed;
     }
     if (result > 0) return result;
-    if (*start == count - 1) return 0;
+    if (*start == count - 1) return kGoOn;
   }
-  return 0;
+  return kGoOn;
 }

@@ -3,16 +3,17 @@
 #include <cstring>
 
 #include "interp/arguments.h"
+#include "interp/handler_result.h"
 #include "interp/script_error.h"
 #include "interp/section_choice.h"
 
 // Goto,"SECTION": the section is looked up only when NEWONE runs it.
 int32_t FuncGoto(char* args) {
   char* section;
-  int32_t result = ReadArguments("FuncGoto", args, "%sn", &section);
+  int32_t result = ReadArguments("FuncGoto", args, Value(&section));
   if (result < 0) return result;
   ChooseSection(section);
-  return 1;
+  return kSectionChosen;
 }
 
 // If,a,"op",b,"SECTION": compares two signed integers; when true, jumps.
@@ -30,8 +31,8 @@ static int32_t Compare(int32_t a, const char* op, int32_t b, bool* holds) {
   else if (std::strcmp(op, "!=") == 0)
     *holds = a != b;
   else
-    return -1;
-  return 0;
+    return kFailed;
+  return kGoOn;
 }
 
 int32_t FuncIf(char* args) {
@@ -39,47 +40,45 @@ int32_t FuncIf(char* args) {
   char* op;
   int32_t* b;
   char* section;
-  int32_t result = ReadArguments("FuncIf", args, "%dn %sn %dn %sn", &a, &op, &b, &section);
+  int32_t result = ReadArguments("FuncIf", args, Value(&a), Value(&op), Value(&b), Value(&section));
   if (result < 0) return result;
   bool holds;
   if (Compare(*a, op, *b, &holds) < 0) {
     ScriptErrorSet("FuncIf の関係子が間違っています(%s)", op);
-    return -1;
+    return kFailed;
   }
-  if (!holds) return 0;
+  if (!holds) return kGoOn;
   ChooseSection(section);
-  return 1;
+  return kSectionChosen;
 }
 
 // The commands that only store a section name for later.
-static int32_t StoreSection(const char* handler, char* args, char* field) {
+static int32_t StoreSection(const char* handler, char* args, SectionField field) {
   char* section;
-  int32_t result = ReadArguments(handler, args, "%sn", &section);
+  int32_t result = ReadArguments(handler, args, Value(&section));
   if (result < 0) return result;
   SetSectionName(field, section);
-  return 0;
+  return kGoOn;
 }
 
 int32_t FuncSetTrueSection(char* args) {
-  return StoreSection("FuncSetTrueSection", args, TrueSection);
+  return StoreSection("FuncSetTrueSection", args, kTrueSection);
 }
 int32_t FuncSetFalseSection(char* args) {
-  return StoreSection("FuncSetFalseSection", args, FalseSection);
+  return StoreSection("FuncSetFalseSection", args, kFalseSection);
 }
 int32_t FuncSetTouchSection(char* args) {
-  return StoreSection("FuncSetTouchSection", args, TouchSection);
+  return StoreSection("FuncSetTouchSection", args, kTouchSection);
 }
 int32_t FuncSetCoinSectionSub(char* args) {
-  return StoreSection("FuncSetCoinSectionSub", args, CoinSection);
+  return StoreSection("FuncSetCoinSectionSub", args, kCoinSection);
 }
 int32_t FuncSetEndSection(char* args) {
-  return StoreSection("FuncSetEndSection", args, EndSection);
+  return StoreSection("FuncSetEndSection", args, kEndSection);
 }
 int32_t FuncSetVGAToFmEndSection(char* args) {
-  return StoreSection("FuncSetVGAToFmEndSection", args, VGAToFmEndSection);
+  return StoreSection("FuncSetVGAToFmEndSection", args, kVGAToFmEndSection);
 }
-int32_t FuncDiagNext(char* args) { return StoreSection("FuncDiagNext", args, DiagNextSection); }
-int32_t FuncErrorNext(char* args) {
-  return StoreSection("FuncErrorNext", args, ErrorNextSection);
-}
-int32_t FuncOkNext(char* args) { return StoreSection("FuncOkNext", args, OkNextSection); }
+int32_t FuncDiagNext(char* args) { return StoreSection("FuncDiagNext", args, kDiagNextSection); }
+int32_t FuncErrorNext(char* args) { return StoreSection("FuncErrorNext", args, kErrorNextSection); }
+int32_t FuncOkNext(char* args) { return StoreSection("FuncOkNext", args, kOkNextSection); }

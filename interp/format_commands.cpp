@@ -1,6 +1,7 @@
 #include "interp/format_commands.h"
 
 #include "interp/arguments.h"
+#include "interp/handler_result.h"
 #include "interp/integer_format.h"
 #include "interp/real_format.h"
 #include "interp/text.h"
@@ -15,12 +16,13 @@ int32_t FuncIValToStr(char* args) {
   int32_t* value;
   char* format;
   char* text;
-  int32_t result = ReadArguments("FuncIValToStr", args, "%dn %sn %sm", &value, &format, &text);
+  int32_t result =
+      ReadArguments("FuncIValToStr", args, Value(&value), Value(&format), NewVar(&text));
   if (result < 0) return result;
   char made[2 * kSlot];
   FormatInteger(made, sizeof made, format, *value);
   TextCopy(text, kSlot, made);
-  return 0;
+  return kGoOn;
 }
 
 // FValToStr,value,format,text: text := format applied to the real value, as printf does.
@@ -28,10 +30,11 @@ int32_t FuncFValToStr(char* args) {
   double* value;
   char* format;
   char* text;
-  int32_t result = ReadArguments("FuncFValToStr", args, "%fn %sn %sm", &value, &format, &text);
+  int32_t result =
+      ReadArguments("FuncFValToStr", args, Value(&value), Value(&format), NewVar(&text));
   if (result < 0) return result;
   char made[2 * kSlot];
   FormatReal(made, sizeof made, format, *value);
   TextCopy(text, kSlot, made);
-  return 0;
+  return kGoOn;
 }

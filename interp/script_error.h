@@ -1,4 +1,4 @@
-// ScriptError: the interpreter's error text, shown in the box captioned "KELVADO.INI ERROR!".
+// ScriptError: the interpreter's error text, shown in the box captioned kScriptErrorCaption.
 //
 // A failing handler or the argument parser replaces it with its message; the loader and the
 // section runner append theirs behind it. Nothing else empties it. Texts that do not fit are cut.
@@ -6,6 +6,14 @@
 #define KELVADO_INTERP_SCRIPT_ERROR_H
 
 #include <cstddef>
+#include <cstdint>
+
+#include "system/message_box.h"
+
+// Caption and styles of the box that shows ScriptError (and the other errors that end the
+// program before the script runs, such as a failed off-screen image).
+const char kScriptErrorCaption[] = "KELVADO.INI ERROR!";
+const uint32_t kScriptErrorStyle = kMbSystemModal | kMbIconError;
 
 const size_t kScriptErrorSize = 2048;
 extern char ScriptError[kScriptErrorSize];

@@ -1,27 +1,23 @@
 #include "interp/section_choice.h"
 
+#include <initializer_list>
+
+#include "interp/handler_result.h"
 #include "interp/text.h"
 #include "system/threads.h"
 #include "system/window_services.h"
 
-char NextSection[256];
-int32_t ResumeLine = 0;
-bool ResumePending = false;
-char TouchSection[256];
-char CoinSection[256];
-char EndSection[256];
-char VGAToFmEndSection[256];
-char TrueSection[256];
-char FalseSection[256];
-char DiagNextSection[256];
-char ErrorNextSection[256];
-char OkNextSection[256];
-
-static Lock* const section_lock = LockCreate();
+// The hand-over state. Main thread and watcher threads alike touch it only while holding
+// section_lock; nothing outside this file can reach it.
+static char section_names[kSectionFieldCount][256];
+static int32_t resume_line = 0;
+static bool resume_pending = false;
 // Set whenever NEWONE is posted through these functions, cleared when a run begins.
 static bool run_requested = false;
 // Counts the sections chosen from outside a run (clicks, media end, program end).
 static uint32_t outside_choices = 0;
+
+static Lock* const section_lock = LockCreate();
 
 namespace {
 struct Hold {
@@ -32,65 +28,99 @@ struct Hold {
 
 static void CopyName(char* field, const char* name) { TextCopy(field, 256, name); }
 
-void SetSectionName(char* field, const char* name) {
+void SetSectionName(SectionField field, const char* name) {
   Hold hold;
-  CopyName(field, name);
+  CopyName(section_names[field], name);
+}
+
+SectionName GetSectionName(SectionField field) {
+  Hold hold;
+  SectionName copy;
+  CopyName(copy.text, section_names[field]);
+  return copy;
+}
+
+int32_t CurrentResumeLine() {
+  Hold hold;
+  return resume_line;
+}
+
+bool IsResumePending() {
+  Hold hold;
+  return resume_pending;
 }
 
 void ChooseSection(const char* name) {
   {
     Hold hold;
-    CopyName(NextSection, name);
+    CopyName(section_names[kNextSection], name);
     run_requested = true;
   }
   PostNewOne();
 }
 
+void ChooseStoredSection(SectionField field) {
+  {
+    Hold hold;
+    char chosen[256];
+    CopyName(chosen, section_names[field]);
+    CopyName(section_names[kNextSection], chosen);
+    run_requested = true;
+  }
+  PostNewOne();
+}
+
+// Under the lock: the section chosen by an event starts at its first line.
 static void ChooseFromOutside(const char* name) {
   char chosen[256];
-  CopyName(chosen, name);  // `name` may be one of the event sections cleared below
-  CopyName(NextSection, chosen);
-  ResumeLine = 0;
+  CopyName(chosen, name);  // `name` may be one of the event sections cleared after this
+  CopyName(section_names[kNextSection], chosen);
+  resume_line = 0;
   ++outside_choices;
 }
 
 void ChooseButtonSection(const char* section) {
-  {
-    Hold hold;
-    ChooseFromOutside(section);
-  }
-  ResumePending = true;
+  Hold hold;
+  ChooseFromOutside(section);
+  resume_pending = true;
 }
 
-bool ChooseEventSection(char* event_section, bool post) {
+bool ChooseEventSection(SectionField event_section, bool post) {
   {
     Hold hold;
-    if (event_section[0] == '\0') return false;
-    ChooseFromOutside(event_section);
-    TouchSection[0] = CoinSection[0] = EndSection[0] = VGAToFmEndSection[0] = '\0';
-    if (post) run_requested = true;
+    if (section_names[event_section][0] == '\0') return false;
+    ChooseFromOutside(section_names[event_section]);
+    for (SectionField field : {kTouchSection, kCoinSection, kEndSection, kVGAToFmEndSection})
+      section_names[field][0] = '\0';
+    if (post)
+      run_requested = true;
+    else
+      resume_pending = true;
   }
-  if (post)
-    PostNewOne();
-  else
-    ResumePending = true;
+  if (post) PostNewOne();
   return true;
 }
 
-void RequestNewOne() {
+void ResumeAtTick() {
   {
     Hold hold;
+    if (!resume_pending) return;
     run_requested = true;
   }
   PostNewOne();
+}
+
+void RewindResumeLine() {
+  Hold hold;
+  resume_line = 0;
 }
 
 bool TakeNextRun(RunTicket* ticket) {
   Hold hold;
   if (!run_requested) return false;
   run_requested = false;
-  CopyName(ticket->section, NextSection);
-  ticket->line = ResumeLine;
+  CopyName(ticket->section, section_names[kNextSection]);
+  ticket->line = resume_line;
   ticket->choices = outside_choices;
   return true;
 }
@@ -98,35 +128,31 @@ bool TakeNextRun(RunTicket* ticket) {
 void FinishRun(const RunTicket& ticket, int32_t result) {
   Hold hold;
   if (result < 0) {
-    ResumePending = false;
+    resume_pending = false;
     return;
   }
   if (outside_choices != ticket.choices) return;
-  if (result == 2) {
-    ResumeLine = ticket.line;
-    ResumePending = true;
+  if (result == kRunAgain) {
+    resume_line = ticket.line;
+    resume_pending = true;
   } else {
-    ResumeLine = 0;
-    ResumePending = false;
+    resume_line = 0;
+    resume_pending = false;
   }
 }
 
 void SuspendStart(const char* section, int32_t line) {
-  {
-    Hold hold;
-    CopyName(NextSection, section);
-    ResumeLine = line;
-  }
-  ResumePending = true;
+  Hold hold;
+  CopyName(section_names[kNextSection], section);
+  resume_line = line;
+  resume_pending = true;
 }
 
 void ResetSectionChoice() {
   Hold hold;
-  char* const fields[] = {NextSection,      TouchSection,     CoinSection,  EndSection,
-                          VGAToFmEndSection, TrueSection,     FalseSection, DiagNextSection,
-                          ErrorNextSection,  OkNextSection};
-  for (char* field : fields) field[0] = '\0';
-  ResumeLine = 0;
-  ResumePending = false;
+  for (char* field : section_names) field[0] = '\0';
+  resume_line = 0;
+  resume_pending = false;
   run_requested = false;
+  outside_choices = 0;
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "interp/arguments.h"
+#include "interp/handler_result.h"
 #include "interp/script_error.h"
 
 // Every slot holds 256 bytes; a text in it has at most 255.
@@ -14,12 +15,12 @@ static size_t SlotLength(const char* slot) { return strnlen(slot, kSlot - 1); }
 int32_t FuncStrSet(char* args) {
   char* first;
   char* second;
-  int32_t result = ReadArguments("FuncStrSet", args, "%sm %sn", &first, &second);
+  int32_t result = ReadArguments("FuncStrSet", args, NewVar(&first), Value(&second));
   if (result < 0) return result;
   size_t length = SlotLength(second);
   std::memmove(first, second, length);
   first[length] = '\0';
-  return 0;
+  return kGoOn;
 }
 
 // StrCat,first,second: first := first followed by second, when both fit into 255 bytes. The
@@ -27,17 +28,17 @@ int32_t FuncStrSet(char* args) {
 int32_t FuncStrCat(char* args) {
   char* first;
   char* second;
-  int32_t result = ReadArguments("FuncStrCat", args, "%sn %sn", &first, &second);
+  int32_t result = ReadArguments("FuncStrCat", args, Value(&first), Value(&second));
   if (result < 0) return result;
   size_t head = SlotLength(first);
   size_t tail = SlotLength(second);
   if (head + tail > kSlot - 1) {
     ScriptErrorSet("FuncStrCat で文字列が長くなり過ぎます");
-    return -1;
+    return kFailed;
   }
   std::memmove(first + head, second, tail);
   first[head + tail] = '\0';
-  return 0;
+  return kGoOn;
 }
 
 // StrCmp,first,second,third: third := -1, 0 or 1 by unsigned byte order.
@@ -45,11 +46,11 @@ int32_t FuncStrCmp(char* args) {
   char* first;
   char* second;
   int32_t* order;
-  int32_t result = ReadArguments("FuncStrCmp", args, "%sn %sn %dm", &first, &second, &order);
+  int32_t result = ReadArguments("FuncStrCmp", args, Value(&first), Value(&second), NewVar(&order));
   if (result < 0) return result;
   int difference = std::strcmp(first, second);  // compares as unsigned char
   *order = difference < 0 ? -1 : difference > 0 ? 1 : 0;
-  return 0;
+  return kGoOn;
 }
 
 // StrSetn,position,text,byte: the byte of text at position := the first byte of the third text
@@ -59,11 +60,11 @@ int32_t FuncStrSetn(char* args) {
   int32_t* position;
   char* text;
   char* byte;
-  int32_t result = ReadArguments("FuncStrSetn", args, "%dn %sn %sn", &position, &text, &byte);
+  int32_t result = ReadArguments("FuncStrSetn", args, Value(&position), Value(&text), Value(&byte));
   if (result < 0) return result;
-  if (*position < 0 || static_cast<size_t>(*position) >= SlotLength(text)) return 0;
+  if (*position < 0 || static_cast<size_t>(*position) >= SlotLength(text)) return kGoOn;
   text[*position] = byte[0];
-  return 0;
+  return kGoOn;
 }
 
 static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -88,8 +89,8 @@ int32_t FuncDividStr(char* args) {
   char* head;
   char* prefix;
   int32_t* number;
-  int32_t result =
-      ReadArguments("FuncDividStr", args, "%sn %sm %sm %dm", &source, &head, &prefix, &number);
+  int32_t result = ReadArguments("FuncDividStr", args, Value(&source), NewVar(&head),
+                                 NewVar(&prefix), NewVar(&number));
   if (result < 0) return result;
   char copy[kSlot];
   size_t length = SlotLength(source);
@@ -107,5 +108,5 @@ int32_t FuncDividStr(char* args) {
   std::memcpy(prefix, copy, length + 1);
   head[0] = copy[0];
   head[length > 0 ? 1 : 0] = '\0';
-  return 0;
+  return kGoOn;
 }

@@ -1,6 +1,7 @@
 #include "interp/value_commands.h"
 
 #include "interp/arguments.h"
+#include "interp/handler_result.h"
 
 // Integers are signed 32-bit two's complement: sums, differences, products and the one quotient
 // that does not fit (-2147483648 / -1) keep the low 32 bits. The arithmetic runs in unsigned or
@@ -32,32 +33,34 @@ static void BitOr(int32_t* first, int32_t second) { *first |= second; }
 
 typedef void (*IntegerStep)(int32_t* first, int32_t second);
 
-// The two-argument integer commands: first := first <step> second.
-static int32_t Integers(const char* handler, char* args, const char* format, IntegerStep step) {
+// The two-argument integer commands: first := first <step> second. Only IValSet creates its
+// first variable.
+static int32_t Integers(const char* handler, char* args, bool creates, IntegerStep step) {
   int32_t* first;
   int32_t* second;
-  int32_t result = ReadArguments(handler, args, format, &first, &second);
+  int32_t result =
+      ReadArguments(handler, args, creates ? NewVar(&first) : Value(&first), Value(&second));
   if (result < 0) return result;
   step(first, *second);
-  return 0;
+  return kGoOn;
 }
 
-int32_t FuncIValSet(char* args) { return Integers("FuncIValSet", args, "%dm %dn", Set); }
-int32_t FuncIValAdd(char* args) { return Integers("FuncIValAdd", args, "%dn %dn", Add); }
-int32_t FuncIValSub(char* args) { return Integers("FuncIValSub", args, "%dn %dn", Subtract); }
-int32_t FuncIValMul(char* args) { return Integers("FuncIValMul", args, "%dn %dn", Multiply); }
-int32_t FuncIValDiv(char* args) { return Integers("FuncIValDiv", args, "%dn %dn", Divide); }
-int32_t FuncIValMod(char* args) { return Integers("FuncIValMod", args, "%dn %dn", Remainder); }
-int32_t FuncAnd(char* args) { return Integers("FuncAnd", args, "%dn %dn", BitAnd); }
-int32_t FuncOr(char* args) { return Integers("FuncOr", args, "%dn %dn", BitOr); }
+int32_t FuncIValSet(char* args) { return Integers("FuncIValSet", args, true, Set); }
+int32_t FuncIValAdd(char* args) { return Integers("FuncIValAdd", args, false, Add); }
+int32_t FuncIValSub(char* args) { return Integers("FuncIValSub", args, false, Subtract); }
+int32_t FuncIValMul(char* args) { return Integers("FuncIValMul", args, false, Multiply); }
+int32_t FuncIValDiv(char* args) { return Integers("FuncIValDiv", args, false, Divide); }
+int32_t FuncIValMod(char* args) { return Integers("FuncIValMod", args, false, Remainder); }
+int32_t FuncAnd(char* args) { return Integers("FuncAnd", args, false, BitAnd); }
+int32_t FuncOr(char* args) { return Integers("FuncOr", args, false, BitOr); }
 
 // IValInc and IValDec: one step up or down, wrapping at the ends of the range.
 static int32_t Step(const char* handler, char* args, int32_t by) {
   int32_t* value;
-  int32_t result = ReadArguments(handler, args, "%dn", &value);
+  int32_t result = ReadArguments(handler, args, Value(&value));
   if (result < 0) return result;
   Add(value, by);
-  return 0;
+  return kGoOn;
 }
 
 int32_t FuncIValInc(char* args) { return Step("FuncIValInc", args, 1); }
@@ -66,10 +69,12 @@ int32_t FuncIValDec(char* args) { return Step("FuncIValDec", args, -1); }
 // Reals are IEEE doubles: a zero divisor gives an infinity of the right sign, 0 / 0 NaN.
 enum RealStep { kRealSet, kRealAdd, kRealSubtract, kRealMultiply, kRealDivide };
 
-static int32_t Reals(const char* handler, char* args, const char* format, RealStep step) {
+// Only FValSet creates its first variable.
+static int32_t Reals(const char* handler, char* args, bool creates, RealStep step) {
   double* first;
   double* second;
-  int32_t result = ReadArguments(handler, args, format, &first, &second);
+  int32_t result =
+      ReadArguments(handler, args, creates ? NewVar(&first) : Value(&first), Value(&second));
   if (result < 0) return result;
   switch (step) {
     case kRealSet:
@@ -88,11 +93,11 @@ static int32_t Reals(const char* handler, char* args, const char* format, RealSt
       *first /= *second;
       break;
   }
-  return 0;
+  return kGoOn;
 }
 
-int32_t FuncFValSet(char* args) { return Reals("FuncFValSet", args, "%fm %fn", kRealSet); }
-int32_t FuncFValAdd(char* args) { return Reals("FuncFValAdd", args, "%fn %fn", kRealAdd); }
-int32_t FuncFValSub(char* args) { return Reals("FuncFValSub", args, "%fn %fn", kRealSubtract); }
-int32_t FuncFValMul(char* args) { return Reals("FuncFValMul", args, "%fn %fn", kRealMultiply); }
-int32_t FuncFValDiv(char* args) { return Reals("FuncFValDiv", args, "%fn %fn", kRealDivide); }
+int32_t FuncFValSet(char* args) { return Reals("FuncFValSet", args, true, kRealSet); }
+int32_t FuncFValAdd(char* args) { return Reals("FuncFValAdd", args, false, kRealAdd); }
+int32_t FuncFValSub(char* args) { return Reals("FuncFValSub", args, false, kRealSubtract); }
+int32_t FuncFValMul(char* args) { return Reals("FuncFValMul", args, false, kRealMultiply); }
+int32_t FuncFValDiv(char* args) { return Reals("FuncFValDiv", args, false, kRealDivide); }

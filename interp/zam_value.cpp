@@ -1,9 +1,11 @@
 #include "interp/zam_value.h"
 
 #include <cmath>
+#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 
+#include "interp/handler_result.h"
 #include "interp/script_error.h"
 #include "interp/text.h"
 #include "interp/trace_line.h"
@@ -25,7 +27,7 @@ enum Check {
 
 static int32_t NoText() {
   ScriptErrorSet("zam_sscanfで引数がありません:[%s](%d)", kUnit, kCheckNoText);
-  return -1;
+  return kFailed;
 }
 
 static int32_t FormatError(const char* format, int check, int32_t result) {
@@ -35,12 +37,12 @@ static int32_t FormatError(const char* format, int check, int32_t result) {
 
 static int32_t InvalidVariable(const char* name, int check) {
   ScriptErrorSet("無効な変数ｴﾗｰ(%s):[%s](%d)", name, kUnit, check);
-  return -1;
+  return kFailed;
 }
 
 static int32_t AppendError(const char* format) {
   ScriptErrorSet("zam_sscanfのAppendｴﾗｰ(%s):[%s](%d)", format, kUnit, kCheckAppend);
-  return -2;
+  return kFormatError;
 }
 
 // Takes the next argument at *position and terminates it; nullptr when there is none. A quoted
@@ -166,10 +168,10 @@ static int32_t ConvertInteger(char* argument, char mode, const char* format, Lit
                               int32_t** out) {
   if (IsDigit(argument[0]) || argument[0] == '-') {
     if (used->integers == kLiteralSlots)
-      return FormatError(format, kCheckTooManyLiterals, -2);
+      return FormatError(format, kCheckTooManyLiterals, kFormatError);
     int32_t* slot = &LiteralSlots.integers[used->integers++];
-    *slot = argument[0] == '0' && argument[1] == 'x' ? HexValue(argument + 2)
-                                                     : DecimalValue(argument);
+    *slot =
+        argument[0] == '0' && argument[1] == 'x' ? HexValue(argument + 2) : DecimalValue(argument);
     *out = slot;
     return 0;
   }
@@ -188,7 +190,8 @@ static int32_t ConvertInteger(char* argument, char mode, const char* format, Lit
 static int32_t ConvertReal(char* argument, char mode, const char* format, Literals* used,
                            double** out) {
   if (IsDigit(argument[0]) || argument[0] == '-') {
-    if (used->reals == kLiteralSlots) return FormatError(format, kCheckTooManyLiterals, -2);
+    if (used->reals == kLiteralSlots)
+      return FormatError(format, kCheckTooManyLiterals, kFormatError);
     double* slot = &LiteralSlots.reals[used->reals++];
     *slot = RealValue(argument);
     *out = slot;
@@ -209,7 +212,8 @@ static int32_t ConvertReal(char* argument, char mode, const char* format, Litera
 static int32_t ConvertString(char* argument, char mode, const char* format, Literals* used,
                              char** out) {
   if (argument[0] == '"') {
-    if (used->texts == kLiteralSlots) return FormatError(format, kCheckTooManyLiterals, -2);
+    if (used->texts == kLiteralSlots)
+      return FormatError(format, kCheckTooManyLiterals, kFormatError);
     char* slot = LiteralSlots.texts[used->texts++];
     // The argument ends with its closing quote (NextArgument): drop both quotes.
     size_t length = std::strlen(argument) - 2;
@@ -228,7 +232,19 @@ static int32_t ConvertString(char* argument, char mode, const char* format, Lite
   return 0;
 }
 
-int32_t zam_vsscanf(char* text, const char* format, va_list outputs) {
+// Where the codes' outputs come from: the next entry of an array, or the next variadic argument.
+struct Outputs {
+  void* const* array;
+  va_list* list;
+};
+
+template <typename T>
+static T** NextOutput(Outputs* outputs) {
+  if (outputs->array != nullptr) return static_cast<T**>(*outputs->array++);
+  return va_arg(*outputs->list, T**);
+}
+
+static int32_t Scan(char* text, const char* format, Outputs* outputs) {
   if (text == nullptr) return NoText();
   char* position = text;
   Literals used;
@@ -238,27 +254,33 @@ int32_t zam_vsscanf(char* text, const char* format, va_list outputs) {
     char type = code[1];
     char mode = type != '\0' ? code[2] : '\0';
     if ((type != 'd' && type != 'f' && type != 's') || (mode != 'n' && mode != 'm'))
-      return FormatError(format, kCheckLetters, -2);
+      return FormatError(format, kCheckLetters, kFormatError);
     code += 2;
     char* argument = NextArgument(&position);
-    if (argument == nullptr) return FormatError(format, kCheckExhausted, -1);
+    if (argument == nullptr) return FormatError(format, kCheckExhausted, kFailed);
     int32_t result;
     if (type == 'd')
-      result = ConvertInteger(argument, mode, format, &used, va_arg(outputs, int32_t**));
+      result = ConvertInteger(argument, mode, format, &used, NextOutput<int32_t>(outputs));
     else if (type == 'f')
-      result = ConvertReal(argument, mode, format, &used, va_arg(outputs, double**));
+      result = ConvertReal(argument, mode, format, &used, NextOutput<double>(outputs));
     else
-      result = ConvertString(argument, mode, format, &used, va_arg(outputs, char**));
+      result = ConvertString(argument, mode, format, &used, NextOutput<char>(outputs));
     if (result < 0) return result;
     ++converted;
   }
   return converted;
 }
 
+int32_t zam_sscanf_outputs(char* text, const char* format, void* const outputs[]) {
+  Outputs from{outputs, nullptr};
+  return Scan(text, format, &from);
+}
+
 int32_t zam_sscanf(char* text, const char* format, ...) {
-  va_list outputs;
-  va_start(outputs, format);
-  int32_t result = zam_vsscanf(text, format, outputs);
-  va_end(outputs);
+  va_list list;
+  va_start(list, format);
+  Outputs from{nullptr, &list};
+  int32_t result = Scan(text, format, &from);
+  va_end(list);
   return result;
 }

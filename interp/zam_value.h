@@ -6,10 +6,13 @@
 // of a pointer that receives the value's address: int32_t** for d, double** for f, char** for s
 // (a text of 256 bytes). The value is a LiteralSlots entry or a slot of a VarRecord; writing
 // through it changes the variable when the slot is of the variable's own kind.
+//
+// Command handlers never call these directly: they use ReadArguments (interp/arguments.h), which
+// makes the format from typed codes. zam_sscanf itself, with any format text, is for the
+// parser's own tests and fuzzer.
 #ifndef KELVADO_INTERP_ZAM_VALUE_H
 #define KELVADO_INTERP_ZAM_VALUE_H
 
-#include <cstdarg>
 #include <cstdint>
 
 const int kLiteralSlots = 10;
@@ -29,6 +32,8 @@ extern LiteralStore LiteralSlots;
 // On a negative result the message is in ScriptError and the outputs of later codes are
 // untouched. Arguments beyond the format are ignored.
 int32_t zam_sscanf(char* text, const char* format, ...);
-int32_t zam_vsscanf(char* text, const char* format, va_list outputs);
+// The same with the outputs in an array, one per code (the int32_t**, double** or char** that
+// the code's type asks for): what ReadArguments calls.
+int32_t zam_sscanf_outputs(char* text, const char* format, void* const outputs[]);
 
 #endif

@@ -1,6 +1,7 @@
 #include "screen/bitmap_commands.h"
 
 #include "interp/arguments.h"
+#include "interp/handler_result.h"
 #include "interp/script_error.h"
 #include "interp/text.h"
 #include "screen/bitmap_file.h"
@@ -26,12 +27,13 @@ static int32_t ReadPictureArguments(const PictureCommand& command, char* args, c
   double *x1, *y1, *x2, *y2;
   int32_t result;
   if (command.button)
-    result = ReadArguments(command.handler, args, "%sn %sn %fn %fn %fn %fn", section, name, &x1,
-                           &y1, &x2, &y2);
+    result = ReadArguments(command.handler, args, Value(section), Value(name), Value(&x1),
+                           Value(&y1), Value(&x2), Value(&y2));
   else if (command.fitted)
-    result = ReadArguments(command.handler, args, "%sn", name);
+    result = ReadArguments(command.handler, args, Value(name));
   else
-    result = ReadArguments(command.handler, args, "%sn %fn %fn %fn %fn", name, &x1, &y1, &x2, &y2);
+    result = ReadArguments(command.handler, args, Value(name), Value(&x1), Value(&y1), Value(&x2),
+                           Value(&y2));
   if (result < 0) return result;
   if (command.fitted) {
     box[0] = box[1] = 0.0;
@@ -57,12 +59,12 @@ static int32_t AddPicture(const PictureCommand& command, char* args) {
   char path[kFileNameSize];
   if (!BuildFileName(path, command.home ? HomeDir : "", name)) {
     ScriptErrorSet("%s の引数が長すぎます(%s)", command.handler, whole);
-    return -1;
+    return kFailed;
   }
   DisplayItem item;
   ResetItem(&item);
   if (ItemFromFile(&item, path, box[0], box[1], box[2], box[3], command.background) < 0)
-    return -1;
+    return kFailed;
   if (section != nullptr) TextCopy(item.section, sizeof item.section, section);
   result = AppendItem(&DisplayList, &item);
   PackedDibFree(item.bitmap);  // still held only when the list did not take it
@@ -79,14 +81,14 @@ int32_t FuncAbsBgBmp(char* args) {
 int32_t FuncBmpBtn(char* args) { return AddPicture({"FuncBmpBtn", true, false, true, 0}, args); }
 
 int32_t FuncDoSelBtn(char* args) {
-  if (RejectArguments("FuncDoSelBtn", args) < 0) return -1;
+  if (RejectArguments("FuncDoSelBtn", args) < 0) return kFailed;
   RefreshMainWindow();
-  return 0;
+  return kGoOn;
 }
 
 int32_t FuncAbsBmpToWkBuff(char* args) {
   char* name;
-  int32_t result = ReadArguments("FuncAbsBmpToWkBuff", args, "%sn", &name);
+  int32_t result = ReadArguments("FuncAbsBmpToWkBuff", args, Value(&name));
   if (result < 0) return result;
   PackedDibFree(WorkBuffer);
   WorkBuffer = nullptr;
@@ -96,7 +98,7 @@ int32_t FuncAbsBmpToWkBuff(char* args) {
   if (BuildFileName(path, HomeDir, name)) WorkBuffer = LoadBitmapFile(path, &layout);
   if (WorkBuffer == nullptr) {
     ScriptErrorSet("FuncAbsBmpToWkBuff でファイル(%s)からデータが読めませんでした", name);
-    return -1;
+    return kFailed;
   }
-  return 0;
+  return kGoOn;
 }

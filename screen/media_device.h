@@ -31,11 +31,4 @@ void MediaDeviceClose(uint32_t device);
 // The device layer's text for an error code, cut to `size` bytes.
 void MediaErrorText(uint32_t error, char* text, size_t size);
 
-// Native builds only: the stand-in reports every request through this hook ("open AVIVideo
-// PATH = 1", "play 1 repeat", "mode 1", "stop 1", "close 1", ...) and answers as these say.
-extern void (*MediaDeviceTraceHook)(const char* request);
-extern bool MediaStandInNeverStops;  // the mode stays "playing" even after a stop
-// Called when a play starts, so that a driver can deliver the end of a play that is not repeated.
-extern void (*MediaStandInPlayHook)(uint32_t device, bool repeat);
-
 #endif

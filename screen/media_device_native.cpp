@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "screen/media_device.h"
+#include "screen/media_device_native.h"
 #include "system/file_read.h"
 
 void (*MediaDeviceTraceHook)(const char* request) = nullptr;

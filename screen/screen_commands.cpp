@@ -1,30 +1,31 @@
 #include "screen/screen_commands.h"
 
 #include "interp/arguments.h"
+#include "interp/handler_result.h"
 #include "screen/display_list.h"
 #include "screen/media.h"
 #include "system/window_services.h"
 
 int32_t FuncDspUpdateWindow(char* args) {
-  if (RejectArguments("FuncDspUpdateWindow", args) < 0) return -1;
+  if (RejectArguments("FuncDspUpdateWindow", args) < 0) return kFailed;
   RefreshMainWindow();
-  return 0;
+  return kGoOn;
 }
 
 int32_t FuncClrMainWin(char*) {
   MainWinCleared = true;
-  return 0;
+  return kGoOn;
 }
 
 int32_t FuncDoClr(char* args) {
-  if (RejectArguments("FuncDoClr", args) < 0) return -1;
+  if (RejectArguments("FuncDoClr", args) < 0) return kFailed;
   ReleaseDrawingBuffers();
   MediaStopAndClose();
   MainWinCleared = false;
   RefreshMainWindow();
-  return 0;
+  return kGoOn;
 }
 
 int32_t FuncDoTitle(char* args) { return RejectArguments("FuncDoTitle", args); }
 
-int32_t FuncDoDiag(char*) { return 0; }
+int32_t FuncDoDiag(char*) { return kGoOn; }

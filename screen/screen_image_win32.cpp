@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "interp/script_error.h"
 #include "interp/text.h"
 #include "screen/paint.h"
 #include "screen/screen_metrics.h"
@@ -20,7 +21,7 @@ static void ReportDibError(HWND window, int32_t code) {
   if (code < 4096 || code > 5012) code = 5013;
   char text[64];
   TextFormat(text, sizeof text, "ＤＩＢエラー:(%d)", static_cast<int>(code));
-  ShowMessageBox(true, text, "KELVADO.INI ERROR!", kMbSystemModal | kMbIconError);
+  ShowMessageBox(true, text, kScriptErrorCaption, kScriptErrorStyle);
   PostQuitMessage(0);
   PostMessageA(window, WM_CLOSE, 0, 0);
 }

@@ -1,12 +1,8 @@
 #include "screen/text_commands.h"
 
 #include "interp/arguments.h"
+#include "interp/handler_result.h"
 #include "screen/display_list.h"
-
-// Text, x1, y1, x2, y2, red, green, blue, face, weight; the outlined form adds the outline's
-// red, green, blue and width.
-static const char kPlainFormat[] = "%sn %fn %fn %fn %fn %dn %dn %dn %sn %dn";
-static const char kOutlinedFormat[] = "%sn %fn %fn %fn %fn %dn %dn %dn %sn %dn %dn %dn %dn %dn";
 
 static int32_t AddText(const char* handler, char* args, int32_t alignment, bool outlined,
                        DisplayItemList* list) {
@@ -16,9 +12,16 @@ static int32_t AddText(const char* handler, char* args, int32_t alignment, bool 
   double *x1, *y1, *x2, *y2;
   int32_t *red, *green, *blue, *weight;
   int32_t *outline_red, *outline_green, *outline_blue, *outline_width;
-  int32_t result = ReadArguments(handler, args, outlined ? kOutlinedFormat : kPlainFormat, &text,
-                                 &x1, &y1, &x2, &y2, &red, &green, &blue, &face, &weight,
-                                 &outline_red, &outline_green, &outline_blue, &outline_width);
+  // Text, x1, y1, x2, y2, red, green, blue, face, weight; the outlined form adds the outline's
+  // red, green, blue and width.
+  int32_t result =
+      outlined ? ReadArguments(handler, args, Value(&text), Value(&x1), Value(&y1), Value(&x2),
+                               Value(&y2), Value(&red), Value(&green), Value(&blue), Value(&face),
+                               Value(&weight), Value(&outline_red), Value(&outline_green),
+                               Value(&outline_blue), Value(&outline_width))
+               : ReadArguments(handler, args, Value(&text), Value(&x1), Value(&y1), Value(&x2),
+                               Value(&y2), Value(&red), Value(&green), Value(&blue), Value(&face),
+                               Value(&weight));
   if (result < 0) return result;
   if (outlined)
     SetItemOutlinedText(&item, text, *x1, *y1, *x2, *y2, alignment, *red, *green, *blue, face,

@@ -1,6 +1,7 @@
 #include "system/debug_window.h"
 
 #include "interp/arguments.h"
+#include "interp/handler_result.h"
 #include "interp/text.h"
 #include "interp/trace_line.h"
 #include "system/clock.h"
@@ -36,13 +37,13 @@ void DebugWindowShowLine() {
 }
 
 int32_t FuncDebugStart(char* args) {
-  if (RejectArguments("FuncDebugStart", args) < 0) return -1;
+  if (RejectArguments("FuncDebugStart", args) < 0) return kFailed;
   DebugWindowOpen();
-  return 0;
+  return kGoOn;
 }
 
 int32_t FuncDebugEnd(char* args) {
-  if (RejectArguments("FuncDebugEnd", args) < 0) return -1;
+  if (RejectArguments("FuncDebugEnd", args) < 0) return kFailed;
   DebugWindowClose();
-  return 0;
+  return kGoOn;
 }

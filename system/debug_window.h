@@ -21,13 +21,9 @@ void DebugWindowShowLine();
 int32_t FuncDebugStart(char* args);
 int32_t FuncDebugEnd(char* args);
 
-// The window itself (debug_window_win32.cpp; natively the handlers below). Opening creates the
+// The window itself (debug_window_win32.cpp; natively the handlers of debug_window_native.h). Opening creates the
 // window unless it exists, shows and updates it, and says whether it exists.
 bool PlatformOpenDebugWindow();
 void PlatformCloseDebugWindow();
-
-// Native builds only: an unset open handler stands for a window that cannot be created.
-extern bool (*OpenDebugWindowHandler)();
-extern void (*CloseDebugWindowHandler)();
 
 #endif

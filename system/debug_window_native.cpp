@@ -1,4 +1,4 @@
-#include "system/debug_window.h"
+#include "system/debug_window_native.h"
 
 bool (*OpenDebugWindowHandler)() = nullptr;
 void (*CloseDebugWindowHandler)() = nullptr;

@@ -13,7 +13,7 @@ const int kDebugHeight = 21;
 bool PlatformOpenDebugWindow() {
   if (DebugWindowHandle == NULL)
     DebugWindowHandle = CreateWindowExA(
-        WS_EX_TOPMOST, "DebugClass", "", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, 0, 0, kDebugWidth,
+        WS_EX_TOPMOST, kDebugWindowClass, "", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, 0, 0, kDebugWidth,
         kDebugHeight, MainWindow, NULL, GetModuleHandleA(NULL), NULL);
   if (DebugWindowHandle == NULL) return false;
   ShowWindow(DebugWindowHandle, SW_SHOW);

@@ -1,9 +1,11 @@
-// The debug window: a second top-level window of class "DebugClass" that shows the line being
-// executed.
+// The debug window: a second top-level window of class kDebugWindowClass that shows the line
+// being executed.
 #ifndef KELVADO_SYSTEM_DEBUG_WINDOW_WIN32_H
 #define KELVADO_SYSTEM_DEBUG_WINDOW_WIN32_H
 
 #include <windows.h>
+
+const char kDebugWindowClass[] = "DebugClass";
 
 LRESULT CALLBACK DebugWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 

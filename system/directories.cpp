@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "interp/arguments.h"
+#include "interp/handler_result.h"
 #include "interp/script_error.h"
 #include "interp/text.h"
 
@@ -28,18 +29,18 @@ const char* FindAlias(const char* alias) {
 }
 
 int32_t AddAlias(const char* alias, const char* directory) {
-  if (FindAlias(alias) != nullptr) return 0;
+  if (FindAlias(alias) != nullptr) return kGoOn;
   if (alias_count == alias_capacity) {
     int32_t capacity = alias_capacity == 0 ? 8 : alias_capacity * 2;
     void* grown = std::realloc(aliases, sizeof(Alias) * static_cast<size_t>(capacity));
-    if (grown == nullptr) return -1;
+    if (grown == nullptr) return kFailed;
     aliases = static_cast<Alias*>(grown);
     alias_capacity = capacity;
   }
   Alias& entry = aliases[alias_count++];
   TextCopy(entry.name, sizeof entry.name, alias);
   TextCopy(entry.directory, sizeof entry.directory, directory);
-  return 0;
+  return kGoOn;
 }
 
 void ClearAliasMap() {
@@ -50,10 +51,10 @@ void ClearAliasMap() {
 
 static int32_t StorePath(const char* handler, char* args, char* field) {
   char* path;
-  int32_t result = ReadArguments(handler, args, "%sn", &path);
+  int32_t result = ReadArguments(handler, args, Value(&path));
   if (result < 0) return result;
   TextCopy(field, 256, path);
-  return 0;
+  return kGoOn;
 }
 
 int32_t FuncSetHomeDir(char* args) { return StorePath("FuncSetHomeDir", args, HomeDir); }
@@ -62,20 +63,20 @@ int32_t FuncSetLogDir1(char* args) { return StorePath("FuncSetLogDir1", args, Lo
 
 int32_t FuncSetAlias(char* args) {
   char *alias, *directory;
-  int32_t result = ReadArguments("FuncSetAlias", args, "%sn %sn", &alias, &directory);
+  int32_t result = ReadArguments("FuncSetAlias", args, Value(&alias), Value(&directory));
   if (result < 0) return result;
   return AddAlias(alias, directory);
 }
 
 int32_t FuncAliasToHomeDir(char* args) {
   char* alias;
-  int32_t result = ReadArguments("FuncAliasToHomeDir", args, "%sn", &alias);
+  int32_t result = ReadArguments("FuncAliasToHomeDir", args, Value(&alias));
   if (result < 0) return result;
   const char* directory = FindAlias(alias);
   if (directory == nullptr) {
     ScriptErrorSet("FuncSetAlias で指定したalias(%s)が存在しません", alias);
-    return -1;
+    return kFailed;
   }
   TextCopy(HomeDir, sizeof HomeDir, directory);
-  return 0;
+  return kGoOn;
 }

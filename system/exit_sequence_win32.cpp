@@ -5,10 +5,8 @@
 #include "screen/display_list.h"
 #include "screen/media.h"
 #include "screen/screen_image_win32.h"
+#include "system/tick.h"
 #include "system/window_handle_win32.h"
-
-// Timer 1 of the main window, armed at start-up.
-static const UINT_PTR kTickTimer = 1;
 
 // The watched program, the media device and the ASPI library are released here as those parts
 // are built, then the drawing buffers, before the timer stops; the system is shut down after the
@@ -17,6 +15,6 @@ void RunExitSequence() {
   MediaStopAndClose();
   ReleaseDrawingBuffers();
   ReleaseScreenImage();
-  KillTimer(MainWindow, kTickTimer);
+  KillTimer(MainWindow, kTickTimerId);
   PostQuitMessage(0);
 }

@@ -1,6 +1,7 @@
 #include "system/logging.h"
 
 #include "interp/arguments.h"
+#include "interp/handler_result.h"
 #include "interp/text.h"
 #include "system/dated_file.h"
 
@@ -25,12 +26,12 @@ void FormatLogLine(char* out, size_t size, const ClockTime& now, int32_t count,
 int32_t FuncLogging(char* args) {
   int32_t *count, *background_key, *frame_key;
   int32_t result =
-      ReadArguments("FuncLogging", args, "%dn %dn %dn", &count, &background_key, &frame_key);
+      ReadArguments("FuncLogging", args, Value(&count), Value(&background_key), Value(&frame_key));
   if (result < 0) return result;
   ClockTime now;
   ClockLocalTime(&now);
   char line[256];
   FormatLogLine(line, sizeof line, now, *count, *background_key, *frame_key);
   AppendToDatedFile(now, ".log", line);
-  return 0;
+  return kGoOn;
 }

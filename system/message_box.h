@@ -1,7 +1,8 @@
 // Message boxes, the one way the portable core talks to the user outside the dialogs.
 //
 // In kelvado.exe this is MessageBoxA, owned by the main window or by no window. Natively, the box
-// goes to MessageBoxHandler, which tools and tests set to print or record it and to answer it.
+// goes to MessageBoxHandler (system/message_box_native.h), which tools and tests set to print or
+// record it and to answer it.
 #ifndef KELVADO_SYSTEM_MESSAGE_BOX_H
 #define KELVADO_SYSTEM_MESSAGE_BOX_H
 
@@ -23,11 +24,5 @@ const int32_t kIdNo = 7;                   // IDNO
 // Shows `text` (Shift-JIS) with `caption`, owned by the main window when `owned` is true (and the
 // main window exists), else by no window. Blocks until the user answers; returns the button pressed.
 int32_t ShowMessageBox(bool owned, const char* text, const char* caption, uint32_t style);
-
-// Native builds only: where ShowMessageBox sends the box. Without a handler the box is written to
-// standard error and answered with kIdOk (or kIdYes for a yes/no question).
-typedef int32_t (*MessageBoxFunction)(bool owned, const char* text, const char* caption,
-                                      uint32_t style);
-extern MessageBoxFunction MessageBoxHandler;
 
 #endif

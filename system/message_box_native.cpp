@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "system/message_box.h"
+#include "system/message_box_native.h"
 
 MessageBoxFunction MessageBoxHandler = nullptr;
 

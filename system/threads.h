@@ -3,6 +3,15 @@
 // kelvado.exe is built with MinGW's win32 thread model, which has no std::thread, std::mutex or
 // std::condition_variable; the Win32 build implements these functions with CreateThread,
 // CRITICAL_SECTION and CreateEventA, the native build with the standard library.
+//
+// What more than one thread touches, and how access is ordered (each says so beside it too):
+//   the section hand-over (interp/section_choice.h): one lock around every access;
+//   the engine hooks AbortEvent, EngineProgressBar, EngineStatusText (engine/engine_hooks.h) and
+//   the engine's state (geometry, partition, boot buffers, lists): the main thread before a
+//   worker starts and after it has ended, the worker in between;
+//   ChildProcess, the program that WinExecEx starts: written by the main thread before its
+//   watcher starts, read by the watcher; the exit sequence terminates it and waits for the
+//   watcher before releasing it. The watcher chooses EndSection only through section_choice.h.
 #ifndef KELVADO_SYSTEM_THREADS_H
 #define KELVADO_SYSTEM_THREADS_H
 

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+static_assert(kWaitForever == INFINITE, "kWaitForever is INFINITE");
+
 struct Lock {
   CRITICAL_SECTION section;
 };

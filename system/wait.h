@@ -5,8 +5,7 @@
 
 #include <cstdint>
 
-// The tick period, also the unit in which WaitSet counts milliseconds.
-const int32_t kTickMilliseconds = 100;
+#include "system/tick.h"
 
 // Ticks left to wait; every tick lowers it by 1 while it is above 0.
 extern int32_t WaitTicks;

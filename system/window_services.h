@@ -1,7 +1,8 @@
 // Services of the main window that the portable core asks for.
 //
 // In kelvado.exe they act on the main window (system/window_handle_win32.h). Natively each one
-// goes to its handler below, which tools and tests set; an unset handler does nothing.
+// goes to its handler (system/window_services_native.h), which tools and tests set; an unset
+// handler does nothing.
 #ifndef KELVADO_SYSTEM_WINDOW_SERVICES_H
 #define KELVADO_SYSTEM_WINDOW_SERVICES_H
 
@@ -17,14 +18,5 @@ void RefreshMainWindow();
 void RepaintDebugWindow();
 // Sets the mouse cursor to the system cursor with this identifier (0: no cursor).
 void SetMouseCursor(int32_t cursor_id);
-
-// Native builds only.
-typedef void (*WindowServiceFunction)();
-typedef void (*CursorFunction)(int32_t cursor_id);
-extern WindowServiceFunction PostNewOneHandler;
-extern WindowServiceFunction PostCloseHandler;
-extern WindowServiceFunction RefreshMainWindowHandler;
-extern WindowServiceFunction RepaintDebugWindowHandler;
-extern CursorFunction SetMouseCursorHandler;
 
 #endif

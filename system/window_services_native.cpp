@@ -1,4 +1,4 @@
-#include "system/window_services.h"
+#include "system/window_services_native.h"
 
 WindowServiceFunction PostNewOneHandler = nullptr;
 WindowServiceFunction PostCloseHandler = nullptr;

@@ -11,6 +11,13 @@
 
 ImageCardObserver ImageCardWatch = nullptr;
 
+static int32_t ImageGetDiskInfo(int32_t, int32_t target, int32_t* heads,
+                                int32_t* sectors_per_track);
+static int32_t ImageReadSectors(int32_t, int32_t target, uint32_t lba, uint32_t sector_size,
+                                uint32_t count, void* buffer);
+static int32_t ImageWriteSectors(int32_t, int32_t target, uint32_t lba, uint32_t sector_size,
+                                 uint32_t count, const void* buffer);
+
 static int image_fd = -1;
 static uint64_t image_sectors = 0;
 static SectorList bad_reads = {};
@@ -36,10 +43,12 @@ bool ImageCardOpen(const char* path, std::string* error) {
   image_fd = fd;
   image_sectors = sectors;
   TargetCapacity = static_cast<uint32_t>(sectors - 1);
+  SectorTransferInstall(ImageGetDiskInfo, ImageReadSectors, ImageWriteSectors);
   return true;
 }
 
 void ImageCardClose() {
+  if (image_fd >= 0) SectorTransferUseDevice();
   if (image_fd >= 0) close(image_fd);
   image_fd = -1;
   image_sectors = 0;
@@ -76,22 +85,23 @@ static bool Transfer(bool write, uint32_t lba, uint32_t count, void* buffer) {
   return true;
 }
 
-int32_t GetDiskInfo(int32_t, int32_t target, int32_t* heads, int32_t* sectors_per_track) {
+static int32_t ImageGetDiskInfo(int32_t, int32_t target, int32_t* heads,
+                                int32_t* sectors_per_track) {
   if (target != 0 || disk_heads == 0) return -1;
   *heads = disk_heads;
   *sectors_per_track = disk_sectors_per_track;
   return 0;
 }
 
-int32_t ReadSectors(int32_t, int32_t target, uint32_t lba, uint32_t sector_size, uint32_t count,
-                    void* buffer) {
+static int32_t ImageReadSectors(int32_t, int32_t target, uint32_t lba, uint32_t sector_size,
+                                uint32_t count, void* buffer) {
   if (ImageCardWatch) ImageCardWatch(false, lba, count);
   if (!Reachable(target, sector_size, lba, count) || SectorListTouches(bad_reads, lba, count)) return -1;
   return Transfer(false, lba, count, buffer) ? 0 : -1;
 }
 
-int32_t WriteSectors(int32_t, int32_t target, uint32_t lba, uint32_t sector_size, uint32_t count,
-                     const void* buffer) {
+static int32_t ImageWriteSectors(int32_t, int32_t target, uint32_t lba, uint32_t sector_size,
+                                 uint32_t count, const void* buffer) {
   if (ImageCardWatch) ImageCardWatch(true, lba, count);
   if (!Reachable(target, sector_size, lba, count) || SectorListTouches(bad_writes, lba, count)) return -1;
   return Transfer(true, lba, count, const_cast<void*>(buffer)) ? 0 : -1;

@@ -1,5 +1,5 @@
 // A card stood in for by a disk image file: the sector transfers of engine/aspi/aspi.h on the
-// image, with READ CAPACITY's answer and chosen sectors that fail.
+// image, installed while it is open, with READ CAPACITY's answer and chosen sectors that fail.
 //
 // Native only; for the engine's tests and the benchmark, which call the engine directly and
 // without a driver thread in between. kelvado-card reaches its image through the device layer and
@@ -12,10 +12,12 @@
 
 #include "cardsim/cardsim.h"
 
-// Opens `path` read-write as target 0 of adapter 0 and sets TargetCapacity as READ CAPACITY
-// reports it: the last sector's number, the image's sector count - 1. False (with a message in
-// *error) when it cannot be opened or holds no whole sector.
+// Opens `path` read-write as target 0 of adapter 0, installs the image's transfers in place of
+// the device layer's (SectorTransferInstall) and sets TargetCapacity as READ CAPACITY reports it:
+// the last sector's number, the image's sector count - 1. False (with a message in *error, and
+// nothing installed) when it cannot be opened or holds no whole sector.
 bool ImageCardOpen(const char* path, std::string* error);
+// Closes the image and puts the device layer's transfers back.
 void ImageCardClose();
 // The image's size in whole sectors.
 uint64_t ImageCardSectors();

@@ -26,15 +26,16 @@
 #include "interp/arguments.h"
 #include "interp/command_table.h"
 #include "interp/exec.h"
+#include "interp/handler_result.h"
 #include "interp/section_choice.h"
 #include "interp/trace_line.h"
 #include "interp/var_table.h"
 #include "screen/display_list.h"
-#include "screen/media_device.h"
+#include "screen/media_device_native.h"
 #include "screen/screen_metrics.h"
 #include "system/clock.h"
-#include "system/message_box.h"
-#include "system/window_services.h"
+#include "system/message_box_native.h"
+#include "system/window_services_native.h"
 
 namespace {
 
@@ -152,22 +153,21 @@ int32_t ConsoleStartDialog(char* args) {
   std::printf("[cmd] StartDialog%s%s\n", args != nullptr ? " " : "",
               args != nullptr ? Utf8(args).c_str() : "");
   char* name;
-  int32_t result = ReadArguments("FuncStartDialog", args, "%sn", &name);
+  int32_t result = ReadArguments("FuncStartDialog", args, Value(&name));
   if (result < 0) return result;
   static const char* const kDialogs[] = {
-      "DLG_OPENING_1",     "DLG_TARGET_DRIVEINFO", "DLG_CHK_TARGET_DRIVE",
-      "DLG_MAKE_PARTITION_TGETDRV", "DLG_CARD_INIT", "DLG_START_KELVADO",
-      "DLG_TRUE_END_PROGRAM",       "DLG_FALSE_END_PROGRAM"};
+      "DLG_OPENING_1", "DLG_TARGET_DRIVEINFO", "DLG_CHK_TARGET_DRIVE", "DLG_MAKE_PARTITION_TGETDRV",
+      "DLG_CARD_INIT", "DLG_START_KELVADO",    "DLG_TRUE_END_PROGRAM", "DLG_FALSE_END_PROGRAM"};
   bool known = false;
   for (const char* dialog : kDialogs) known = known || std::strcmp(dialog, name) == 0;
-  if (!known) return -1;
+  if (!known) return kFailed;
   int answer = 2;
   if (!dialog_answers.empty()) {
     answer = dialog_answers.front();
     dialog_answers.pop_front();
   }
-  ChooseSection(answer == 1 ? TrueSection : FalseSection);
-  return 0;
+  ChooseStoredSection(answer == 1 ? kTrueSection : kFalseSection);
+  return kGoOn;
 }
 
 bool ReadFile(const char* path) {
@@ -197,8 +197,8 @@ bool ParseNumber(const char* text, long* value) {
 bool ParseClock(const char* text, ClockTime* time) {
   unsigned year, month, day, hour, minute, second;
   char end;
-  if (std::sscanf(text, "%4u-%2u-%2uT%2u:%2u:%2u%c", &year, &month, &day, &hour, &minute,
-                  &second, &end) != 6)
+  if (std::sscanf(text, "%4u-%2u-%2uT%2u:%2u:%2u%c", &year, &month, &day, &hour, &minute, &second,
+                  &end) != 6)
     return false;
   if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59)
     return false;
@@ -206,10 +206,10 @@ bool ParseClock(const char* text, ClockTime* time) {
   static const unsigned kMonthOffset[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
   unsigned y = month < 3 ? year - 1 : year;
   unsigned weekday = (y + y / 4 - y / 100 + y / 400 + kMonthOffset[month - 1] + day) % 7;
-  *time = {static_cast<uint16_t>(year),   static_cast<uint16_t>(month),
+  *time = {static_cast<uint16_t>(year),    static_cast<uint16_t>(month),
            static_cast<uint16_t>(weekday), static_cast<uint16_t>(day),
-           static_cast<uint16_t>(hour),   static_cast<uint16_t>(minute),
-           static_cast<uint16_t>(second), 0};
+           static_cast<uint16_t>(hour),    static_cast<uint16_t>(minute),
+           static_cast<uint16_t>(second),  0};
   return true;
 }
 
@@ -236,7 +236,7 @@ const char* Run(long max_ticks) {
       --ticks;
       continue;
     }
-    if (!ResumePending) return "idle";
+    if (!IsResumePending()) return "idle";
     if (ticks >= max_ticks) return "ticks";
     MainWindowTick();
   }

@@ -24,16 +24,42 @@ extern uint32_t TargetCapacity;
 extern int32_t AdapterNumber;
 // Number of host adapters the driver reports; -1 while the driver library is not loaded.
 extern int32_t HostAdapterCount;
+// Threads: the main thread before a worker starts and after it has ended, the one engine worker
+// while it runs; starting and waiting for the worker order the accesses.
+
+// Empties HostAdapterName and TargetDeviceName, TargetCapacity 0, AdapterNumber -1: the start
+// values (ResetEngine does this and more).
+void ResetTargetIdentity();
 
 // Heads and sectors per track of a target as the host adapter driver reports them: 0, or -1.
-int32_t GetDiskInfo(int32_t adapter, int32_t target, int32_t* heads, int32_t* sectors_per_track);
-
+typedef int32_t (*GetDiskInfoFunction)(int32_t adapter, int32_t target, int32_t* heads,
+                                       int32_t* sectors_per_track);
 // Reads or writes `count` sectors of `sector_size` bytes starting at `lba`: 0, or -1 on failure
 // (a time-out included).
-int32_t ReadSectors(int32_t adapter, int32_t target, uint32_t lba, uint32_t sector_size,
-                    uint32_t count, void* buffer);
-int32_t WriteSectors(int32_t adapter, int32_t target, uint32_t lba, uint32_t sector_size,
-                     uint32_t count, const void* buffer);
+typedef int32_t (*ReadSectorsFunction)(int32_t adapter, int32_t target, uint32_t lba,
+                                       uint32_t sector_size, uint32_t count, void* buffer);
+typedef int32_t (*WriteSectorsFunction)(int32_t adapter, int32_t target, uint32_t lba,
+                                        uint32_t sector_size, uint32_t count, const void* buffer);
+
+// The sector transfers the rest of the engine calls. They are the device layer's own (below)
+// unless a stand-in for the card (an image file, a card in memory) has installed its functions
+// with SectorTransferInstall. Threads: installed by the main thread while no engine worker runs;
+// called by the main thread or the one engine worker, never both at once.
+extern GetDiskInfoFunction GetDiskInfo;
+extern ReadSectorsFunction ReadSectors;
+extern WriteSectorsFunction WriteSectors;
+void SectorTransferInstall(GetDiskInfoFunction get_disk_info, ReadSectorsFunction read,
+                           WriteSectorsFunction write);
+// Puts the device layer's transfers back.
+void SectorTransferUseDevice();
+
+// The device layer's transfers: SC_GET_DISK_INFO, READ(10) and WRITE(10) to the host adapter.
+int32_t DeviceGetDiskInfo(int32_t adapter, int32_t target, int32_t* heads,
+                          int32_t* sectors_per_track);
+int32_t DeviceReadSectors(int32_t adapter, int32_t target, uint32_t lba, uint32_t sector_size,
+                          uint32_t count, void* buffer);
+int32_t DeviceWriteSectors(int32_t adapter, int32_t target, uint32_t lba, uint32_t sector_size,
+                           uint32_t count, const void* buffer);
 
 // Error codes of this layer (their texts are the engine's message table).
 const int32_t kAspiCommandTimeout = 301;      // the device inquiry did not finish
@@ -70,6 +96,7 @@ void AbortSrb(int32_t adapter, void* pending);
 
 // How long ExecSrb waits for a request: 10 s. Tests shorten it.
 extern uint32_t AspiWaitMs;
+// Threads: set by tests before any request; read by whichever thread sends one.
 
 // Requests that timed out and that the driver may still hold. Each keeps its request block, data
 // buffer and event until the driver signals it; ExecSrb, AspiUnload and this count release the

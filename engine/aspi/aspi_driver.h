@@ -3,7 +3,7 @@
 //
 // In kelvado.exe the library is "WNASPI32.DLL", loaded with LoadLibraryA (aspi_driver_win32.cpp).
 // Natively there is no library to load: a program links a driver in (the card emulator) and
-// names its entry points with AspiLinkDriver (aspi_driver_native.cpp).
+// names its entry points with AspiLinkDriver (aspi_driver_native.h).
 #ifndef KELVADO_ENGINE_ASPI_ASPI_DRIVER_H
 #define KELVADO_ENGINE_ASPI_ASPI_DRIVER_H
 
@@ -14,6 +14,8 @@
 // The entry points of the loaded library; null while none is loaded.
 extern GetASPI32SupportInfoFunction GetASPI32SupportInfo;
 extern SendASPI32CommandFunction SendASPI32Command;
+// Threads: loaded and unloaded by the main thread while no worker runs; called by the main thread
+// and the engine worker, never while they change.
 
 // Loads the library and looks up both entry points: 0, 504 (the library does not load) or 501 (an
 // entry point is missing; the library is released again).
@@ -23,10 +25,5 @@ int32_t DriverLibraryLoad();
 void DriverLibraryFree(bool keep_mapped);
 // Calls GetASPI32SupportInfo, guarded: false when the call raised an exception.
 bool DriverSupportInfo(uint32_t* info);
-
-// Native builds only: the driver the next DriverLibraryLoad finds. No support-info function and
-// no send function stand for a library that does not load; only one of them for a library that
-// lacks the other entry point.
-void AspiLinkDriver(GetASPI32SupportInfoFunction support_info, SendASPI32CommandFunction send);
 
 #endif

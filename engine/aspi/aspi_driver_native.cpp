@@ -1,5 +1,5 @@
 // The driver seam natively: the driver is linked into the program and named by AspiLinkDriver.
-#include "engine/aspi/aspi_driver.h"
+#include "engine/aspi/aspi_driver_native.h"
 
 GetASPI32SupportInfoFunction GetASPI32SupportInfo = nullptr;
 SendASPI32CommandFunction SendASPI32Command = nullptr;

@@ -6,3 +6,9 @@ char TargetDeviceName[32] = "";
 uint32_t TargetCapacity = 0;
 int32_t AdapterNumber = -1;
 int32_t HostAdapterCount = -1;
+
+void ResetTargetIdentity() {
+  HostAdapterName[0] = TargetDeviceName[0] = '\0';
+  TargetCapacity = 0;
+  AdapterNumber = -1;
+}

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "cardsim/cardsim.h"
-#include "engine/aspi/aspi_driver.h"
-#include "system/message_box.h"
+#include "engine/aspi/aspi_driver_native.h"
+#include "system/message_box_native.h"
 #include "system/threads.h"
 #include "tests/aspi/temp_card.h"
 
@@ -34,10 +34,8 @@ class Aspi : public ::testing::Test {
   void SetUp() override {
     CardSimDefaults(&config);
     std::snprintf(config.image, sizeof config.image, "%s", card.image.c_str());
+    ResetTargetIdentity();
     std::strcpy(HostAdapterName, "njata95");
-    AdapterNumber = -1;
-    TargetCapacity = 0;
-    TargetDeviceName[0] = '\0';
     Boxes.clear();
     MessageBoxHandler = RecordBox;
   }

@@ -1,4 +1,10 @@
-"""Shared set-up of the e2e tests: where the Win32 build is, where screenshots go, sessions."""
+"""Shared set-up of the e2e tests: where the Win32 build is, where screenshots go, sessions, and
+how a test says it cannot run.
+
+A program that is not built is a failure, never a skip. A test that truly cannot run here (no
+sound server, say) calls skip(reason); when no test of the file failed and any was skipped, the
+file ends with SKIP_CODE, which CTest reports as skipped (SKIP_RETURN_CODE, set by
+kelvado_test_properties in cmake/Kelvado.cmake)."""
 import os
 import sys
 import unittest
@@ -9,17 +15,43 @@ import wine_harness  # noqa: E402  (found through the path above)
 
 WIN32_BIN = os.environ.get("KELVADO_WIN32_BIN", "")
 OUT_DIR = os.environ.get("KELVADO_E2E_OUT", os.path.abspath("e2e-out"))
+# The exit code CTest takes for "skipped" (KELVADO_SKIP_CODE of cmake/Kelvado.cmake).
+SKIP_CODE = 77
+
+
+class ProgramMissing(AssertionError):
+    """A Win32 program the test runs is not in the build: the test fails."""
 
 
 def program(name):
     path = os.path.join(WIN32_BIN, name)
     if not os.path.isfile(path):
-        raise unittest.SkipTest(f"{path} is not built")
+        raise ProgramMissing(f"{path} is not built (make win32): a missing program fails the test")
     return path
 
 
+def source_text(header, name):
+    """The text constant `name` as the program's header defines it (const char name[] = "...")."""
+    root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+    with open(os.path.join(root, header), encoding="utf-8") as f:
+        for line in f:
+            start = f"const char {name}[] = \""
+            if line.startswith(start):
+                return line[len(start):line.rindex('"')]
+    raise LookupError(f"{name} is not defined in {header}")
+
+
+def skip(reason):
+    """Ends the calling test as skipped: it cannot run here, for `reason`."""
+    raise unittest.SkipTest(reason)
+
+
 def session(test):
-    """A WineSession whose work folder and screenshots are named after the test."""
+    """A WineSession whose work folder and screenshots are named after the test. Skips the test
+    when no Win32 program can run here at all (wine_harness.wine_cannot_run)."""
+    reason = wine_harness.wine_cannot_run()
+    if reason:
+        skip(reason)
     work = os.path.join(OUT_DIR, test.id().split(".", 1)[-1])
     return wine_harness.WineSession(workdir=work)
 
@@ -28,5 +60,16 @@ def shot(test, wine, name, wid=None):
     return wine.screenshot(os.path.join(OUT_DIR, test.id().split(".", 1)[-1], name + ".png"), wid)
 
 
+def exit_code(result):
+    """1 when a test failed or none ran, SKIP_CODE when one was skipped, else 0."""
+    if not result.wasSuccessful() or result.testsRun == 0:
+        return 1
+    if result.skipped:
+        for test, reason in result.skipped:
+            print(f"skipped: {test.id()}: {reason}")
+        return SKIP_CODE
+    return 0
+
+
 def main():
-    unittest.main(verbosity=2)
+    sys.exit(exit_code(unittest.main(verbosity=2, exit=False).result))

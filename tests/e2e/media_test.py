@@ -3,7 +3,6 @@ file replaced by a second one plays to its end and the end section runs; a video
 window and its end runs the end section; a looping video is stopped by DoClr; a missing video
 file stops the script with the device layer's error. Without a sound server the test is skipped."""
 import os
-import sys
 import time
 import unittest
 
@@ -27,13 +26,15 @@ def is_video(p):
 
 class Media(unittest.TestCase):
     def test_sound_and_video(self):
-        exe = os.path.join(e2e.WIN32_BIN, "kelvado_media.exe")
-        self.assertTrue(os.path.isfile(exe), exe + " is not built")
+        exe = e2e.program("kelvado_media.exe")
+        reason = wine_harness.wine_cannot_run()
+        if reason:
+            e2e.skip(reason)
         work = os.path.join(e2e.OUT_DIR, "Media")
         try:
             sound = wine_harness.SoundServer(work).__enter__()
         except wine_harness.HarnessError as e:
-            raise unittest.SkipTest(f"no sound server: {e}")
+            e2e.skip(f"no sound server: {e}")
         try:
             with wine_harness.WineSession(workdir=work) as wine:
                 self.run_steps(wine, sound, exe, work)
@@ -102,10 +103,5 @@ class Media(unittest.TestCase):
         self.assertEqual(wine.wait_exit(proc, timeout=60), 0)
 
 
-SKIPPED = 77  # SKIP_RETURN_CODE of e2e.media
-
 if __name__ == "__main__":
-    result = unittest.main(verbosity=2, exit=False).result
-    if result.wasSuccessful() and result.skipped and len(result.skipped) == result.testsRun:
-        sys.exit(SKIPPED)
-    sys.exit(0 if result.wasSuccessful() else 1)
+    e2e.main()

@@ -21,6 +21,8 @@
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_reset.h"
+#include "engine/error_codes.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
 #include "engine/vol_serial.h"
@@ -56,17 +58,15 @@ void CountTransfer() {
   if (++transfers == abort_after) EventSet(abort_event);
 }
 
-}  // namespace
-
-int32_t GetDiskInfo(int32_t, int32_t, int32_t* heads, int32_t* sectors_per_track) {
+int32_t CardGetDiskInfo(int32_t, int32_t, int32_t* heads, int32_t* sectors_per_track) {
   if (driver_heads < 0) return -1;
   *heads = driver_heads;
   *sectors_per_track = driver_sectors;
   return 0;
 }
 
-int32_t ReadSectors(int32_t, int32_t target, uint32_t lba, uint32_t size, uint32_t count,
-                    void* buffer) {
+int32_t CardReadSectors(int32_t, int32_t target, uint32_t lba, uint32_t size, uint32_t count,
+                        void* buffer) {
   CountTransfer();
   if (!Reachable(target, size, lba, count) || Touches(bad_reads, lba, count)) return -1;
   uint8_t* out = static_cast<uint8_t*>(buffer);
@@ -78,8 +78,8 @@ int32_t ReadSectors(int32_t, int32_t target, uint32_t lba, uint32_t size, uint32
   return 0;
 }
 
-int32_t WriteSectors(int32_t, int32_t target, uint32_t lba, uint32_t size, uint32_t count,
-                     const void* buffer) {
+int32_t CardWriteSectors(int32_t, int32_t target, uint32_t lba, uint32_t size, uint32_t count,
+                         const void* buffer) {
   CountTransfer();
   Require(Reachable(target, size, lba, count));  // never outside the card
   Require(count == 1);
@@ -92,9 +92,8 @@ int32_t WriteSectors(int32_t, int32_t target, uint32_t lba, uint32_t size, uint3
   return 0;
 }
 
-namespace {
-
 void Reset(uint64_t sectors) {
+  SectorTransferInstall(CardGetDiskInfo, CardReadSectors, CardWriteSectors);
   card.clear();
   card_sectors = sectors;
   bad_reads.clear();
@@ -104,11 +103,8 @@ void Reset(uint64_t sectors) {
   written.clear();
   if (!abort_event) abort_event = EventCreate(true, false);
   EventReset(abort_event);
+  ResetEngine();
   AbortEvent = abort_event;
-  EngineProgressBar = EngineStatusText = nullptr;
-  NewPartition = PartitionInfo{};
-  DiskGeometry = Geometry{};
-  BadClusterList.count = 0;
   AdapterNumber = 0;
   NewVolSerial = 1;
 }
@@ -133,7 +129,8 @@ void FuzzFormat(const uint8_t* data, size_t size, uint8_t mode) {
   uint32_t sectors = BuildPartitionEntry();
   Require(uint64_t{NewPartition.start_lba} + sectors <= card_sectors);
   result = MakePartition(AdapterNumber);
-  Require(result == 0 || result == -1 || result == -9 || (result >= 601 && result <= 606));
+  Require(result == kEngineOk || result == kEngineFailed || result == kEngineStopped ||
+          (result >= kErrIplWrite && result <= kErrRootDirWrite));
   // Sector 0 is written exactly when the file system is complete, and nothing after it.
   Require(wrote_sector_zero == (result == 0));
   Require(!wrote_after_sector_zero);

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "system/message_box.h"
+#include "system/message_box_native.h"
 
 TEST(ErrorText, MessagesAreShiftJisBytes) {
   // Half-width katakana (one byte each) in 202, full-width letters in 601.

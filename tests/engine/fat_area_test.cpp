@@ -6,6 +6,7 @@
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
 #include "engine/engine_hooks.h"
+#include "engine/error_codes.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
 #include "tests/engine/test_card.h"
@@ -17,7 +18,6 @@ static const uint64_t k16MiB = 16 * 2048;
 // sectors each), cluster 2 (the root directory) at 1,293.
 static const uint64_t k300MiB = 300 * 2048;
 // Cluster c starts at 160 + (c - 2) x 4 (FAT16) or 1,293 + (c - 2) x 8 (FAT32).
-
 
 static std::vector<uint32_t> BadList() {
   return std::vector<uint32_t>(BadClusterList.cluster,
@@ -68,7 +68,7 @@ TEST(DataCheck, Fat32RootDirectoryClusterBadFailsTheFormat) {
   TestCard card(k300MiB);
   ChkDataArea = 1;
   FailReads("1300");
-  EXPECT_EQ(FormatCard(true), 605);
+  EXPECT_EQ(FormatCard(true), kErrRootDirArea);
   EXPECT_EQ(card.Sector(0)[510], 0);
 }
 
@@ -84,7 +84,7 @@ TEST(DataCheck, ThousandTwentyThreeBadClustersAreAcceptedNotOneMore) {
   TestCard again(k16MiB);
   ChkDataArea = 1;
   FailReads("164-4259");
-  EXPECT_EQ(FormatCard(false), 602);
+  EXPECT_EQ(FormatCard(false), kErrTooManyBadSectors);
   EXPECT_EQ(BadClusterList.count, 1024);
   EXPECT_EQ(again.Sector(0)[510], 0);
 }
@@ -131,13 +131,16 @@ struct Fault {
 
 TEST(WriteOrder, NoPartitionEntryAfterAnyFailure) {
   const Fault faults[] = {
-      {false, true, "64", 604},  {false, true, "65", 604},  {false, true, "96", 604},
-      {false, true, "128", 606}, {false, true, "63", 601},  {false, true, "0", -1},
-      {false, false, "64", 603}, {false, false, "140", 605},
-      {true, true, "95", -1},    {true, true, "96", 604},   {true, true, "694", -1},
-      {true, true, "1293", -1},  {true, true, "63", 601},   {true, true, "69", 601},
-      {true, true, "64", 601},   {true, true, "70", 601},   {true, true, "65", -1},
-      {true, true, "71", -1},    {true, true, "0", -1},     {true, false, "95", 603},
+      {false, true, "64", kErrFatWrite},  {false, true, "65", kErrFatWrite},
+      {false, true, "96", kErrFatWrite},  {false, true, "128", kErrRootDirWrite},
+      {false, true, "63", kErrIplWrite},  {false, true, "0", kEngineFailed},
+      {false, false, "64", kErrFatArea},  {false, false, "140", kErrRootDirArea},
+      {true, true, "95", kEngineFailed},  {true, true, "96", kErrFatWrite},
+      {true, true, "694", kEngineFailed}, {true, true, "1293", kEngineFailed},
+      {true, true, "63", kErrIplWrite},   {true, true, "69", kErrIplWrite},
+      {true, true, "64", kErrIplWrite},   {true, true, "70", kErrIplWrite},
+      {true, true, "65", kEngineFailed},  {true, true, "71", kEngineFailed},
+      {true, true, "0", kEngineFailed},   {true, false, "95", kErrFatArea},
   };
   for (const Fault& f : faults) {
     TestCard card(f.fat32 ? k300MiB : k16MiB);
@@ -154,7 +157,7 @@ TEST(WriteOrder, NoPartitionEntryAfterAnyFailure) {
 TEST(Abort, Fat32StopsAtItsNextPoll) {
   TestCard card(k300MiB);
   RecordTransfers(5);  // the interrupt is confirmed during the fifth write
-  EXPECT_EQ(FormatCard(true), -9);
+  EXPECT_EQ(FormatCard(true), kEngineStopped);
   EXPECT_EQ(WrittenSectors().size(), 5u);
   EXPECT_EQ(card.Sector(63)[510], 0);
 
@@ -162,7 +165,7 @@ TEST(Abort, Fat32StopsAtItsNextPoll) {
   ChkDataArea = 1;
   RecordTransfers(1);
   EventSet(AbortEvent);  // already set when the format starts: nothing is read or written
-  EXPECT_EQ(FormatCard(true), -9);
+  EXPECT_EQ(FormatCard(true), kEngineStopped);
   EXPECT_TRUE(Transfers.empty());
 }
 

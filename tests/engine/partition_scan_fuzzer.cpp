@@ -18,7 +18,7 @@
 
 #include "engine/aspi/aspi.h"
 #include "engine/byte_order.h"
-#include "engine/engine_hooks.h"
+#include "engine/engine_hooks_native.h"
 #include "engine/partition.h"
 #include "engine/partition_scan.h"
 
@@ -40,16 +40,14 @@ intptr_t CountSteps(void*, uint32_t message, uintptr_t, intptr_t) {
   return 0;
 }
 
-}  // namespace
-
-int32_t GetDiskInfo(int32_t, int32_t, int32_t* heads, int32_t* sectors_per_track) {
+int32_t CardGetDiskInfo(int32_t, int32_t, int32_t* heads, int32_t* sectors_per_track) {
   *heads = driver_heads;
   *sectors_per_track = driver_sectors;
   return 0;
 }
 
-int32_t ReadSectors(int32_t, int32_t target, uint32_t lba, uint32_t size, uint32_t count,
-                    void* buffer) {
+int32_t CardReadSectors(int32_t, int32_t target, uint32_t lba, uint32_t size, uint32_t count,
+                        void* buffer) {
   ++reads;
   Require(target == 0 && size == kSectorSize && count == 1);
   if (lba >= card_sectors) return -1;
@@ -61,11 +59,9 @@ int32_t ReadSectors(int32_t, int32_t target, uint32_t lba, uint32_t size, uint32
   return 0;
 }
 
-int32_t WriteSectors(int32_t, int32_t, uint32_t, uint32_t, uint32_t, const void*) {
+int32_t CardWriteSectors(int32_t, int32_t, uint32_t, uint32_t, uint32_t, const void*) {
   std::abort();  // the scan never writes
 }
-
-namespace {
 
 bool ScanReads(const PartitionInfo& p) {
   return IsFat16Type(p.type) || IsFat32Type(p.type) || IsLinkType(p.type);
@@ -78,6 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t mode = data[0];
   // Filled cards stay small: a FAT32 root directory without an end is read to the card's end.
   const uint32_t capacity = GetLe16(data + 4) & (mode & 4 ? 0x0FFF : 0xFFFF);
+  SectorTransferInstall(CardGetDiskInfo, CardReadSectors, CardWriteSectors);
   card.clear();
   card_sectors = capacity + 1;
   fill = mode & 4 ? data[3] : 0;

@@ -9,7 +9,8 @@
 
 #include "engine/aspi/aspi.h"
 #include "engine/boot_record.h"
-#include "engine/engine_hooks.h"
+#include "engine/engine_hooks_native.h"
+#include "engine/engine_reset.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
 #include "engine/vol_serial.h"
@@ -23,18 +24,13 @@ static int abort_write = 0;
 static int writes_seen = 0;
 static char progress_bar, status_text;
 
-static void ResetEngine() {
+// The engine at its start values, then as the tests want it.
+static void PrepareEngine() {
+  ResetEngine();
   std::strcpy(HostAdapterName, "njata95");
   AdapterNumber = 0;
-  Fat32Enabled = 0;
   ChkDataArea = 0;
   NewVolSerial = 1;
-  NewPartition = PartitionInfo{};
-  DiskGeometry = Geometry{};
-  BadClusterList.count = 0;
-  AbortEvent = nullptr;
-  EngineProgressBar = nullptr;
-  EngineStatusText = nullptr;
   ControlMessageHandler = nullptr;
   ImageCardWatch = nullptr;
   ImageCardSetDiskInfo(0, 0);
@@ -50,7 +46,7 @@ TestCard::TestCard(uint64_t sectors) {
   if (fd < 0 || ftruncate(fd, static_cast<off_t>(sectors * 512)) != 0) std::abort();
   close(fd);
   path_ = name;
-  ResetEngine();
+  PrepareEngine();
   std::string error;
   if (!ImageCardOpen(name, &error)) std::abort();
 }
@@ -58,7 +54,7 @@ TestCard::TestCard(uint64_t sectors) {
 TestCard::~TestCard() {
   ImageCardClose();
   unlink(path_.c_str());
-  ResetEngine();
+  PrepareEngine();
   if (test_abort_event) EventDestroy(test_abort_event);
   test_abort_event = nullptr;
 }

@@ -6,6 +6,7 @@
 
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
+#include "engine/error_codes.h"
 #include "engine/partition.h"
 #include "system/clock.h"
 #include "tests/engine/test_card.h"
@@ -55,7 +56,7 @@ TEST(SetVolSerial, WritesNothingWithoutABootRecordOfThisRun) {
   // A format that failed before its boot record: the sector holds old data.
   card.FillSector(63, 0xEE);
   FailWrites("64");
-  ASSERT_EQ(FormatCard(false), 604);
+  ASSERT_EQ(FormatCard(false), kErrFatWrite);
   RecordTransfers();
   EXPECT_EQ(SetVolSerial(0), -1);
   EXPECT_TRUE(WrittenSectors().empty());

@@ -3,16 +3,14 @@
 #include <deque>
 
 #include "app/main_window.h"
-#include "interp/command_table.h"
 #include "interp/exec.h"
+#include "interp/interp_reset.h"
 #include "interp/loader.h"
-#include "interp/script_error.h"
 #include "interp/section_choice.h"
-#include "interp/section_table.h"
-#include "interp/var_table.h"
-#include "system/message_box.h"
-#include "system/wait.h"
-#include "system/window_services.h"
+#include "screen/screen_reset.h"
+#include "system/message_box_native.h"
+#include "system/system_reset.h"
+#include "system/window_services_native.h"
 
 std::vector<std::string> InterpTest::boxes;
 int InterpTest::posted_new_ones = 0;
@@ -30,17 +28,13 @@ const char* ScriptLineAt(int32_t n) {
 }  // namespace
 
 void InterpTest::SetUp() {
-  ClearSectionTable();
-  ClearCommandTable();
-  VarTableRelease();
-  ScriptErrorClear();
-  ResetSectionChoice();
-  WaitTicks = 0;
+  ResetInterpreter();
+  ResetScreen();
+  ResetSystemServices();
   queue.clear();
   boxes.clear();
   posted_new_ones = 0;
   close_posted = false;
-  LineExecutedHook = nullptr;
   MessageBoxHandler = [](bool, const char* text, const char* caption, uint32_t) -> int32_t {
     boxes.push_back(std::string(caption) + ": " + text);
     return kIdOk;
@@ -82,7 +76,7 @@ bool InterpTest::Pump() {
 
 int InterpTest::PumpAndTick(int limit) {
   int ticks = 0;
-  while (Pump() && ResumePending && ticks < limit) {
+  while (Pump() && IsResumePending() && ticks < limit) {
     MainWindowTick();
     ++ticks;
   }

@@ -8,6 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "interp/script_error.h"
+
+// A box as InterpTest::boxes records it when it shows a script error.
+inline std::string ScriptErrorBox(const std::string& text) {
+  return std::string(kScriptErrorCaption) + ": " + text;
+}
+
 class InterpTest : public ::testing::Test {
  protected:
   void SetUp() override;

@@ -5,6 +5,7 @@
 #include "interp/command_table.h"
 #include "interp/exec.h"
 #include "interp/flow_commands.h"
+#include "interp/handler_result.h"
 #include "interp/script_error.h"
 #include "interp/section_choice.h"
 #include "interp/trace_line.h"
@@ -18,7 +19,7 @@ int32_t answer = 0;              // what Answer returns
 
 int32_t Record(char* args) {
   calls.push_back(args == nullptr ? "Record" : "Record(" + std::string(args) + ")");
-  return 0;
+  return kGoOn;
 }
 
 int32_t Answer(char*) {
@@ -28,7 +29,7 @@ int32_t Answer(char*) {
 
 int32_t Fail(char* args) {
   ScriptErrorSet("FuncFail の引数が間違っています(%s)", args ? args : "");
-  return -1;
+  return kFailed;
 }
 
 class Runner : public InterpTest {
@@ -52,26 +53,26 @@ class Runner : public InterpTest {
 
 TEST_F(Runner, ExecLineSplitsAtTheFirstCommaAndCleansAgain) {
   ScriptLine line = {"Record", 1};
-  EXPECT_EQ(ExecLine(line), 0);
+  EXPECT_EQ(ExecLine(line), kGoOn);
   ScriptLine empty = {"Record,", 2};
-  EXPECT_EQ(ExecLine(empty), 0);
+  EXPECT_EQ(ExecLine(empty), kGoOn);
   ScriptLine spaced = {"Record , \"a b\" ,c,d", 3};
-  EXPECT_EQ(ExecLine(spaced), 0);
+  EXPECT_EQ(ExecLine(spaced), kGoOn);
   EXPECT_EQ(calls, (std::vector<std::string>{"Record", "Record()", "Record(\"a b\",c,d)"}));
   ScriptLine unknown = {"record,1", 4};
-  EXPECT_EQ(ExecLine(unknown), -1);
+  EXPECT_EQ(ExecLine(unknown), kFailed);
   EXPECT_STREQ(ScriptError, "");
   // The first handler entered under a name is kept.
   CommandTableAdd("Record", Fail);
-  EXPECT_EQ(ExecLine(line), 0);
+  EXPECT_EQ(ExecLine(line), kGoOn);
 }
 
 TEST_F(Runner, RunsLinesUntilTheEndAPositiveResultOrASuspension) {
   ASSERT_EQ(Load({"[S]", "Record,1", "Answer", "Record,3", "[EMPTY]"}), 0);
-  EXPECT_EQ(Run("S"), 0);
+  EXPECT_EQ(Run("S"), kGoOn);
   EXPECT_EQ(last_start, 2);  // the last line's index
   EXPECT_EQ(calls.size(), 3u);
-  for (int32_t result : {1, 2, 7}) {
+  for (int32_t result : {kSectionChosen, kRunAgain, 7}) {
     calls.clear();
     answer = result;
     EXPECT_EQ(Run("S"), result);
@@ -80,27 +81,28 @@ TEST_F(Runner, RunsLinesUntilTheEndAPositiveResultOrASuspension) {
   }
   calls.clear();
   answer = 0;
-  EXPECT_EQ(Run("S", 1), 0);
+  EXPECT_EQ(Run("S", 1), kGoOn);
   EXPECT_EQ(calls, (std::vector<std::string>{"Answer", "Record(3)"}));
-  EXPECT_EQ(Run("EMPTY"), 0);
+  EXPECT_EQ(Run("EMPTY"), kGoOn);
   calls.clear();
-  EXPECT_EQ(Run("S", 3), 0);  // beyond the last line: nothing runs
+  EXPECT_EQ(Run("S", 3), kGoOn);  // beyond the last line: nothing runs
   EXPECT_TRUE(calls.empty());
 }
 
 TEST_F(Runner, ErrorsCarryTheHandlerAndTheRunnerMessage) {
   ASSERT_EQ(Load({"[S]", "Record", "  Fail , x ;why", "Record", "[U]", "Unknown,\"c:\\a\\\""}), 0);
-  EXPECT_EQ(Run("S"), -1);
+  EXPECT_EQ(Run("S"), kFailed);
   EXPECT_EQ(std::string(ScriptError),
             "FuncFail の引数が間違っています(x)"
             "\n\n[KELVADO.INI の ｾｸｼｮﾝ名 S, 3 行目 ｴﾝﾄﾘｰ名 Fail,x でｴﾗｰが発生しました]");
   EXPECT_EQ(calls.size(), 1u);
   ScriptErrorClear();
-  EXPECT_EQ(Run("U"), -1);
-  EXPECT_EQ(std::string(ScriptError),
-            "\n\n[KELVADO.INI の ｾｸｼｮﾝ名 U, 6 行目 ｴﾝﾄﾘｰ名 Unknown,\"c:\\a\\\" でｴﾗｰが発生しました]");
+  EXPECT_EQ(Run("U"), kFailed);
+  EXPECT_EQ(
+      std::string(ScriptError),
+      "\n\n[KELVADO.INI の ｾｸｼｮﾝ名 U, 6 行目 ｴﾝﾄﾘｰ名 Unknown,\"c:\\a\\\" でｴﾗｰが発生しました]");
   ScriptErrorClear();
-  EXPECT_EQ(Run("NOWHERE"), -1);
+  EXPECT_EQ(Run("NOWHERE"), kFailed);
   EXPECT_EQ(std::string(ScriptError), "\n\n[KELVADO.INI に ｾｸｼｮﾝ名 NOWHERE が存在しません");
 }
 
@@ -109,11 +111,11 @@ TEST_F(Runner, TraceLineAndHookFollowEveryLine) {
   traced.clear();
   LineExecutedHook = [] { traced.push_back(TraceLine); };
   ASSERT_EQ(Load({"[S]", "Record,1", "Nothing"}), 0);
-  EXPECT_EQ(Run("S"), -1);
+  EXPECT_EQ(Run("S"), kFailed);
   EXPECT_EQ(traced, (std::vector<std::string>{"Record,1(2):", "Nothing(3):"}));
   // A line and a message longer than their buffers are cut.
   ASSERT_EQ(Load({"[L" + std::string(250, 'x') + "]", "Nothing," + std::string(300, 'y')}), 0);
-  EXPECT_EQ(Run(("L" + std::string(250, 'x')).c_str()), -1);
+  EXPECT_EQ(Run(("L" + std::string(250, 'x')).c_str()), kFailed);
   EXPECT_EQ(std::string(TraceLine).size(), 255u);
   for (int i = 0; i < 40; ++i) Run("L");
   EXPECT_EQ(std::string(ScriptError).size(), kScriptErrorSize - 1);
@@ -121,8 +123,8 @@ TEST_F(Runner, TraceLineAndHookFollowEveryLine) {
 
 TEST_F(Runner, GotoAndIfChooseTheNextSection) {
   ASSERT_EQ(Load({"[S]", "Goto,\"NEXT\"", "Record"}), 0);
-  EXPECT_EQ(Run("S"), 1);
-  EXPECT_STREQ(NextSection, "NEXT");
+  EXPECT_EQ(Run("S"), kSectionChosen);
+  EXPECT_STREQ(GetSectionName(kNextSection).text, "NEXT");
   EXPECT_EQ(posted_new_ones, 1);
   EXPECT_TRUE(calls.empty());
 
@@ -140,20 +142,21 @@ TEST_F(Runner, GotoAndIfChooseTheNextSection) {
       {"If,-5,OP,-4,\"EXIT\"", 1},
   };
   for (const Case& c : cases) {
-    SetSectionName(NextSection, "");
+    SetSectionName(kNextSection, "");
     ScriptLine line = {};
     snprintf(line.text, sizeof line.text, "%s", c.line);
     EXPECT_EQ(ExecLine(line), c.result) << c.line;
-    EXPECT_STREQ(NextSection, c.result == 1 ? "EXIT" : "") << c.line;
+    EXPECT_STREQ(GetSectionName(kNextSection).text, c.result == kSectionChosen ? "EXIT" : "")
+        << c.line;
   }
   ScriptLine bad = {"If,1,\"=<\",2,\"EXIT\"", 9};
-  EXPECT_EQ(ExecLine(bad), -1);
+  EXPECT_EQ(ExecLine(bad), kFailed);
   EXPECT_STREQ(ScriptError, "FuncIf の関係子が間違っています(=<)");
   ScriptLine missing = {"If,1,\"<\",2", 9};
-  EXPECT_EQ(ExecLine(missing), -1);
+  EXPECT_EQ(ExecLine(missing), kFailed);
   EXPECT_STREQ(ScriptError, "zam_sscanfのﾌｫｰﾏｯﾄｴﾗｰ(%dn %sn %dn %sn):[ZamValue](3)");
   ScriptLine absent = {"Goto", 9};
-  EXPECT_EQ(ExecLine(absent), -1);
+  EXPECT_EQ(ExecLine(absent), kFailed);
   EXPECT_STREQ(ScriptError, "zam_sscanfで引数がありません:[ZamValue](1)");
 }
 
@@ -161,18 +164,18 @@ TEST_F(Runner, SectionCommandsStoreTheirName) {
   struct Case {
     const char* name;
     CommandHandler handler;
-    const char* field;
+    SectionField field;
   };
   const Case cases[] = {
-      {"SetTrueSection", FuncSetTrueSection, TrueSection},
-      {"SetFalseSection", FuncSetFalseSection, FalseSection},
-      {"SetTouchSection", FuncSetTouchSection, TouchSection},
-      {"SetCoinSectionSub", FuncSetCoinSectionSub, CoinSection},
-      {"SetEndSection", FuncSetEndSection, EndSection},
-      {"SetVGAToFmEndSection", FuncSetVGAToFmEndSection, VGAToFmEndSection},
-      {"DiagNext", FuncDiagNext, DiagNextSection},
-      {"ErrorNext", FuncErrorNext, ErrorNextSection},
-      {"OkNext", FuncOkNext, OkNextSection},
+      {"SetTrueSection", FuncSetTrueSection, kTrueSection},
+      {"SetFalseSection", FuncSetFalseSection, kFalseSection},
+      {"SetTouchSection", FuncSetTouchSection, kTouchSection},
+      {"SetCoinSectionSub", FuncSetCoinSectionSub, kCoinSection},
+      {"SetEndSection", FuncSetEndSection, kEndSection},
+      {"SetVGAToFmEndSection", FuncSetVGAToFmEndSection, kVGAToFmEndSection},
+      {"DiagNext", FuncDiagNext, kDiagNextSection},
+      {"ErrorNext", FuncErrorNext, kErrorNextSection},
+      {"OkNext", FuncOkNext, kOkNextSection},
   };
   VarAddString("NAME", "FROM_VARIABLE");
   VarAddInteger("NUMBER", 1);
@@ -180,15 +183,15 @@ TEST_F(Runner, SectionCommandsStoreTheirName) {
     CommandTableAdd(c.name, c.handler);
     ScriptLine line = {};
     snprintf(line.text, sizeof line.text, "%s,\"セクション\",ignored", c.name);
-    EXPECT_EQ(ExecLine(line), 0) << c.name;
-    EXPECT_STREQ(c.field, "セクション") << c.name;
+    EXPECT_EQ(ExecLine(line), kGoOn) << c.name;
+    EXPECT_STREQ(GetSectionName(c.field).text, "セクション") << c.name;
     snprintf(line.text, sizeof line.text, "%s,NAME", c.name);
-    EXPECT_EQ(ExecLine(line), 0) << c.name;
-    EXPECT_STREQ(c.field, "FROM_VARIABLE") << c.name;
+    EXPECT_EQ(ExecLine(line), kGoOn) << c.name;
+    EXPECT_STREQ(GetSectionName(c.field).text, "FROM_VARIABLE") << c.name;
     snprintf(line.text, sizeof line.text, "%s,NUMBER", c.name);
-    EXPECT_EQ(ExecLine(line), -1) << c.name;
+    EXPECT_EQ(ExecLine(line), kFailed) << c.name;
     EXPECT_STREQ(ScriptError, "無効な変数ｴﾗｰ(NUMBER):[ZamValue](5)");
-    EXPECT_STREQ(c.field, "FROM_VARIABLE") << c.name;
+    EXPECT_STREQ(GetSectionName(c.field).text, "FROM_VARIABLE") << c.name;
   }
   EXPECT_EQ(posted_new_ones, 0);
 }

@@ -9,9 +9,9 @@
 #include "app/command_list.h"
 #include "app/main_window.h"
 #include "interp/arguments.h"
-#include "interp/builtin_script.h"
 #include "interp/command_table.h"
 #include "interp/exec.h"
+#include "interp/handler_result.h"
 #include "interp/loader.h"
 #include "interp/section_choice.h"
 #include "interp/trace_line.h"
@@ -37,22 +37,22 @@ int32_t Suspend(char*) {
 
 int32_t IValSetStandIn(char* args) {
   int32_t *variable, *value;
-  int32_t result = ReadArguments("FuncIValSet", args, "%dm %dn", &variable, &value);
+  int32_t result = ReadArguments("FuncIValSet", args, NewVar(&variable), Value(&value));
   if (result == 0) *variable = *value;
   return result;
 }
 
 int32_t InitAdapterStandIn(char* args) {
   int32_t* value;
-  int32_t result = ReadArguments("FuncInitAdapter", args, "%dm", &value);
+  int32_t result = ReadArguments("FuncInitAdapter", args, NewVar(&value));
   if (result == 0) *value = init_adapter_result;
   return result;
 }
 
 int32_t StartDialogStandIn(char* args) {
   char* name;
-  int32_t result = ReadArguments("FuncStartDialog", args, "%sn", &name);
-  if (result == 0) ChooseSection(TrueSection);
+  int32_t result = ReadArguments("FuncStartDialog", args, Value(&name));
+  if (result == 0) ChooseStoredSection(kTrueSection);
   return result;
 }
 
@@ -62,8 +62,11 @@ int32_t ProgramExitStandIn(char* args) {
   return result;
 }
 
-// Stand-ins for the commands of the built-in script that are not built yet.
+// Stand-ins for the commands of the built-in script that need the card, the dialogs or the
+// system. They are entered before the program's commands, so they keep their place (the first
+// handler of a name stays) whether or not the real commands are built.
 void AddStandIns() {
+  ClearCommandTable();
   for (const char* name : {"StrSet", "SetHostAdapter", "SetNewVolSerial", "SetChkDataArea",
                            "SetKillCardSrvDlg", "GetOsVersion"})
     CommandTableAdd(name, Accept);
@@ -72,6 +75,7 @@ void AddStandIns() {
   CommandTableAdd("TgetDrvFileExist", InitAdapterStandIn);
   CommandTableAdd("StartDialog", StartDialogStandIn);
   CommandTableAdd("ProgramExit", ProgramExitStandIn);
+  FillCommandTable();
 }
 
 class MainWindow : public InterpTest {
@@ -96,22 +100,30 @@ class MainWindow : public InterpTest {
   }
 };
 
-const char kInitAdapterError[] =
-    "KELVADO.INI ERROR!: \n\n[KELVADO.INI の ｾｸｼｮﾝ名 INIT_ADAPTER, 22 行目 ｴﾝﾄﾘｰ名 "
-    "SetHostAdapter,\"njata95\" でｴﾗｰが発生しました]";
+// A script of its own for StartInterpreter: START sets the log directory and jumps on; the next
+// section fails at a command no program has.
+const char* const kStartLines[] = {"[START]", "SetLogDir1,\"c:\\data1\\log1\\\"",
+                                   "Goto,\"NEXT\"", "[NEXT]", "IValSet,TRUE,1",
+                                   "NoSuchCommand,1"};
 
-TEST_F(MainWindow, BuiltInScriptStopsAtSetHostAdapterWhileItIsMissing) {
-  ASSERT_EQ(StartInterpreter(BuiltInScript), 0);
-  EXPECT_EQ(CommandCount(), 89);  // the commands built so far and Suspend
+const char* StartLineAt(int32_t n) {
+  return n >= 1 && n <= 6 ? kStartLines[n - 1] : nullptr;
+}
+
+TEST_F(MainWindow, StartInterpreterRunsStartAtCreationAndAScriptErrorEndsTheProgram) {
+  ASSERT_EQ(StartInterpreter(StartLineAt), 0);
   MainWindowCreate();
   EXPECT_TRUE(boxes.empty());  // START sets the log directory and jumps on
   EXPECT_STREQ(LogDir1, "c:\\data1\\log1\\");
   EXPECT_EQ(posted_new_ones, 1);
   EXPECT_FALSE(Pump());
-  EXPECT_EQ(boxes, (std::vector<std::string>{kInitAdapterError}));
+  EXPECT_EQ(VarFind("TRUE")->integer_value, 1);
+  EXPECT_EQ(boxes, (std::vector<std::string>{
+                       "KELVADO.INI ERROR!: \n\n[KELVADO.INI の ｾｸｼｮﾝ名 NEXT, 6 行目 ｴﾝﾄﾘｰ名 "
+                       "NoSuchCommand,1 でｴﾗｰが発生しました]"}));
   EXPECT_TRUE(close_posted);
-  EXPECT_FALSE(ResumePending);
-  EXPECT_EQ(ResumeLine, 0);
+  EXPECT_FALSE(IsResumePending());
+  EXPECT_EQ(CurrentResumeLine(), 0);
 }
 
 TEST_F(MainWindow, BuiltInScriptWalksItsSectionsInOrder) {
@@ -145,19 +157,18 @@ TEST_F(MainWindow, BuiltInScriptWalksItsSectionsInOrder) {
 }
 
 TEST_F(MainWindow, SuspendedLineRunsAgainAtEachTickThenTheSectionGoesOn) {
-  ASSERT_EQ(Load({"[START]", "Goto,\"S\"", "[S]", "DiagNext,\"x\"", "Suspend", "OkNext,\"y\""}),
-                 0);
+  ASSERT_EQ(Load({"[START]", "Goto,\"S\"", "[S]", "DiagNext,\"x\"", "Suspend", "OkNext,\"y\""}), 0);
   suspensions = 3;
   MainWindowCreate();
   EXPECT_EQ(Pump(), true);
-  EXPECT_TRUE(ResumePending);
-  EXPECT_EQ(ResumeLine, 1);
-  EXPECT_STREQ(OkNextSection, "");
+  EXPECT_TRUE(IsResumePending());
+  EXPECT_EQ(CurrentResumeLine(), 1);
+  EXPECT_STREQ(GetSectionName(kOkNextSection).text, "");
   EXPECT_EQ(PumpAndTick(), 3);
   EXPECT_EQ(TracedLines(), (std::vector<int>{2, 4, 5, 5, 5, 5, 6}));
-  EXPECT_STREQ(OkNextSection, "y");
-  EXPECT_FALSE(ResumePending);
-  EXPECT_EQ(ResumeLine, 0);
+  EXPECT_STREQ(GetSectionName(kOkNextSection).text, "y");
+  EXPECT_FALSE(IsResumePending());
+  EXPECT_EQ(CurrentResumeLine(), 0);
   // Idle now: ticks post nothing.
   int posted = posted_new_ones;
   MainWindowTick();
@@ -168,9 +179,9 @@ TEST_F(MainWindow, StartThatSuspendsIsResumed) {
   ASSERT_EQ(Load({"[START]", "Suspend", "DiagNext,\"done\""}), 0);
   suspensions = 2;
   MainWindowCreate();
-  EXPECT_TRUE(ResumePending);
+  EXPECT_TRUE(IsResumePending());
   EXPECT_EQ(PumpAndTick(), 2);
-  EXPECT_STREQ(DiagNextSection, "done");
+  EXPECT_STREQ(GetSectionName(kDiagNextSection).text, "done");
   EXPECT_EQ(TracedLines(), (std::vector<int>{2, 2, 2, 3}));
 }
 
@@ -180,8 +191,8 @@ TEST_F(MainWindow, ScriptErrorDuringNewOneShowsTheBoxAndCloses) {
   EXPECT_TRUE(boxes.empty());
   EXPECT_FALSE(Pump());
   EXPECT_EQ(boxes, (std::vector<std::string>{
-                       "KELVADO.INI ERROR!: \n\n[KELVADO.INI に ｾｸｼｮﾝ名 MISSING が存在しません"}));
-  EXPECT_FALSE(ResumePending);
+                       ScriptErrorBox("\n\n[KELVADO.INI に ｾｸｼｮﾝ名 MISSING が存在しません")}));
+  EXPECT_FALSE(IsResumePending());
 }
 
 TEST_F(MainWindow, ClicksTakeTheTouchSectionBeforeTheCoinSection) {
@@ -190,17 +201,17 @@ TEST_F(MainWindow, ClicksTakeTheTouchSectionBeforeTheCoinSection) {
                   "DiagNext,\"coin\""}),
             0);
   MainWindowCreate();
-  EXPECT_FALSE(ResumePending);
+  EXPECT_FALSE(IsResumePending());
   MainWindowClick(10, 20);
-  EXPECT_TRUE(ResumePending);
-  EXPECT_STREQ(NextSection, "TOUCH");
-  EXPECT_STREQ(CoinSection, "");
-  EXPECT_STREQ(EndSection, "");
+  EXPECT_TRUE(IsResumePending());
+  EXPECT_STREQ(GetSectionName(kNextSection).text, "TOUCH");
+  EXPECT_STREQ(GetSectionName(kCoinSection).text, "");
+  EXPECT_STREQ(GetSectionName(kEndSection).text, "");
   EXPECT_EQ(posted_new_ones, 0);  // the chosen section starts at the next tick
   EXPECT_EQ(PumpAndTick(), 1);
-  EXPECT_STREQ(DiagNextSection, "touched");
+  EXPECT_STREQ(GetSectionName(kDiagNextSection).text, "touched");
   MainWindowClick(10, 20);  // nothing armed any more: nothing happens
-  EXPECT_FALSE(ResumePending);
+  EXPECT_FALSE(IsResumePending());
 }
 
 TEST_F(MainWindow, ClickWhileSuspendedAbandonsTheSection) {
@@ -210,13 +221,13 @@ TEST_F(MainWindow, ClickWhileSuspendedAbandonsTheSection) {
   suspensions = 1000;
   MainWindowCreate();
   PumpAndTick(5);
-  EXPECT_EQ(ResumeLine, 0);
+  EXPECT_EQ(CurrentResumeLine(), 0);
   MainWindowClick(1, 1);
-  EXPECT_EQ(ResumeLine, 0);
+  EXPECT_EQ(CurrentResumeLine(), 0);
   suspensions = 1;
   EXPECT_EQ(PumpAndTick(), 2);
-  EXPECT_STREQ(OkNextSection, "coin");
-  EXPECT_STREQ(DiagNextSection, "");
+  EXPECT_STREQ(GetSectionName(kOkNextSection).text, "coin");
+  EXPECT_STREQ(GetSectionName(kDiagNextSection).text, "");
 }
 
 TEST_F(MainWindow, MediaEndRunsTheEndSectionOnlyWhenPlaybackSucceeded) {
@@ -226,23 +237,23 @@ TEST_F(MainWindow, MediaEndRunsTheEndSectionOnlyWhenPlaybackSucceeded) {
   MainWindowCreate();
   for (uint32_t notification : {2u, 4u, 8u}) MainWindowMediaEnd(notification, 0);
   EXPECT_EQ(posted_new_ones, 0);
-  EXPECT_STREQ(EndSection, "END");
+  EXPECT_STREQ(GetSectionName(kEndSection).text, "END");
   MainWindowMediaEnd(kMediaEndSuccessful, 0);
   EXPECT_EQ(posted_new_ones, 1);
-  EXPECT_STREQ(EndSection, "");
-  EXPECT_STREQ(TouchSection, "");
+  EXPECT_STREQ(GetSectionName(kEndSection).text, "");
+  EXPECT_STREQ(GetSectionName(kTouchSection).text, "");
   Pump();
-  EXPECT_STREQ(OkNextSection, "ended");
+  EXPECT_STREQ(GetSectionName(kOkNextSection).text, "ended");
 }
 
 TEST_F(MainWindow, EndSectionChosenWhileSuspendedRunsOnce) {
-  ASSERT_EQ(Load({"[START]", "SetEndSection,\"END\"", "Suspend", "[END]", "Suspend",
-                  "DiagNext,\"end\""}),
-            0);
+  ASSERT_EQ(
+      Load({"[START]", "SetEndSection,\"END\"", "Suspend", "[END]", "Suspend", "DiagNext,\"end\""}),
+      0);
   suspensions = 1000;
   MainWindowCreate();
-  ASSERT_TRUE(ResumePending);
-  MainWindowTick();             // NEWONE for the suspended START is queued
+  ASSERT_TRUE(IsResumePending());
+  MainWindowTick();                         // NEWONE for the suspended START is queued
   MainWindowMediaEnd(kMediaEndSuccessful, 0);  // a second one for END
   suspensions = 0;
   traced.clear();
@@ -250,29 +261,46 @@ TEST_F(MainWindow, EndSectionChosenWhileSuspendedRunsOnce) {
   EXPECT_EQ(TracedLines(), (std::vector<int>{5, 6}));
 }
 
-TEST_F(MainWindow, SecondThreadHandsOverWholeNames) {
-  // A watcher thread arms and takes the end section as a finished program does, with names of
-  // 255 bytes; the main thread never sees a mixture of two names.
-  const std::string a(255, 'A'), b(255, 'B');
+int ended_runs = 0;  // runs of the end sections, on the main thread
+int32_t Ended(char*) {
+  ++ended_runs;
+  return kGoOn;
+}
+
+TEST_F(MainWindow, WatcherChoosesTheEndSectionWhileSectionsRun) {
+  // The main thread runs MAIN over and over, each run arming the end section; a watcher thread
+  // meanwhile arms names of its own and takes the end section, as the watcher of a finished
+  // program does. Every NEWONE must run a whole name: a name made of two would be a section
+  // that does not exist, a script error.
+  const std::string a(200, 'A'), b(200, 'B');
+  ASSERT_EQ(
+      Load({"[START]", "Goto,\"MAIN\"", "[MAIN]", "SetEndSection,\"" + a + "\"", "Goto,\"MAIN\"",
+            "[" + a + "]", "Ended", "Goto,\"MAIN\"", "[" + b + "]", "Ended", "Goto,\"MAIN\""}),
+      0);
+  CommandTableAdd("Ended", Ended);
+  ended_runs = 0;
+  static std::atomic<int> posts(0);
+  posts = 0;
+  PostNewOneHandler = [] { ++posts; };  // from both threads; the loop below runs NEWONE anyway
+  MainWindowCreate();
   std::atomic<bool> done(false);
   std::thread watcher([&] {
-    for (int i = 0; i < 20000; ++i) {
-      SetSectionName(EndSection, (i % 2 ? a : b).c_str());
-      ChooseEventSection(EndSection, true);
+    for (int i = 0; i < 5000; ++i) {
+      SetSectionName(kEndSection, (i % 2 ? a : b).c_str());
+      ChooseEventSection(kEndSection, true);
+      if (i % 64 == 0) std::this_thread::yield();
     }
     done = true;
   });
   int runs = 0;
-  while (!done || runs == 0) {
-    RunTicket ticket;
-    if (!TakeNextRun(&ticket)) continue;
+  while (!done || runs < 100) {
+    MainWindowNewOne();
     ++runs;
-    std::string name = ticket.section;
-    ASSERT_TRUE(name == a || name == b) << name.size();
-    ASSERT_EQ(ticket.line, 0);
+    ASSERT_TRUE(boxes.empty()) << boxes[0].size();
   }
   watcher.join();
-  EXPECT_GT(runs, 0);
+  EXPECT_GT(ended_runs, 0);
+  EXPECT_GT(posts.load(), runs / 2);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "app/command_list.h"
 #include "interp/exec.h"
+#include "interp/handler_result.h"
 #include "interp/script_error.h"
 #include "interp/var_table.h"
 #include "system/clock.h"
@@ -29,7 +30,7 @@ class Commands : public InterpTest {
     return ExecLine(line);
   }
   void RunAll(std::initializer_list<std::string> lines) {
-    for (const std::string& text : lines) ASSERT_EQ(Run(text), 0) << text << ": " << ScriptError;
+    for (const std::string& text : lines) ASSERT_EQ(Run(text), kGoOn) << text << ": " << ScriptError;
   }
   VarRecord& Var(const char* name) {
     static VarRecord none;
@@ -41,7 +42,7 @@ class Commands : public InterpTest {
 };
 
 TEST_F(Commands, WritesThroughTheWrongKindAreLostAndMissingTargetsFail) {
-  EXPECT_EQ(Run("IValInc,M"), -1);
+  EXPECT_EQ(Run("IValInc,M"), kFailed);
   EXPECT_STREQ(ScriptError, "無効な変数ｴﾗｰ(M):[ZamValue](4)");
   RunAll({"FValSet,R,2.5", "IValAdd,R,1", "IValSet,I,7", "FValSet,J,I", "FValDiv,J,2",
           "FValSet,N,0", "FValDiv,N,0"});

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "interp/arguments.h"
+#include "interp/handler_result.h"
 #include "interp/script_error.h"
 #include "interp/trace_line.h"
 #include "interp/var_table.h"
@@ -65,9 +66,9 @@ TEST_F(Parser, RealLiterals) {
   EXPECT_TRUE(std::isinf(Real("1e999")));
   // .5 and +1 are names, not literals.
   double* value;
-  EXPECT_EQ(zam_sscanf(Text(".5"), "%fn", &value), -1);
+  EXPECT_EQ(zam_sscanf(Text(".5"), "%fn", &value), kFailed);
   EXPECT_STREQ(ScriptError, "無効な変数ｴﾗｰ(.5):[ZamValue](4)");
-  EXPECT_EQ(zam_sscanf(Text("+1"), "%fn", &value), -1);
+  EXPECT_EQ(zam_sscanf(Text("+1"), "%fn", &value), kFailed);
 }
 
 TEST_F(Parser, StringLiteralsAndHowArgumentsSplit) {
@@ -94,7 +95,7 @@ TEST_F(Parser, StringLiteralsAndHowArgumentsSplit) {
   ASSERT_EQ(zam_sscanf(Text("\"abc\"\"def\""), "%sn", &a), 1);
   EXPECT_STREQ(a, "abc");
   // A quoted field without its closing quote is no argument.
-  EXPECT_EQ(zam_sscanf(Text("\"abc"), "%sn", &a), -1);
+  EXPECT_EQ(zam_sscanf(Text("\"abc"), "%sn", &a), kFailed);
   EXPECT_STREQ(ScriptError, "zam_sscanfのﾌｫｰﾏｯﾄｴﾗｰ(%sn):[ZamValue](3)");
 }
 
@@ -102,42 +103,42 @@ TEST_F(Parser, EmptyArgumentsAreTheEmptyName) {
   int32_t* x;
   int32_t* y;
   VarAddInteger("X", 3);
-  EXPECT_EQ(zam_sscanf(Text("X,,5"), "%dn %dn", &x, &y), -1);
+  EXPECT_EQ(zam_sscanf(Text("X,,5"), "%dn %dn", &x, &y), kFailed);
   EXPECT_STREQ(ScriptError, "無効な変数ｴﾗｰ():[ZamValue](4)");
   ASSERT_EQ(zam_sscanf(Text("X,,5"), "%dn %dm", &x, &y), 2);
   ASSERT_NE(VarFind(""), nullptr);
   EXPECT_EQ(VarFind("")->kind, kVarInteger);
   // A trailing comma gives no further argument.
-  EXPECT_EQ(zam_sscanf(Text("X,"), "%dn %dn", &x, &y), -1);
+  EXPECT_EQ(zam_sscanf(Text("X,"), "%dn %dn", &x, &y), kFailed);
   EXPECT_STREQ(ScriptError, "zam_sscanfのﾌｫｰﾏｯﾄｴﾗｰ(%dn %dn):[ZamValue](3)");
-  EXPECT_EQ(zam_sscanf(Text(""), "%dn", &x), -1);
+  EXPECT_EQ(zam_sscanf(Text(""), "%dn", &x), kFailed);
 }
 
 TEST_F(Parser, MessagesAndResults) {
   int32_t* d = nullptr;
   char* s = nullptr;
-  EXPECT_EQ(zam_sscanf(nullptr, "%dn", &d), -1);
+  EXPECT_EQ(zam_sscanf(nullptr, "%dn", &d), kFailed);
   EXPECT_STREQ(ScriptError, "zam_sscanfで引数がありません:[ZamValue](1)");
-  EXPECT_EQ(zam_sscanf(Text("1"), "%xn", &d), -2);
+  EXPECT_EQ(zam_sscanf(Text("1"), "%xn", &d), kFormatError);
   EXPECT_STREQ(ScriptError, "zam_sscanfのﾌｫｰﾏｯﾄｴﾗｰ(%xn):[ZamValue](2)");
-  EXPECT_EQ(zam_sscanf(Text("1"), "%dq", &d), -2);
-  EXPECT_EQ(zam_sscanf(Text("1,2"), "%dn %", &d), -2);
-  EXPECT_EQ(zam_sscanf(Text("1,2"), "%dn %d", &d), -2);
-  EXPECT_EQ(zam_sscanf(Text("COUNT"), "%dn", &d), -1);
+  EXPECT_EQ(zam_sscanf(Text("1"), "%dq", &d), kFormatError);
+  EXPECT_EQ(zam_sscanf(Text("1,2"), "%dn %", &d), kFormatError);
+  EXPECT_EQ(zam_sscanf(Text("1,2"), "%dn %d", &d), kFormatError);
+  EXPECT_EQ(zam_sscanf(Text("COUNT"), "%dn", &d), kFailed);
   EXPECT_STREQ(ScriptError, "無効な変数ｴﾗｰ(COUNT):[ZamValue](4)");
   VarAddString("S", "text");
-  EXPECT_EQ(zam_sscanf(Text("S"), "%dn", &d), -1);
+  EXPECT_EQ(zam_sscanf(Text("S"), "%dn", &d), kFailed);
   EXPECT_STREQ(ScriptError, "無効な変数ｴﾗｰ(S):[ZamValue](5)");
   double* f = nullptr;
-  EXPECT_EQ(zam_sscanf(Text("S"), "%fm", &f), -1);
+  EXPECT_EQ(zam_sscanf(Text("S"), "%fm", &f), kFailed);
   VarAddInteger("A", 1);
-  EXPECT_EQ(zam_sscanf(Text("A"), "%sm", &s), -1);
+  EXPECT_EQ(zam_sscanf(Text("A"), "%sm", &s), kFailed);
   EXPECT_STREQ(ScriptError, "無効な変数ｴﾗｰ(A):[ZamValue](5)");
   // The outputs before the failing code are set, the later ones untouched.
   d = nullptr;
   int32_t* untouched = reinterpret_cast<int32_t*>(&d);
   int32_t* later = untouched;
-  EXPECT_EQ(zam_sscanf(Text("7,NONE,8"), "%dn %dn %dn", &d, &later, &later), -1);
+  EXPECT_EQ(zam_sscanf(Text("7,NONE,8"), "%dn %dn %dn", &d, &later, &later), kFailed);
   ASSERT_NE(d, nullptr);
   EXPECT_EQ(*d, 7);
   EXPECT_EQ(later, untouched);
@@ -189,8 +190,8 @@ TEST_F(Parser, VariablesAreCreatedReadAndWrittenThroughTheirSlots) {
   *f = 9.0;
   EXPECT_EQ(VarFind("TRUE")->integer_value, 1);
   // Names are exact bytes.
-  EXPECT_EQ(zam_sscanf(Text("true"), "%dn", &i), -1);
-  EXPECT_EQ(zam_sscanf(Text("\"5\""), "%dn", &i), -1);
+  EXPECT_EQ(zam_sscanf(Text("true"), "%dn", &i), kFailed);
+  EXPECT_EQ(zam_sscanf(Text("\"5\""), "%dn", &i), kFailed);
   EXPECT_STREQ(ScriptError, "無効な変数ｴﾗｰ(\"5\"):[ZamValue](4)");
 }
 
@@ -215,15 +216,25 @@ TEST_F(Parser, TraceShowsVariableValuesAndNeverOverruns) {
   EXPECT_EQ(std::string(TraceLine).substr(252), "\x95\x57");
 }
 
-TEST_F(Parser, HandlersReportTheirOwnMessages) {
-  int32_t* d;
-  EXPECT_EQ(ReadArguments("FuncIValAdd", Text("X"), "%dm %dn", &d, &d), -1);
-  EXPECT_STREQ(ScriptError, "zam_sscanfのﾌｫｰﾏｯﾄｴﾗｰ(%dm %dn):[ZamValue](3)");
-  EXPECT_EQ(ReadArguments("FuncIValAdd", Text("X,1,2"), "%dm %dn", &d, &d), 0);
-  EXPECT_EQ(RejectArguments("FuncDoClr", nullptr), 0);
-  EXPECT_EQ(RejectArguments("FuncDoClr", Text("")), -1);
+TEST_F(Parser, TypedCodesSpellTheFormatAndFillThePointersInOrder) {
+  int32_t *d, *created;
+  double* f;
+  char* s;
+  // The parser's message shows the format that the codes spell.
+  EXPECT_EQ(ReadArguments("FuncX", Text("1,2.5"), Value(&d), Value(&f), NewVar(&s)), kFailed);
+  EXPECT_STREQ(ScriptError, "zam_sscanfのﾌｫｰﾏｯﾄｴﾗｰ(%dn %fn %sm):[ZamValue](3)");
+  EXPECT_EQ(ReadArguments("FuncX", Text("N"), NewVar(&created)), kGoOn);
+  ASSERT_EQ(ReadArguments("FuncX", Text("7,2.5,\"t\",N"), Value(&d), Value(&f), Value(&s),
+                          Value(&created)),
+            kGoOn);
+  EXPECT_EQ(*d, 7);
+  EXPECT_EQ(*f, 2.5);
+  EXPECT_STREQ(s, "t");
+  EXPECT_EQ(created, &VarFind("N")->integer_value);
+  EXPECT_EQ(RejectArguments("FuncDoClr", nullptr), kGoOn);
+  EXPECT_EQ(RejectArguments("FuncDoClr", Text("")), kFailed);
   EXPECT_STREQ(ScriptError, "FuncDoClr に引数()があります");
-  EXPECT_EQ(RejectArguments("FuncDoClr", Text("1,2")), -1);
+  EXPECT_EQ(RejectArguments("FuncDoClr", Text("1,2")), kFailed);
   EXPECT_STREQ(ScriptError, "FuncDoClr に引数(1,2)があります");
 }
 

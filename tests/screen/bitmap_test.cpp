@@ -18,7 +18,7 @@
 #include "screen/paint.h"
 #include "screen/screen_metrics.h"
 #include "system/directories.h"
-#include "system/window_services.h"
+#include "system/window_services_native.h"
 #include "tests/interp/harness.h"
 
 namespace {
@@ -279,13 +279,13 @@ TEST_F(BitmapCommands, ClicksFindTheFirstButtonAtItsUnshiftedPlace) {
   // ... but clicked where the script put them: the overlap belongs to the first one.
   MainWindowClick(200, 200);
   PumpAndTick();
-  EXPECT_STREQ(OkNextSection, "first");
+  EXPECT_STREQ(GetSectionName(kOkNextSection).text, "first");
   MainWindowClick(400, 300);
   PumpAndTick();
-  EXPECT_STREQ(OkNextSection, "second");
+  EXPECT_STREQ(GetSectionName(kOkNextSection).text, "second");
   MainWindowClick(64, 100);  // on FIRST's left border
   PumpAndTick();
-  EXPECT_STREQ(OkNextSection, "second");
+  EXPECT_STREQ(GetSectionName(kOkNextSection).text, "second");
 }
 
 TEST_F(BitmapCommands, WorkBufferIsReplacedDroppedOrKept) {

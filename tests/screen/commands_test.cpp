@@ -12,7 +12,8 @@
 #include "screen/display_list.h"
 #include "screen/layout_settings.h"
 #include "screen/screen_metrics.h"
-#include "system/window_services.h"
+#include "screen/screen_reset.h"
+#include "system/window_services_native.h"
 #include "tests/interp/harness.h"
 
 namespace {
@@ -26,17 +27,12 @@ class ScreenCommands : public InterpTest {
     FillCommandTable();
     ScreenWidth = 640;
     ScreenHeight = 480;
-    ClearItems(&DisplayList);
-    ClearItems(&TitleList);
-    MainWinCleared = false;
-    OffsetX1 = OffsetY1 = OffsetX2 = LeftMargin = 0.0;
     refreshes = 0;
     RefreshMainWindowHandler = [] { ++refreshes; };
   }
   void TearDown() override {
     RefreshMainWindowHandler = nullptr;
-    ClearItems(&DisplayList);
-    ClearItems(&TitleList);
+    ResetScreen();
     InterpTest::TearDown();
   }
   // Runs the lines as section START of a fresh script; the boxes shown, if any.
@@ -87,13 +83,13 @@ TEST_F(ScreenCommands, BadTextArgumentsAppendNothing) {
   // A ...WithBack line with only the ten arguments of a plain one: the parser's message.
   std::vector<std::string> shown = Run({"StrCWithBack,\"x\",0.0,0.1,1.0,0.2,255,255,255,\"F\",7"});
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].find("KELVADO.INI ERROR!: zam_sscanfのﾌｫｰﾏｯﾄｴﾗｰ("), 0u) << shown[0];
+  EXPECT_EQ(shown[0].find(ScriptErrorBox("zam_sscanfのﾌｫｰﾏｯﾄｴﾗｰ(")), 0u) << shown[0];
   EXPECT_EQ(DisplayList.count, 0);
   // A face variable that was never set.
   SetUp();
   shown = Run({"TitleStrL,\"x\",0.0,0.1,1.0,0.2,255,255,255,ArialBlod,7"});
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].find("KELVADO.INI ERROR!: 無効な変数ｴﾗｰ(ArialBlod)"), 0u) << shown[0];
+  EXPECT_EQ(shown[0].find(ScriptErrorBox("無効な変数ｴﾗｰ(ArialBlod)")), 0u) << shown[0];
   EXPECT_EQ(TitleList.count, 0);
 }
 
@@ -127,7 +123,7 @@ TEST_F(ScreenCommands, CommandsWithoutArgumentsRejectEvenAnEmptyOne) {
     ASSERT_TRUE(Run({"StrL,\"a\",0.0,0.0,1.0,0.1,0,0,0,\"F\",4", "ClrMainWin"}).empty());
     std::vector<std::string> shown = Run({c.line});
     ASSERT_EQ(shown.size(), 1u) << c.line;
-    EXPECT_EQ(shown[0].find(std::string("KELVADO.INI ERROR!: ") + c.message), 0u) << shown[0];
+    EXPECT_EQ(shown[0].find(ScriptErrorBox(c.message)), 0u) << shown[0];
     EXPECT_EQ(DisplayList.count, 1) << c.line;
     EXPECT_TRUE(MainWinCleared) << c.line;
     EXPECT_EQ(refreshes, 0) << c.line;
@@ -148,7 +144,7 @@ TEST_F(ScreenCommands, LayoutSettingsTakeRealsAndTheOffsetsCreateVariables) {
   // The margins take mode n: an unknown name fails and the setting stays.
   std::vector<std::string> shown = Run({"SetLeftMargin,UNKNOWN"});
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].find("KELVADO.INI ERROR!: 無効な変数ｴﾗｰ(UNKNOWN)"), 0u) << shown[0];
+  EXPECT_EQ(shown[0].find(ScriptErrorBox("無効な変数ｴﾗｰ(UNKNOWN)")), 0u) << shown[0];
   EXPECT_DOUBLE_EQ(LeftMargin, 0.1);
   EXPECT_EQ(VarFind("UNKNOWN"), nullptr);
 }

@@ -15,7 +15,7 @@
 #include "interp/section_table.h"
 #include "screen/display_list.h"
 #include "screen/media.h"
-#include "screen/media_device.h"
+#include "screen/media_device_native.h"
 #include "screen/screen_metrics.h"
 #include "system/directories.h"
 #include "tests/interp/harness.h"
@@ -101,7 +101,7 @@ TEST_F(Media, SoundPlaysToItsEndAndTheEndSectionRuns) {
   EXPECT_EQ(Requests(), (Texts{"mode 2", "stop 2", "close 2"}));
   EXPECT_EQ(MciDevice, 0u);
   Pump();
-  EXPECT_STREQ(OkNextSection, "ended");
+  EXPECT_STREQ(GetSectionName(kOkNextSection).text, "ended");
 }
 
 TEST_F(Media, VideoFillsTheWindowAndDoClrStopsTheLoop) {

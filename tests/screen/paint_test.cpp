@@ -12,6 +12,7 @@
 #include "screen/display_list.h"
 #include "screen/layout_settings.h"
 #include "screen/screen_metrics.h"
+#include "screen/screen_reset.h"
 
 namespace {
 
@@ -51,14 +52,13 @@ const PaintCanvas kRecorder = {
 class Screen : public ::testing::Test {
  protected:
   void SetUp() override {
+    ResetScreen();
     ScreenWidth = 640;
     ScreenHeight = 480;
     steps.clear();
     measured_width = 100;
-    MainWinCleared = false;
-    OffsetX1 = OffsetY1 = 0.0;
   }
-  void TearDown() override { ClearItems(&DisplayList); }
+  void TearDown() override { ResetScreen(); }
 
   static DisplayItem Text(const char* text, double x1, double y1, double x2, double y2,
                           int32_t alignment) {

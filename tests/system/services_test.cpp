@@ -18,13 +18,13 @@
 #include "interp/section_table.h"
 #include "interp/trace_line.h"
 #include "system/clock.h"
-#include "system/debug_window.h"
+#include "system/debug_window_native.h"
 #include "system/directories.h"
 #include "system/file_system.h"
 #include "system/input_drain.h"
 #include "system/mouse_cursor.h"
 #include "system/wait.h"
-#include "system/window_services.h"
+#include "system/window_services_native.h"
 #include "tests/interp/harness.h"
 
 namespace {
@@ -39,9 +39,6 @@ class Services : public InterpTest {
     InterpTest::SetUp();
     FillCommandTable();
     LineExecutedHook = DebugWindowShowLine;
-    HomeDir[0] = LogDir1[0] = '\0';
-    ClearAliasMap();
-    MouseCursorId = 0;
     opens = closes = repaints = 0;
     window_can_open = true;
     cursor_shown = -1;
@@ -95,8 +92,7 @@ TEST_F(Services, AliasesKeepTheirFirstDirectoryAndMatchExactly) {
   EXPECT_STREQ(HomeDir, "d:\\one\\");
   std::vector<std::string> shown = Run({"SetHomeDir,\"c:\\home\\\"", "AliasToHomeDir,\"Pics\""});
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].find("KELVADO.INI ERROR!: FuncSetAlias で指定したalias(Pics)が存在しません"),
-            0u)
+  EXPECT_EQ(shown[0].find(ScriptErrorBox("FuncSetAlias で指定したalias(Pics)が存在しません")), 0u)
       << shown[0];
   EXPECT_STREQ(HomeDir, "c:\\home\\");
 }
@@ -106,16 +102,16 @@ TEST_F(Services, WaitHoldsTheLineForWholeTicks) {
   ASSERT_EQ(Load({"[START]", "Goto,\"S\"", "[S]", "WaitSet,250", "Wait", "DiagNext,\"done\""}), 0);
   MainWindowCreate();
   EXPECT_EQ(PumpAndTick(), 2);
-  EXPECT_STREQ(DiagNextSection, "done");
+  EXPECT_STREQ(GetSectionName(kDiagNextSection).text, "done");
   EXPECT_EQ(WaitTicks, 0);
   // Below 100 ms nothing is waited; WaitSet alone only starts the count.
   SetUp();
   ASSERT_TRUE(Run({"WaitSet,50", "Wait", "WaitSet,1000"}).empty());
-  EXPECT_FALSE(ResumePending);
+  EXPECT_FALSE(IsResumePending());
   EXPECT_EQ(WaitTicks, 10);
   std::vector<std::string> shown = Run({"Wait,"});
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].find("KELVADO.INI ERROR!: FuncWait に引数()があります"), 0u) << shown[0];
+  EXPECT_EQ(shown[0].find(ScriptErrorBox("FuncWait に引数()があります")), 0u) << shown[0];
 }
 
 TEST_F(Services, MouseCursorShowsFromTheNextCursorMessage) {

@@ -92,9 +92,11 @@ def main():
             print(f"{args.allowed}: {dll}!{fn} is listed but Windows 95/98 lack it")
             return 1
     binaries = sorted(f for f in os.listdir(args.folder) if f.lower().endswith((".exe", ".dll")))
-    if not binaries:
-        print(f"no Win32 binaries in {args.folder}")
-        return 1
+    present = {b.lower() for b in binaries}
+    for required in ("kelvado.exe", "wnaspi32.dll"):
+        if required not in present:
+            print(f"{required} is missing from {args.folder}")
+            return 1
     failed = False
     for name in binaries:
         offences = audit(args.objdump, os.path.join(args.folder, name), allowed, never)

@@ -1,0 +1,40 @@
+// What the engine's operations answer: 0, a numbered error code whose words the user sees
+// (engine/error_text.h), -1 for a failure without a code of its own, -9 for an interruption.
+#ifndef KELVADO_ENGINE_ERROR_CODES_H
+#define KELVADO_ENGINE_ERROR_CODES_H
+
+#include <cstdint>
+
+const int32_t kEngineOk = 0;
+// A failure without a code of its own (a transfer, a layout the engine refuses); never shown.
+const int32_t kEngineFailed = -1;
+// The user confirmed an interrupt (AbortEvent); never shown.
+const int32_t kEngineStopped = -9;
+
+// 1xx: the operating system and the capacity.
+const int32_t kErrWin32s = 101;
+const int32_t kErrWindowsNt = 102;
+const int32_t kErrUnknownSystem = 103;
+const int32_t kErrTargetTooSmall = 104;
+// 2xx: drives and the card.
+const int32_t kErrSystemDriveNotFixed = 201;
+const int32_t kErrNoCard = 202;
+const int32_t kErrNoVolumeInfo = 203;
+const int32_t kErrTargetNotFixed = 204;
+// 3xx: SCSI commands.
+const int32_t kErrCommandTimeout = 301;
+const int32_t kErrReadCapacity = 302;
+// 5xx: the ASPI library.
+const int32_t kErrAspiEntryPoints = 501;
+const int32_t kErrAdapterInfo = 502;
+const int32_t kErrAspiInit = 503;
+const int32_t kErrAspiLoad = 504;
+// 6xx: writing the card's system areas.
+const int32_t kErrIplWrite = 601;
+const int32_t kErrTooManyBadSectors = 602;
+const int32_t kErrFatArea = 603;
+const int32_t kErrFatWrite = 604;
+const int32_t kErrRootDirArea = 605;
+const int32_t kErrRootDirWrite = 606;
+
+#endif
