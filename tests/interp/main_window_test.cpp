@@ -18,7 +18,7 @@
 #include "interp/var_table.h"
 #include "system/directories.h"
 #include "system/wait.h"
-#include "system/window_services.h"
+#include "system/window_services_native.h"
 #include "tests/interp/harness.h"
 
 namespace {
