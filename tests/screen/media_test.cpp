@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <regex>
+#include <sstream>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -48,12 +48,16 @@ class Media : public InterpTest {
       std::string r = request;
       size_t at = r.find(::testing::TempDir());
       if (at != std::string::npos) r.erase(at, ::testing::TempDir().size());
-      // Device numbers from 1 in each test.
-      std::smatch number;
-      if (std::regex_search(r, number, std::regex("( |= )([0-9]+)( |$)")) &&
-          std::stoul(number[2]) >= first_device)
-        r.replace(number.position(2), number.length(2),
-                  std::to_string(std::stoul(number[2]) - first_device + 1));
+      // Device numbers from 1 in each test: every word of digits is one.
+      std::istringstream words(r);
+      std::string word, renumbered;
+      while (words >> word) {
+        if (word.find_first_not_of("0123456789") == std::string::npos &&
+            std::stoul(word) >= first_device)
+          word = std::to_string(std::stoul(word) - first_device + 1);
+        renumbered += (renumbered.empty() ? "" : " ") + word;
+      }
+      r = renumbered;
       requests.push_back(r);
     };
   }
