@@ -13,10 +13,14 @@
 #include "screen/text_commands.h"
 #include "system/debug_window.h"
 #include "system/directories.h"
+#include "system/exit_commands.h"
 #include "system/logging.h"
 #include "system/message_commands.h"
+#include "system/process_commands.h"
 #include "system/mouse_cursor.h"
 #include "system/wait.h"
+#include "wizard/adapter_commands.h"
+#include "wizard/target_commands.h"
 
 struct CommandEntry {
   const char* name;
@@ -46,17 +50,17 @@ static const CommandEntry kCommands[] = {
     {"DoClr", FuncDoClr},
     {"DoDiag", FuncDoDiag},
     {"DoTitle", FuncDoTitle},
-    // Xcopy
-    // SetKillCardSrvDlg
-    // SetNewVolSerial
-    // SetChkDataArea
+    {"Xcopy", FuncXcopy},
+    {"SetKillCardSrvDlg", FuncSetKillCardSrvDlg},
+    {"SetNewVolSerial", FuncSetNewVolSerial},
+    {"SetChkDataArea", FuncSetChkDataArea},
     {"SetTrueSection", FuncSetTrueSection},
     {"SetFalseSection", FuncSetFalseSection},
-    // SetHostAdapter
-    // InitAdapter
-    // GetOsVersion
+    {"SetHostAdapter", FuncSetHostAdapter},
+    {"InitAdapter", FuncInitAdapter},
+    {"GetOsVersion", FuncGetOsVersion},
     // StartDialog
-    // TgetDrvFileExist
+    {"TgetDrvFileExist", FuncTgetDrvFileExist},
     {"DoSelBtn", FuncDoSelBtn},
     {"Goto", FuncGoto},
     {"If", FuncIf},
@@ -123,11 +127,11 @@ static const CommandEntry kCommands[] = {
     {"Wait", FuncWait},
     {"DebugStart", FuncDebugStart},
     {"DebugEnd", FuncDebugEnd},
-    // WinExec
-    // WinExecEx
-    // SetShutDown
-    // ProgramExit
-    // KillProcess
+    {"WinExec", FuncWinExec},
+    {"WinExecEx", FuncWinExecEx},
+    {"SetShutDown", FuncSetShutDown},
+    {"ProgramExit", FuncProgramExit},
+    {"KillProcess", FuncKillProcess},
 };
 
 void FillCommandTable() {

@@ -4,7 +4,7 @@
 
 #include "app/main_window.h"
 #include "screen/screen_image_win32.h"
-#include "system/exit_sequence_win32.h"
+#include "system/exit_sequence.h"
 #include "system/tick.h"
 
 static LRESULT OnCreate() {

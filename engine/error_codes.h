@@ -16,6 +16,8 @@ const int32_t kErrWin32s = 101;
 const int32_t kErrWindowsNt = 102;
 const int32_t kErrUnknownSystem = 103;
 const int32_t kErrTargetTooSmall = 104;
+// The target ran out of room while the files were copied.
+const int32_t kErrTargetFull = 105;
 // 2xx: drives and the card.
 const int32_t kErrSystemDriveNotFixed = 201;
 const int32_t kErrNoCard = 202;

@@ -14,6 +14,7 @@ const CodeText kErrorTexts[] = {
     {kErrWindowsNt, "WindowsNTシステムには対応しておりません"},
     {kErrUnknownSystem, "不明なシステムには対応しておりません"},
     {kErrTargetTooSmall, "転送先ドライブ容量が足りません"},
+    {kErrTargetFull, "転送先ドライブの空き容量がなくなりました"},
     {kErrSystemDriveNotFixed, "システムドライブが固定ディスクではありません"},
     {kErrNoCard, "Movanta ATAｶｰﾄﾞが挿入されていません"},
     {kErrNoVolumeInfo, "ボリューム情報を取得することができません"},

@@ -10,6 +10,7 @@
 
 // Styles and answers, with the values of the Win32 constants of the same names.
 const uint32_t kMbOk = 0x0000;             // MB_OK
+const uint32_t kMbOkCancel = 0x0001;       // MB_OKCANCEL
 const uint32_t kMbYesNo = 0x0004;          // MB_YESNO
 const uint32_t kMbIconError = 0x0010;      // MB_ICONERROR
 const uint32_t kMbIconQuestion = 0x0020;   // MB_ICONQUESTION

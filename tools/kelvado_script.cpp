@@ -1,7 +1,9 @@
 // kelvado-script: runs a script file through the interpreter, with the console in place of the
 // main window. START runs at "window creation", then NEWONE messages are handled and 100 ms ticks
 // follow on a simulated clock until the window closes, nothing is pending or the tick limit is
-// reached. Message boxes, traced lines, the way the run ended and the variables are printed in
+// reached. Question boxes take their answers from --answer; the card emulator stands in for the
+// ASPI driver when its CARDSIM_* variables are set. Message boxes, traced lines, the way the run
+// ended and the variables are printed in
 // UTF-8; the script file and every text of the program are Shift-JIS.
 //
 // The screen is --screen WxH pixels (640x480 unless given). Bitmap files are loaded for real;
@@ -23,6 +25,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "cardsim/cardsim.h"
 #include "interp/arguments.h"
 #include "interp/command_table.h"
 #include "interp/exec.h"
@@ -40,11 +43,12 @@
 namespace {
 
 const char kUsage[] =
-    "usage: kelvado-script [--trace] [--max-ticks N] [--dialog R]... [--clock TIME]\n"
+    "usage: kelvado-script [--trace] [--max-ticks N] [--dialog R]... [--answer R]... [--clock TIME]\n"
     "                      [--screen WxH] [--click X,Y]... FILE\n";
 
 std::vector<std::string> script_lines;
 std::deque<int> dialog_answers;
+std::deque<int> box_answers;
 std::deque<std::pair<int32_t, int32_t>> clicks;
 
 // The main window's queue: NEWONE, WM_CLOSE and the end of a playback (with its device), possibly
@@ -105,9 +109,18 @@ std::string EscapeLineFeeds(const std::string& text) {
   return out;
 }
 
+// A question (OK/Cancel, Yes/No) takes the next --answer: 1 for OK or Yes, any other value for
+// Cancel or No; with no answer left it is answered OK or Yes, as every other box.
 int32_t PrintMessageBox(bool, const char* text, const char* caption, uint32_t style) {
   std::printf("[box] %s: %s\n", Utf8(caption).c_str(), EscapeLineFeeds(Utf8(text)).c_str());
-  return (style & 0x000F) == kMbYesNo ? kIdYes : kIdOk;
+  uint32_t buttons = style & 0x000F;
+  bool yes = true;
+  if ((buttons == kMbYesNo || buttons == kMbOkCancel) && !box_answers.empty()) {
+    yes = box_answers.front() == 1;
+    box_answers.pop_front();
+  }
+  if (buttons == kMbYesNo) return yes ? kIdYes : kIdNo;
+  return buttons == kMbOkCancel && !yes ? kIdCancel : kIdOk;
 }
 
 void PrintTraceLine() { std::printf("[trace] %s\n", Utf8(TraceLine).c_str()); }
@@ -265,6 +278,10 @@ int main(int argc, char** argv) {
                ParseNumber(argv[i + 1], &value)) {
       dialog_answers.push_back(static_cast<int>(value));
       ++i;
+    } else if (std::strcmp(argv[i], "--answer") == 0 && i + 1 < argc &&
+               ParseNumber(argv[i + 1], &value)) {
+      box_answers.push_back(static_cast<int>(value));
+      ++i;
     } else if (std::strcmp(argv[i], "--clock") == 0 && i + 1 < argc &&
                ParseClock(argv[i + 1], &clock)) {
       ClockStop(clock, clock);
@@ -294,6 +311,10 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  // With the card emulator's variables set, InitAdapter finds its card; without them the driver
+  // library "does not load", as on a system without one.
+  if (std::getenv("CARDSIM_IMAGE") != nullptr || std::getenv("CARDSIM_ADAPTERS") != nullptr)
+    CardSimAttach();
   MessageBoxHandler = PrintMessageBox;
   PostNewOneHandler = [] { Post(kNewOne); };
   PostCloseHandler = [] { Post(kClose); };

@@ -183,14 +183,37 @@ class WineSession:
         # No window manager runs on the virtual display: Wine draws captions and frames itself.
         self.set_registry(r"HKCU\Software\Wine\X11 Driver", "Decorated", "N")
 
-    def set_registry(self, key, name, value):
-        if self.wine_command("wine", "reg", "add", key, "/v", name, "/d", value, "/f") != 0:
+    def set_registry(self, key, name, value, kind=None):
+        extra = ["/t", kind] if kind else []
+        if self.wine_command("wine", "reg", "add", key, "/v", name, *extra, "/d", value, "/f") != 0:
             raise HarnessError(f"wine reg add {key} {name} failed")
+
+    def add_registry_key(self, key):
+        if self.wine_command("wine", "reg", "add", key, "/f") != 0:
+            raise HarnessError(f"wine reg add {key} failed")
+
+    def query_registry(self, key, name):
+        """The value's data as `wine reg query` prints it ("0x1" for a REG_DWORD of 1), or None
+        when the key or the value does not exist."""
+        out = os.path.join(self.workdir, "reg-query.txt")
+        with open(out, "wb") as f:
+            code = subprocess.run(["wine", "reg", "query", key, "/v", name], env=self.env(),
+                                  stdout=f, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                                  timeout=120).returncode
+        if code != 0:
+            return None
+        with open(out, "rb") as f:
+            for line in f.read().decode("utf-8", "replace").splitlines():
+                fields = line.split()
+                if len(fields) >= 3 and fields[0] == name:
+                    return fields[-1]
+        return None
 
     # -- drives -------------------------------------------------------------------------------
 
-    def map_drive(self, letter, folder, kind="hd", serial=None):
-        """Makes `folder` appear as drive `letter`: of the given type, with the given volume serial."""
+    def map_drive(self, letter, folder, kind="hd", serial=None, label=None):
+        """Makes `folder` appear as drive `letter`: of the given type ("hd" fixed, "floppy",
+        "cdrom", "network"), with the given volume serial and label."""
         letter = letter.lower()
         link = os.path.join(self.prefix, "dosdevices", letter + ":")
         if os.path.lexists(link):
@@ -200,6 +223,9 @@ class WineSession:
         if serial is not None:
             with open(os.path.join(folder, ".windows-serial"), "w") as f:
                 f.write("%08x\n" % serial)
+        if label is not None:
+            with open(os.path.join(folder, ".windows-label"), "w") as f:
+                f.write(label + "\n")
 
     # -- programs -----------------------------------------------------------------------------
 

@@ -11,8 +11,7 @@
 namespace {
 
 std::string Recorded() {
-  std::string here = __FILE__;
-  std::ifstream in(here.substr(0, here.rfind('/')) + "/format_cases.out", std::ios::binary);
+  std::ifstream in(KELVADO_FORMAT_CASES_OUT, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 

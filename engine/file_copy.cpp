@@ -1,0 +1,164 @@
+// The copy of a drive's directories and files onto the card's drive.
+//
+// Paths are built in 256-byte buffers from the directory being copied and each entry's name; a
+// path that does not fit is never cut (a cut path would name another file): its entry is left
+// out and recorded like any other file the system refuses to copy.
+#include "engine/file_copy.h"
+
+#include <cstring>
+
+#include "engine/engine_hooks.h"
+#include "interp/text.h"
+#include "system/clock.h"
+#include "system/dated_file.h"
+#include "system/dialog_text.h"
+#include "system/drives.h"
+
+char SourceRoot[8] = "";
+char TargetRoot[12] = "";
+int32_t CopyLeftOutCount = 0;
+
+namespace {
+
+const size_t kPathSize = 256;
+
+bool IsRoot(const char* dir) { return dir[0] != '\0' && dir[1] == ':' && dir[2] == '\\' && dir[3] == '\0'; }
+
+// dir + "\" + name, or dir + name when dir is a root ("E:\"); false when it does not fit.
+bool JoinPath(char (&out)[kPathSize], const char* dir, const char* name) {
+  const char* separator = IsRoot(dir) ? "" : "\\";
+  size_t length = std::strlen(dir) + std::strlen(separator) + std::strlen(name);
+  if (length >= kPathSize) return false;
+  std::strcpy(out, dir);
+  std::strcat(out, separator);
+  std::strcat(out, name);
+  return true;
+}
+
+// Counts a file or directory the copy leaves out and writes it, with the system's error number,
+// as a line of the dated log.
+void RecordLeftOut(const char* dir, const char* name, uint32_t error) {
+  ++CopyLeftOutCount;
+  ClockTime now;
+  ClockLocalTime(&now);
+  const char* separator = name[0] == '\0' || IsRoot(dir) ? "" : "\\";
+  char line[kPathSize * 2 + 128];
+  TextFormat(line, sizeof line,
+             "%04d年%02d月%02d日 %02d時%02d分%02d秒 コピーできませんでした(エラー %u) %s%s%s\n",
+             now.year, now.month, now.day, now.hour, now.minute, now.second,
+             static_cast<unsigned>(error), dir, separator, name);
+  AppendToDatedFile(now, ".log", line);
+}
+
+bool TargetIsFull(uint32_t error) { return error == kErrorDiskFull || error == kErrorHandleDiskFull; }
+
+void Show(void* dialog, int32_t id, const char* text) {
+  if (dialog != nullptr) SetDialogText(dialog, id, text);
+}
+
+// Lists `dir`; nullptr (and the directory recorded, unless it is merely empty) when it cannot be.
+DirListing* ListDirectory(const char* dir, DirEntry* entry, bool record) {
+  char pattern[kPathSize];
+  if (!JoinPath(pattern, dir, "*.*")) {
+    if (record) RecordLeftOut(dir, "", kErrorFilenameTooLong);
+    return nullptr;
+  }
+  uint32_t error = 0;
+  DirListing* listing = DirFirst(pattern, entry, &error);
+  if (listing == nullptr && record && error != kErrorFileNotFound) RecordLeftOut(dir, "", error);
+  return listing;
+}
+
+// The files of one directory: 0, -9 or 105.
+int32_t CopyFiles(const char* source_dir, const char* target_dir, void* dialog) {
+  DirEntry entry;
+  DirListing* listing = ListDirectory(source_dir, &entry, true);
+  if (listing == nullptr) return 0;
+  int32_t result = 0;
+  do {
+    if (AbortRequested()) {
+      result = -9;
+      break;
+    }
+    if (entry.directory) continue;
+    char from[kPathSize], to[kPathSize];
+    if (!JoinPath(from, source_dir, entry.name) || !JoinPath(to, target_dir, entry.name)) {
+      RecordLeftOut(source_dir, entry.name, kErrorFilenameTooLong);
+      continue;
+    }
+    Show(dialog, kCopySourceText, entry.name);
+    Show(dialog, kCopyTargetText, to);
+    uint32_t error = FileCopyNew(from, to);
+    if (error == 0) continue;
+    if (TargetIsFull(error)) {
+      RecordLeftOut(source_dir, entry.name, error);
+      result = kErrTargetFull;
+      break;
+    }
+    RecordLeftOut(source_dir, entry.name, error);
+  } while (DirNext(listing, &entry));
+  DirClose(listing);
+  return result;
+}
+
+// The subdirectories of one directory, each copied whole: 0, -9 or 105.
+int32_t CopyDirectories(const char* source_dir, const char* target_dir, void* dialog) {
+  DirEntry entry;
+  DirListing* listing = ListDirectory(source_dir, &entry, false);
+  if (listing == nullptr) return 0;
+  int32_t result = 0;
+  do {
+    if (AbortRequested()) {
+      result = -9;
+      break;
+    }
+    // "." and "..", and every directory whose name begins with a dot, are passed over.
+    if (!entry.directory || entry.name[0] == '.') continue;
+    char from[kPathSize], to[kPathSize];
+    // Room for the "\*.*" that lists it, so a directory that fits is also read.
+    if (!JoinPath(from, source_dir, entry.name) || !JoinPath(to, target_dir, entry.name) ||
+        std::strlen(from) + 4 >= kPathSize) {
+      RecordLeftOut(source_dir, entry.name, kErrorFilenameTooLong);
+      continue;
+    }
+    result = CopyTree(from, to, dialog);
+  } while (result == 0 && DirNext(listing, &entry));
+  DirClose(listing);
+  return result;
+}
+
+}  // namespace
+
+int32_t CopyTree(const char* source_dir, const char* target_dir, void* dialog) {
+  // The target root is the card's own root directory, never made.
+  if (!IsRoot(target_dir)) DirCreate(target_dir);
+  int32_t result = CopyFiles(source_dir, target_dir, dialog);
+  if (result != 0) return result;
+  return CopyDirectories(source_dir, target_dir, dialog);
+}
+
+int32_t CopyAllFiles(const char* source_root, const char* target_root, void* dialog) {
+  CopyLeftOutCount = 0;
+  // The source as "X:\" or "X:\dir" (no trailing backslash); the target is the same path on the
+  // target's drive.
+  char source[kPathSize], target[kPathSize];
+  size_t length = std::strlen(source_root);
+  bool drive_form = length >= 2 && source_root[1] == ':' && (length == 2 || source_root[2] == '\\');
+  if (!drive_form || std::strlen(target_root) < 2 || target_root[1] != ':' || length + 1 >= kPathSize) {
+    RecordLeftOut(source_root, "", kErrorPathNotFound);
+    return 0;
+  }
+  std::strcpy(source, source_root);
+  if (length == 2) std::strcat(source, "\\");
+  while (std::strlen(source) > 3 && source[std::strlen(source) - 1] == '\\')
+    source[std::strlen(source) - 1] = '\0';
+  target[0] = target_root[0];
+  target[1] = ':';
+  std::strcpy(target + 2, source + 2);
+  int32_t result = CopyTree(source, target, dialog);
+  if (result == 0) {
+    Show(dialog, kCopySourceText, "システムドライブデータのコピーが終了しました。");
+    Show(dialog, kCopyTargetText, "");
+  }
+  return result;
+}

@@ -1,0 +1,46 @@
+// The copy of every directory and file of the source drive onto the card's drive, through the
+// system's file functions. Directories are copied depth first: the files of a directory, then its
+// subdirectories in the order the system lists them. A file already on the target is never
+// overwritten; directories whose name begins with "." are passed over.
+//
+// A file that cannot be copied for any reason but a full target (it exists on the target, the
+// system holds it open, its path does not fit the 256-byte path buffers, ...) is left out and
+// the copy goes on; every file or directory left out is counted in CopyLeftOutCount and written,
+// with the system's error number, as a line of the dated log "<LogDir1><yyyymmdd>.log". A target
+// that runs out of room ends the copy with 105, never as success.
+#ifndef KELVADO_ENGINE_FILE_COPY_H
+#define KELVADO_ENGINE_FILE_COPY_H
+
+#include <cstdint>
+
+#include "engine/error_codes.h"
+
+// Root of the source drive, "C:\" as the copy dialog sets it.
+extern char SourceRoot[8];
+// Root of the card's drive, "X:\", set by FindDriveBySerial.
+extern char TargetRoot[12];
+
+// Files and directories the last CopyAllFiles left out (0 before any copy). Written by the
+// thread that copies; read it after the copy has ended.
+extern int32_t CopyLeftOutCount;
+
+// Control ids of the copy dialog that the copy writes: the file being read and the one written.
+const int32_t kCopySourceText = 1018;
+const int32_t kCopyTargetText = 1019;
+
+// Copies every file and directory under `source_root` ("C:\", or a directory "D:\data") into the
+// same path on the drive of `target_root` (its first two characters, "E:"); the target root
+// itself is never created. With a dialog, each file's source and target paths are shown in
+// 1018 and 1019 while it is copied, and on success 1018 says the copy has finished and 1019 is
+// emptied. Before each directory entry AbortEvent is tested: when it is set the copy stops at
+// once with -9 and what was copied stays. 0 success; -9 interrupted; 105 the target is full.
+// CopyLeftOutCount is reset at the start. A root that is not "X:" followed by a path is left out
+// whole (recorded) and the result is 0.
+int32_t CopyAllFiles(const char* source_root, const char* target_root, void* dialog);
+
+// One directory level, recursive: copies the files of `source_dir` into `target_dir`, then each
+// subdirectory into its namesake (made first); both paths without a trailing backslash except
+// for a drive root ("E:\"). 0, -9 or 105 as CopyAllFiles.
+int32_t CopyTree(const char* source_dir, const char* target_dir, void* dialog);
+
+#endif

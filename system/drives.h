@@ -1,0 +1,83 @@
+// The drives and files as drive information and the copy of C: see them: the operating system's
+// version, each drive's type, volume and free space, the listing of a directory, the copy of a
+// file that is not on the target yet, and the making of a directory.
+//
+// In kelvado.exe these are the *A functions of KERNEL32 (GetDiskFreeSpaceExA looked up at run
+// time: Windows 95 before OSR2 lacks it). Natively a table of drives over host folders stands in,
+// which tests fill with the type, serial, label, file system and cluster figures they choose.
+// Paths are byte strings "X:\dir\name" used exactly as given. Tests fill the native table through
+// system/drives_native.h.
+#ifndef KELVADO_SYSTEM_DRIVES_H
+#define KELVADO_SYSTEM_DRIVES_H
+
+#include <cstddef>
+#include <cstdint>
+
+// GetDriveTypeA values.
+const uint32_t kDriveUnknown = 0;
+const uint32_t kDriveNoRootDir = 1;
+const uint32_t kDriveRemovable = 2;
+const uint32_t kDriveFixed = 3;
+const uint32_t kDriveRemote = 4;
+const uint32_t kDriveCdrom = 5;
+const uint32_t kDriveRamDisk = 6;
+
+// System error numbers (GetLastError) that the copy tells apart.
+const uint32_t kErrorFileNotFound = 2;       // ERROR_FILE_NOT_FOUND
+const uint32_t kErrorPathNotFound = 3;       // ERROR_PATH_NOT_FOUND
+const uint32_t kErrorAccessDenied = 5;       // ERROR_ACCESS_DENIED
+const uint32_t kErrorSharingViolation = 32;  // ERROR_SHARING_VIOLATION
+const uint32_t kErrorHandleDiskFull = 39;    // ERROR_HANDLE_DISK_FULL
+const uint32_t kErrorFileExists = 80;        // ERROR_FILE_EXISTS
+const uint32_t kErrorDiskFull = 112;         // ERROR_DISK_FULL
+const uint32_t kErrorFilenameTooLong = 206;  // ERROR_FILENAME_EXCED_RANGE
+
+// What GetVersionExA reports: dwPlatformId (0 Win32s, 1 Windows 95/98, 2 NT), the version and
+// the build number as the system gives it (only its low 16 bits mean anything on 95/98).
+struct SystemVersion {
+  uint32_t platform;
+  uint32_t major;
+  uint32_t minor;
+  uint32_t build;
+};
+// False when the system does not answer (the fields are then zero).
+bool ReadSystemVersion(SystemVersion* version);
+
+// Bit i set when drive 'A' + i exists (GetLogicalDrives).
+uint32_t LogicalDrives();
+// The GetDriveTypeA value of a root path ("C:\").
+uint32_t DriveType(const char* root);
+// Label and file system name, cut to fit their buffers, and the volume serial of a root
+// (GetVolumeInformationA); false when the volume cannot be read.
+bool DriveVolume(const char* root, char* label, size_t label_size, uint32_t* serial,
+                 char* file_system, size_t file_system_size);
+// Cluster figures of a root (GetDiskFreeSpaceA); false on failure. On Windows 98 the system caps
+// them so that neither product exceeds about 2 GiB.
+bool DriveClusters(const char* root, uint32_t* sectors_per_cluster, uint32_t* bytes_per_sector,
+                   uint32_t* free_clusters, uint32_t* total_clusters);
+// Total free bytes and total bytes of a root (GetDiskFreeSpaceExA); false when the system lacks
+// the function or it fails.
+bool DriveBytes(const char* root, uint64_t* free_bytes, uint64_t* total_bytes);
+
+// One entry of a directory listing.
+struct DirEntry {
+  char name[260];
+  bool directory;
+};
+struct DirListing;
+// Starts listing the entries that match `pattern` ("C:\dir\*.*"): the listing and its first entry,
+// or nullptr (with the system's error number in *error) when there is none or the directory
+// cannot be read.
+DirListing* DirFirst(const char* pattern, DirEntry* entry, uint32_t* error);
+// The next entry; false at the end.
+bool DirNext(DirListing* listing, DirEntry* entry);
+void DirClose(DirListing* listing);
+
+// Copies a file to a path where nothing is yet (CopyFileA with fail-if-exists): 0, or the
+// system's error number (kErrorFileExists when the target is there, kErrorDiskFull or
+// kErrorHandleDiskFull when the target has no room).
+uint32_t FileCopyNew(const char* from, const char* to);
+// Makes one directory level (CreateDirectoryA); false when it fails, an existing one included.
+bool DirCreate(const char* path);
+
+#endif

@@ -1,0 +1,231 @@
+// The drive seam natively: a table of drives, each a host folder with the type, volume and space
+// figures a test chose. "X:\dir\name" is the file "<folder>/dir/name" of drive X:; listings are
+// in name order and, outside a root, begin with "." and "..", as the system lists them.
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "system/drives_native.h"
+
+namespace {
+
+struct DriveState {
+  NativeDrive drive;
+  std::string folder, label, file_system;
+  uint64_t written;
+};
+
+const SystemVersion kWindows98 = {1, 4, 10, 0x040A07CE};
+
+std::map<char, DriveState> drives;
+std::set<std::string> held;
+std::map<std::string, int32_t> creates;
+SystemVersion system_version = kWindows98;
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+DriveState* FindDrive(const char* path) {
+  if (path == nullptr || path[0] == '\0' || path[1] != ':') return nullptr;
+  auto found = drives.find(Upper(path[0]));
+  return found == drives.end() ? nullptr : &found->second;
+}
+
+// The host path of "X:\...", or false when the drive does not exist.
+bool HostPath(const char* path, std::string* host, DriveState** state = nullptr) {
+  DriveState* drive = FindDrive(path);
+  if (drive == nullptr) return false;
+  *host = drive->folder;
+  const char* rest = path + 2;
+  if (*rest != '\\' && *rest != '\0') return false;  // relative to a current directory: none here
+  for (; *rest != '\0'; ++rest) *host += *rest == '\\' ? '/' : *rest;
+  if (state != nullptr) *state = drive;
+  return true;
+}
+
+void CopyCut(char* out, size_t size, const std::string& text) {
+  if (size == 0) return;
+  size_t length = std::min(text.size(), size - 1);
+  std::memcpy(out, text.data(), length);
+  out[length] = '\0';
+}
+
+}  // namespace
+
+struct DirListing {
+  std::vector<DirEntry> entries;
+  size_t next;
+};
+
+bool ReadSystemVersion(SystemVersion* version) {
+  *version = system_version;
+  return true;
+}
+
+uint32_t LogicalDrives() {
+  uint32_t mask = 0;
+  for (const auto& entry : drives) mask |= 1u << (entry.first - 'A');
+  return mask;
+}
+
+uint32_t DriveType(const char* root) {
+  DriveState* drive = FindDrive(root);
+  return drive == nullptr ? kDriveNoRootDir : drive->drive.type;
+}
+
+bool DriveVolume(const char* root, char* label, size_t label_size, uint32_t* serial,
+                 char* file_system, size_t file_system_size) {
+  DriveState* drive = FindDrive(root);
+  if (drive == nullptr || drive->drive.volume_fails) return false;
+  CopyCut(label, label_size, drive->label);
+  CopyCut(file_system, file_system_size, drive->file_system);
+  *serial = drive->drive.serial;
+  return true;
+}
+
+bool DriveClusters(const char* root, uint32_t* sectors_per_cluster, uint32_t* bytes_per_sector,
+                   uint32_t* free_clusters, uint32_t* total_clusters) {
+  DriveState* drive = FindDrive(root);
+  if (drive == nullptr || drive->drive.volume_fails) return false;
+  *sectors_per_cluster = drive->drive.sectors_per_cluster;
+  *bytes_per_sector = drive->drive.bytes_per_sector;
+  *free_clusters = drive->drive.free_clusters;
+  *total_clusters = drive->drive.total_clusters;
+  return true;
+}
+
+bool DriveBytes(const char* root, uint64_t* free_bytes, uint64_t* total_bytes) {
+  DriveState* drive = FindDrive(root);
+  if (drive == nullptr || drive->drive.volume_fails || !drive->drive.has_bytes) return false;
+  *free_bytes = drive->drive.free_bytes;
+  *total_bytes = drive->drive.total_bytes;
+  return true;
+}
+
+DirListing* DirFirst(const char* pattern, DirEntry* entry, uint32_t* error) {
+  // Only "<directory>\*.*" is asked for.
+  std::string directory(pattern);
+  size_t star = directory.rfind("\\*.*");
+  std::string host;
+  if (star == std::string::npos || star + 4 != directory.size()) {
+    *error = kErrorPathNotFound;
+    return nullptr;
+  }
+  directory.erase(star);
+  if (!HostPath(directory.c_str(), &host)) {
+    *error = kErrorPathNotFound;
+    return nullptr;
+  }
+  DIR* dir = opendir(host.empty() ? "." : host.c_str());
+  if (dir == nullptr) {
+    *error = errno == ENOENT || errno == ENOTDIR ? kErrorPathNotFound : kErrorAccessDenied;
+    return nullptr;
+  }
+  DirListing* listing = new DirListing{{}, 0};
+  while (dirent* item = readdir(dir)) {
+    std::string name = item->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat info;
+    if (stat((host + "/" + name).c_str(), &info) != 0) continue;
+    DirEntry found;
+    CopyCut(found.name, sizeof found.name, name);
+    found.directory = S_ISDIR(info.st_mode);
+    listing->entries.push_back(found);
+  }
+  closedir(dir);
+  std::sort(listing->entries.begin(), listing->entries.end(),
+            [](const DirEntry& a, const DirEntry& b) { return std::strcmp(a.name, b.name) < 0; });
+  if (directory.size() > 2) {  // not a root: the system lists "." and ".." first
+    DirEntry dot = {".", true}, dot_dot = {"..", true};
+    listing->entries.insert(listing->entries.begin(), {dot, dot_dot});
+  }
+  if (listing->entries.empty()) {
+    delete listing;
+    *error = kErrorFileNotFound;
+    return nullptr;
+  }
+  *entry = listing->entries[0];
+  listing->next = 1;
+  return listing;
+}
+
+bool DirNext(DirListing* listing, DirEntry* entry) {
+  if (listing->next >= listing->entries.size()) return false;
+  *entry = listing->entries[listing->next++];
+  return true;
+}
+
+void DirClose(DirListing* listing) { delete listing; }
+
+uint32_t FileCopyNew(const char* from, const char* to) {
+  std::string source, target;
+  DriveState* target_drive = nullptr;
+  if (!HostPath(from, &source)) return kErrorPathNotFound;
+  if (!HostPath(to, &target, &target_drive)) return kErrorPathNotFound;
+  struct stat info;
+  if (stat(source.c_str(), &info) != 0) return kErrorFileNotFound;
+  if (held.count(source) != 0) return kErrorSharingViolation;
+  if (stat(target.c_str(), &info) == 0 || errno != ENOENT) return kErrorFileExists;
+  std::FILE* in = std::fopen(source.c_str(), "rb");
+  if (in == nullptr) return kErrorAccessDenied;
+  std::vector<char> bytes;
+  char buffer[65536];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
+  std::fclose(in);
+  uint64_t room = target_drive->drive.room;
+  if (room != 0 && target_drive->written + bytes.size() > room) return kErrorDiskFull;
+  std::FILE* out = std::fopen(target.c_str(), "wb");
+  if (out == nullptr) return kErrorPathNotFound;
+  bool done = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+  done = std::fclose(out) == 0 && done;
+  if (!done) {
+    std::remove(target.c_str());
+    return kErrorDiskFull;
+  }
+  target_drive->written += bytes.size();
+  return 0;
+}
+
+bool DirCreate(const char* path) {
+  ++creates[path];
+  std::string host;
+  return HostPath(path, &host) && mkdir(host.c_str(), 0777) == 0;
+}
+
+void NativeDriveAdd(const NativeDrive& drive) {
+  DriveState& state = drives[Upper(drive.letter)];
+  state.drive = drive;
+  state.drive.letter = Upper(drive.letter);
+  state.folder = drive.folder != nullptr ? drive.folder : "";
+  state.label = drive.label != nullptr ? drive.label : "";
+  state.file_system = drive.file_system != nullptr ? drive.file_system : "";
+  state.drive.folder = state.drive.label = state.drive.file_system = nullptr;
+  state.written = 0;
+}
+
+void NativeDrivesClear() {
+  drives.clear();
+  held.clear();
+  creates.clear();
+  system_version = kWindows98;
+}
+
+void NativeSetSystemVersion(const SystemVersion& version) { system_version = version; }
+
+void NativeHoldFile(const char* path) {
+  std::string host;
+  if (HostPath(path, &host)) held.insert(host);
+}
+
+int32_t NativeDirCreateCount(const char* path) {
+  auto found = creates.find(path);
+  return found == creates.end() ? 0 : found->second;
+}

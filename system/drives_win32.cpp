@@ -1,0 +1,104 @@
+// The drive seam in kelvado.exe: KERNEL32's *A functions. GetDiskFreeSpaceExA is looked up at
+// run time, never imported, so that the program still loads on Windows 95 before OSR2.
+#include <windows.h>
+
+#include <cstring>
+
+#include "system/drives.h"
+
+bool ReadSystemVersion(SystemVersion* version) {
+  OSVERSIONINFOA info;
+  std::memset(&info, 0, sizeof info);
+  info.dwOSVersionInfoSize = sizeof info;
+  std::memset(version, 0, sizeof *version);
+  if (!GetVersionExA(&info)) return false;
+  version->platform = info.dwPlatformId;
+  version->major = info.dwMajorVersion;
+  version->minor = info.dwMinorVersion;
+  version->build = info.dwBuildNumber;
+  return true;
+}
+
+uint32_t LogicalDrives() { return GetLogicalDrives(); }
+
+uint32_t DriveType(const char* root) { return GetDriveTypeA(root); }
+
+bool DriveVolume(const char* root, char* label, size_t label_size, uint32_t* serial,
+                 char* file_system, size_t file_system_size) {
+  DWORD volume_serial = 0, longest = 0, flags = 0;
+  if (!GetVolumeInformationA(root, label, static_cast<DWORD>(label_size), &volume_serial,
+                             &longest, &flags, file_system, static_cast<DWORD>(file_system_size)))
+    return false;
+  *serial = volume_serial;
+  return true;
+}
+
+bool DriveClusters(const char* root, uint32_t* sectors_per_cluster, uint32_t* bytes_per_sector,
+                   uint32_t* free_clusters, uint32_t* total_clusters) {
+  DWORD spc = 0, bps = 0, free_count = 0, total_count = 0;
+  if (!GetDiskFreeSpaceA(root, &spc, &bps, &free_count, &total_count)) return false;
+  *sectors_per_cluster = spc;
+  *bytes_per_sector = bps;
+  *free_clusters = free_count;
+  *total_clusters = total_count;
+  return true;
+}
+
+typedef BOOL(WINAPI* DiskFreeSpaceExFunction)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
+                                              PULARGE_INTEGER);
+
+bool DriveBytes(const char* root, uint64_t* free_bytes, uint64_t* total_bytes) {
+  HMODULE kernel = LoadLibraryA("kernel32.dll");
+  if (kernel == NULL) return false;
+  DiskFreeSpaceExFunction get = reinterpret_cast<DiskFreeSpaceExFunction>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "GetDiskFreeSpaceExA")));
+  ULARGE_INTEGER available, total, free_total;
+  bool done = get != nullptr && get(root, &available, &total, &free_total);
+  FreeLibrary(kernel);
+  if (!done) return false;
+  *free_bytes = free_total.QuadPart;
+  *total_bytes = total.QuadPart;
+  return true;
+}
+
+struct DirListing {
+  HANDLE find;
+};
+
+static void TakeEntry(const WIN32_FIND_DATAA& data, DirEntry* entry) {
+  std::memcpy(entry->name, data.cFileName, sizeof entry->name);
+  entry->name[sizeof entry->name - 1] = '\0';
+  entry->directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+DirListing* DirFirst(const char* pattern, DirEntry* entry, uint32_t* error) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA(pattern, &data);
+  if (find == INVALID_HANDLE_VALUE) {
+    *error = GetLastError();
+    return nullptr;
+  }
+  DirListing* listing = new DirListing{find};
+  TakeEntry(data, entry);
+  return listing;
+}
+
+bool DirNext(DirListing* listing, DirEntry* entry) {
+  WIN32_FIND_DATAA data;
+  if (!FindNextFileA(listing->find, &data)) return false;
+  TakeEntry(data, entry);
+  return true;
+}
+
+void DirClose(DirListing* listing) {
+  FindClose(listing->find);
+  delete listing;
+}
+
+uint32_t FileCopyNew(const char* from, const char* to) {
+  if (CopyFileA(from, to, TRUE)) return 0;
+  DWORD error = GetLastError();
+  return error != 0 ? error : kErrorAccessDenied;
+}
+
+bool DirCreate(const char* path) { return CreateDirectoryA(path, NULL) != 0; }
