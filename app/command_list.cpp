@@ -6,7 +6,9 @@
 #include "interp/format_commands.h"
 #include "interp/string_commands.h"
 #include "interp/value_commands.h"
+#include "screen/bitmap_commands.h"
 #include "screen/layout_settings.h"
+#include "screen/media_commands.h"
 #include "screen/screen_commands.h"
 #include "screen/text_commands.h"
 #include "system/debug_window.h"
@@ -34,15 +36,15 @@ static const CommandEntry kCommands[] = {
     {"SetEndSection", FuncSetEndSection},
     {"SetCoinSectionSub", FuncSetCoinSectionSub},
     {"SetVGAToFmEndSection", FuncSetVGAToFmEndSection},
-    // PlayAvi
-    // PlayAviRepeat
-    // PlayWave
-    // BmpBtn
-    // Bmp
-    // BmpC
-    // AbsBmp
-    // AbsBgBmp
-    // AbsBmpC
+    {"PlayAvi", FuncPlayAvi},
+    {"PlayAviRepeat", FuncPlayAviRepeat},
+    {"PlayWave", FuncPlayWave},
+    {"BmpBtn", FuncBmpBtn},
+    {"Bmp", FuncBmp},
+    {"BmpC", FuncBmpC},
+    {"AbsBmp", FuncAbsBmp},
+    {"AbsBgBmp", FuncAbsBgBmp},
+    {"AbsBmpC", FuncAbsBmpC},
     {"DiagNext", FuncDiagNext},
     {"ErrorNext", FuncErrorNext},
     {"OkNext", FuncOkNext},
@@ -60,7 +62,7 @@ static const CommandEntry kCommands[] = {
     {"GetOsVersion", FuncGetOsVersion},
     {"StartDialog", FuncStartDialog},
     {"TgetDrvFileExist", FuncTgetDrvFileExist},
-    // DoSelBtn
+    {"DoSelBtn", FuncDoSelBtn},
     {"Goto", FuncGoto},
     {"If", FuncIf},
     {"IntrrimMsg", FuncIntrrimMsg},
@@ -108,7 +110,7 @@ static const CommandEntry kCommands[] = {
     {"DspUpdateWindow", FuncDspUpdateWindow},
     {"SetAlias", FuncSetAlias},
     {"AliasToHomeDir", FuncAliasToHomeDir},
-    // AbsBmpToWkBuff
+    {"AbsBmpToWkBuff", FuncAbsBmpToWkBuff},
     {"SetOffsetX1", FuncSetOffsetX1},
     {"SetOffsetY1", FuncSetOffsetY1},
     {"SetOffsetX2", FuncSetOffsetX2},

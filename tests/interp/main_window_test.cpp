@@ -234,10 +234,10 @@ TEST_F(MainWindow, MediaEndRunsTheEndSectionOnlyWhenPlaybackSucceeded) {
                   "OkNext,\"ended\""}),
             0);
   MainWindowCreate();
-  for (uint32_t notification : {2u, 4u, 8u}) MainWindowMediaEnd(notification);
+  for (uint32_t notification : {2u, 4u, 8u}) MainWindowMediaEnd(notification, 0);
   EXPECT_EQ(posted_new_ones, 0);
   EXPECT_STREQ(GetSectionName(kEndSection).text, "END");
-  MainWindowMediaEnd(kMediaEndSuccessful);
+  MainWindowMediaEnd(kMediaEndSuccessful, 0);
   EXPECT_EQ(posted_new_ones, 1);
   EXPECT_STREQ(GetSectionName(kEndSection).text, "");
   EXPECT_STREQ(GetSectionName(kTouchSection).text, "");
@@ -253,7 +253,7 @@ TEST_F(MainWindow, EndSectionChosenWhileSuspendedRunsOnce) {
   MainWindowCreate();
   ASSERT_TRUE(IsResumePending());
   MainWindowTick();                         // NEWONE for the suspended START is queued
-  MainWindowMediaEnd(kMediaEndSuccessful);  // a second one for END
+  MainWindowMediaEnd(kMediaEndSuccessful, 0);  // a second one for END
   suspensions = 0;
   traced.clear();
   PumpAndTick();
