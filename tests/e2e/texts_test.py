@@ -20,6 +20,9 @@ class Texts(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         exe = e2e.program("kelvado_texts.exe")
+        reason = wine_harness.wine_cannot_run()
+        if reason:
+            e2e.skip(reason)
         work = os.path.join(e2e.OUT_DIR, cls.__name__)
         with wine_harness.WineSession(workdir=work) as wine:
             proc = wine.run(exe)
