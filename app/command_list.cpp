@@ -6,17 +6,22 @@
 #include "interp/format_commands.h"
 #include "interp/string_commands.h"
 #include "interp/value_commands.h"
+#include "screen/bitmap_commands.h"
 #include "screen/layout_settings.h"
+#include "screen/media_commands.h"
 #include "screen/screen_commands.h"
 #include "screen/text_commands.h"
 #include "system/debug_window.h"
 #include "system/directories.h"
+#include "system/exit_commands.h"
 #include "system/logging.h"
 #include "system/message_commands.h"
+#include "system/process_commands.h"
 #include "system/mouse_cursor.h"
 #include "system/wait.h"
 #include "wizard/adapter_commands.h"
 #include "wizard/target_commands.h"
+#include "wizard/start_dialog.h"
 
 struct CommandEntry {
   const char* name;
@@ -31,15 +36,15 @@ static const CommandEntry kCommands[] = {
     {"SetEndSection", FuncSetEndSection},
     {"SetCoinSectionSub", FuncSetCoinSectionSub},
     {"SetVGAToFmEndSection", FuncSetVGAToFmEndSection},
-    // PlayAvi
-    // PlayAviRepeat
-    // PlayWave
-    // BmpBtn
-    // Bmp
-    // BmpC
-    // AbsBmp
-    // AbsBgBmp
-    // AbsBmpC
+    {"PlayAvi", FuncPlayAvi},
+    {"PlayAviRepeat", FuncPlayAviRepeat},
+    {"PlayWave", FuncPlayWave},
+    {"BmpBtn", FuncBmpBtn},
+    {"Bmp", FuncBmp},
+    {"BmpC", FuncBmpC},
+    {"AbsBmp", FuncAbsBmp},
+    {"AbsBgBmp", FuncAbsBgBmp},
+    {"AbsBmpC", FuncAbsBmpC},
     {"DiagNext", FuncDiagNext},
     {"ErrorNext", FuncErrorNext},
     {"OkNext", FuncOkNext},
@@ -55,9 +60,9 @@ static const CommandEntry kCommands[] = {
     {"SetHostAdapter", FuncSetHostAdapter},
     {"InitAdapter", FuncInitAdapter},
     {"GetOsVersion", FuncGetOsVersion},
-    // StartDialog
+    {"StartDialog", FuncStartDialog},
     {"TgetDrvFileExist", FuncTgetDrvFileExist},
-    // DoSelBtn
+    {"DoSelBtn", FuncDoSelBtn},
     {"Goto", FuncGoto},
     {"If", FuncIf},
     {"IntrrimMsg", FuncIntrrimMsg},
@@ -105,7 +110,7 @@ static const CommandEntry kCommands[] = {
     {"DspUpdateWindow", FuncDspUpdateWindow},
     {"SetAlias", FuncSetAlias},
     {"AliasToHomeDir", FuncAliasToHomeDir},
-    // AbsBmpToWkBuff
+    {"AbsBmpToWkBuff", FuncAbsBmpToWkBuff},
     {"SetOffsetX1", FuncSetOffsetX1},
     {"SetOffsetY1", FuncSetOffsetY1},
     {"SetOffsetX2", FuncSetOffsetX2},
@@ -123,11 +128,11 @@ static const CommandEntry kCommands[] = {
     {"Wait", FuncWait},
     {"DebugStart", FuncDebugStart},
     {"DebugEnd", FuncDebugEnd},
-    // WinExec
-    // WinExecEx
-    // SetShutDown
-    // ProgramExit
-    // KillProcess
+    {"WinExec", FuncWinExec},
+    {"WinExecEx", FuncWinExecEx},
+    {"SetShutDown", FuncSetShutDown},
+    {"ProgramExit", FuncProgramExit},
+    {"KillProcess", FuncKillProcess},
 };
 
 void FillCommandTable() {

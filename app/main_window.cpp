@@ -64,8 +64,12 @@ void MainWindowClick(int32_t x, int32_t y) {
   ChooseEventSection(kCoinSection, false);
 }
 
-void MainWindowMediaEnd(uint32_t notification) {
+// A playback that ended by itself closes its device and runs the end section. The end of a device
+// that a newer play command has already replaced is stale: the end section waits for the end of
+// what plays now.
+void MainWindowMediaEnd(uint32_t notification, uint32_t device) {
   if (notification != kMediaEndSuccessful) return;
+  if (MciDevice != 0 && device != MciDevice) return;
   MediaStopAndClose();
   ChooseEventSection(kEndSection, true);
 }

@@ -27,8 +27,8 @@ void MainWindowNewOne();
 void MainWindowTick();
 // WM_LBUTTONDOWN at (x, y).
 void MainWindowClick(int32_t x, int32_t y);
-// MM_MCINOTIFY with its notification code.
-void MainWindowMediaEnd(uint32_t notification);
+// MM_MCINOTIFY with its notification code and the device that sends it.
+void MainWindowMediaEnd(uint32_t notification, uint32_t device);
 // WM_KEYDOWN with its virtual key code.
 void MainWindowKey(uint32_t key);
 // WM_SETCURSOR.

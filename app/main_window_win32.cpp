@@ -4,7 +4,7 @@
 
 #include "app/main_window.h"
 #include "screen/screen_image_win32.h"
-#include "system/exit_sequence_win32.h"
+#include "system/exit_sequence.h"
 #include "system/tick.h"
 
 static LRESULT OnCreate() {
@@ -40,7 +40,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
     case WM_LBUTTONDOWN:
       return OnLeftButtonDown(lparam);
     case MM_MCINOTIFY:
-      MainWindowMediaEnd(static_cast<uint32_t>(wparam));
+      MainWindowMediaEnd(static_cast<uint32_t>(wparam), static_cast<uint32_t>(lparam));
       return 0;
     case WM_PAINT:
       PaintMainWindow(hwnd);

@@ -148,7 +148,7 @@ function(kelvado_test name)
   endif()
   if(KELVADO_TSAN_DIR AND ARG_THREADS)
     add_test(NAME tsan.${name} COMMAND ${KELVADO_TSAN_DIR}/bin/${name})
-    set_tests_properties(tsan.${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS tsan
+    kelvado_test_properties(tsan.${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS tsan
       ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1")
   endif()
 endfunction()

@@ -92,10 +92,11 @@ uint32_t Fat32ClusterCount(uint32_t sectors, uint32_t sectors_per_cluster);
 void BuildFsInfoSector(uint32_t free_count, uint8_t out[512]);
 
 // Writes the file system of NewPartition (FAT areas, root directory, boot record), then the master
-// boot record. 0; -1 (a type that is not FAT16 or FAT32, or a failed MBR write); -9 (stopped by the
-// user); or an error code.
+// boot record, reading each system sector back. 0; -1 (a type that is not FAT16 or FAT32, or a
+// failed MBR write); -9 (stopped by the user); 601 (a system sector, sector 0 included, that does
+// not read back as written); 104 (a card too small for a volume); or an error code.
 int32_t MakePartition(int32_t adapter);
-// The file system alone: 0, 601, -9, a code of the FAT areas, or -1.
+// The file system alone: 0, 601, 104 (FAT16: too few clusters), -9, a code of the FAT areas, or -1.
 int32_t FormatFat16(int32_t adapter);
 int32_t FormatFat32(int32_t adapter);
 

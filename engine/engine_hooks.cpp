@@ -1,6 +1,7 @@
 #include "engine/engine_hooks.h"
 
 Event* AbortEvent = nullptr;
+Event* WorkerGate = nullptr;
 void* EngineProgressBar = nullptr;
 void* EngineStatusText = nullptr;
 
@@ -8,7 +9,14 @@ void* EngineStatusText = nullptr;
 static uint32_t phase_length = 0;
 static uint32_t last_position = 0;
 
-bool AbortRequested() { return AbortEvent != nullptr && EventWait(AbortEvent, 0) != 0; }
+void WorkerHoldPoint() {
+  if (WorkerGate != nullptr) EventWait(WorkerGate, kWaitForever);
+}
+
+bool AbortRequested() {
+  WorkerHoldPoint();
+  return AbortEvent != nullptr && EventWait(AbortEvent, 0) != 0;
+}
 
 void ProgressSetRange(uint32_t maximum) {
   if (EngineProgressBar == nullptr) return;
@@ -18,6 +26,7 @@ void ProgressSetRange(uint32_t maximum) {
 }
 
 void ProgressSetPos(uint32_t position) {
+  WorkerHoldPoint();
   if (EngineProgressBar != nullptr)
     SendControlMessage(EngineProgressBar, kPbmSetPos, position, 0);
 }
@@ -31,6 +40,7 @@ void ProgressStepIt() {
 }
 
 void StatusSetText(const char* text) {
+  WorkerHoldPoint();
   if (EngineStatusText != nullptr)
     SendControlMessage(EngineStatusText, kWmSetText, 0, reinterpret_cast<intptr_t>(text));
 }

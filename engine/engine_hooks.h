@@ -13,14 +13,24 @@
 extern Event* AbortEvent;
 // Threads: created, reset and destroyed by the main thread while no worker runs; set by the main
 // thread, tested by the worker. The event orders the two; the pointer never changes during a run.
+// Manual-reset event, set while the worker may go on; the main thread resets it while it asks
+// the user whether to interrupt, and the worker then waits at its next poll. Holding the worker
+// there, where it owns no lock, keeps the question box from waiting on a lock (the C runtime's
+// heap, the loader's) that a worker stopped at an arbitrary point could hold. None: never held.
+// Created and destroyed by the main thread while no worker runs; waited on by the worker.
+extern Event* WorkerGate;
 // The registered progress bar and status text controls (window handles in kelvado.exe), or none.
 extern void* EngineProgressBar;
 extern void* EngineStatusText;
 // Threads: registered by the dialog (main thread) before its worker starts and unregistered after
 // it has ended; the worker only reads them and sends the controls synchronous messages.
 
-// True when AbortEvent exists and is set; tested with a zero time-out, it never waits.
+// True when AbortEvent exists and is set; tested with a zero time-out. Waits first while the
+// WorkerGate is closed, so the worker stays here while the interrupt question is open.
 bool AbortRequested();
+// Waits while the WorkerGate is closed. The progress and status hooks pass it too, so that a
+// phase that never polls AbortEvent is held as well.
+void WorkerHoldPoint();
 
 // Progress bar messages, sent only while a bar is registered. The bar's range is 16-bit, so a
 // range maximum is taken modulo 65,536.

@@ -58,7 +58,8 @@ int32_t ExtendedHasFiles(int32_t adapter);
 // The root directory of the FAT12/16 or FAT32 partition `partition`, its boot sector read into
 // `boot_buffer`: 1 empty (the end-of-directory mark comes before any entry in use, deleted ones
 // skipped), 0 an entry in use, -1 the boot sector is not of that file system, a read failed, or no
-// end was found.
+// end was found (FAT32: along the chain of cluster 2 in the first FAT, inside the partition, within
+// the 65,536 entries a directory can hold).
 int32_t CheckFatRootDir(int32_t adapter, const PartitionInfo& partition, uint8_t boot_buffer[512]);
 int32_t CheckFat32RootDir(int32_t adapter, const PartitionInfo& partition,
                           uint8_t boot_buffer[512]);

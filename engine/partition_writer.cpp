@@ -1,5 +1,9 @@
 // Puts the new file system and then the master boot record on the card.
 //
+// Every system sector written here (boot sector and its backup, FSInfo and its backup, the FAT32
+// boot code sectors, sector 0) is read back at once and compared; one that does not come back as
+// written ends the format with 601, the code of the boot area that cannot be written.
+//
 // The order on the card is fixed: FAT areas and root directory, then the boot record (for FAT32
 // also its backup, FSInfo, backup FSInfo, boot code sector and its backup), then sector 0. A run
 // that fails or is stopped therefore never leaves the new partition entry pointing at a boot record
@@ -53,6 +57,22 @@ static bool WriteSector(int32_t adapter, uint32_t lba, const uint8_t* sector) {
   return WriteSectors(adapter, 0, lba, kSectorSize, 1, sector) == 0;
 }
 
+// True when sector `lba` reads back as `sector`, just written. A card that takes a write but
+// cannot give it back does not boot; the boot record and the master boot record are checked so.
+static bool ReadsBack(int32_t adapter, uint32_t lba, const uint8_t* sector) {
+  uint8_t back[512];
+  return ReadSectors(adapter, 0, lba, kSectorSize, 1, back) == 0 &&
+         std::memcmp(back, sector, sizeof back) == 0;
+}
+
+// Writes the system sector and reads it back: 0, the write's own failure code, or 601 when it
+// does not read back.
+static int32_t WriteChecked(int32_t adapter, uint32_t lba, const uint8_t* sector,
+                            int32_t write_failure) {
+  if (!WriteSector(adapter, lba, sector)) return write_failure;
+  return ReadsBack(adapter, lba, sector) ? 0 : kErrIplWrite;
+}
+
 int32_t FormatFat16(int32_t adapter) {
   StatusSetText(kStatusSystemArea);
   const uint32_t boot = PartitionFirstSector(NewPartition);
@@ -64,13 +84,12 @@ int32_t FormatFat16(int32_t adapter) {
   PutLe16(bs + kBpbFatSz16, FatSize16(sectors, cluster_size));
 
   // A partition too small for 4,085 clusters even of one sector cannot hold a FAT16 volume
-  // (it would read as FAT12); nothing is written.
-  if (Fat16ClusterCount(sectors, cluster_size) < kMinFat16Clusters) return kEngineFailed;
+  // (it would read as FAT12): the card is too small (a card of 1 or 2 MiB); nothing is written.
+  if (Fat16ClusterCount(sectors, cluster_size) < kMinFat16Clusters) return kErrTargetTooSmall;
 
   int32_t result = InitSystemArea16(adapter, NewPartition, bs);
   if (result != 0) return result;
-  if (!WriteSector(adapter, boot, bs)) return kErrIplWrite;
-  return 0;
+  return WriteChecked(adapter, boot, bs, kErrIplWrite);
 }
 
 int32_t FormatFat32(int32_t adapter) {
@@ -90,22 +109,25 @@ int32_t FormatFat32(int32_t adapter) {
 
   const uint32_t backup = GetLe16(bs + kBpbBkBootSec);
   const uint32_t fs_info = GetLe16(bs + kBpbFsInfo);
-  if (!WriteSector(adapter, boot, bs) || !WriteSector(adapter, boot + backup, bs))
-    return kErrIplWrite;
+  result = WriteChecked(adapter, boot, bs, kErrIplWrite);
+  if (result == 0) result = WriteChecked(adapter, boot + backup, bs, kErrIplWrite);
+  if (result != 0) return result;
 
   // Every cluster is free but the root directory's, and those marked bad.
   const uint32_t reserved = GetLe16(bs + kBpbRsvdSecCnt);
   const uint32_t clusters = (sectors - reserved - bs[kBpbNumFats] * fat_size) / cluster_size;
   const uint32_t free_count = clusters - 1 - static_cast<uint32_t>(BadClusterList.count);
   BuildFsInfoSector(free_count, fs_info_buffer);
-  if (!WriteSector(adapter, boot + fs_info, fs_info_buffer)) return kErrIplWrite;
+  result = WriteChecked(adapter, boot + fs_info, fs_info_buffer, kErrIplWrite);
+  if (result != 0) return result;
   PutLe32(fs_info_buffer + kFsiFreeCount, 0xFFFFFFFF);  // the backup leaves it unknown
-  if (!WriteSector(adapter, boot + fs_info + backup, fs_info_buffer)) return kErrIplWrite;
+  result = WriteChecked(adapter, boot + fs_info + backup, fs_info_buffer, kErrIplWrite);
+  if (result != 0) return result;
 
-  if (!WriteSector(adapter, boot + 2, kFat32BootCodeTemplate) ||
-      !WriteSector(adapter, boot + 2 + backup, kFat32BootCodeTemplate))
-    return kEngineFailed;
-  return 0;
+  // The boot code's continuation: a failed write is the transfer's own -1.
+  result = WriteChecked(adapter, boot + 2, kFat32BootCodeTemplate, kEngineFailed);
+  if (result == 0) result = WriteChecked(adapter, boot + 2 + backup, kFat32BootCodeTemplate, kEngineFailed);
+  return result;
 }
 
 int32_t MakePartition(int32_t adapter) {
@@ -122,9 +144,10 @@ int32_t MakePartition(int32_t adapter) {
     default:
       return kEngineFailed;
   }
-  // Sector 0 is written last, and only over a complete file system.
+  // Sector 0 is written last, and only over a complete file system whose system sectors read
+  // back. A failed write is -1; a sector 0 that does not read back, 601.
   if (result != 0) return result;
   std::memcpy(mbr_buffer, kMbrTemplate, sizeof mbr_buffer);
   PackPartitionEntry(NewPartition, mbr_buffer + kMbrPartitionTable);
-  return WriteSector(adapter, 0, mbr_buffer) ? 0 : -1;
+  return WriteChecked(adapter, 0, mbr_buffer, kEngineFailed);
 }

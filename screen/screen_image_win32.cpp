@@ -92,6 +92,7 @@ static void FillBlack(void* context, int32_t width, int32_t height) {
 }
 
 static void StretchBitmap(void* context, const DisplayItem& item, int32_t x, int32_t y) {
+  if (!DibPaintable(*item.bitmap)) return;
   StretchDIBits(static_cast<GdiPaint*>(context)->image_dc, x, y, item.width, item.height, 0, 0,
                 item.bitmap_width, item.bitmap_height, item.pixels,
                 reinterpret_cast<const BITMAPINFO*>(item.bitmap->data), DIB_RGB_COLORS, SRCCOPY);

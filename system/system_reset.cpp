@@ -1,8 +1,11 @@
 #include "system/system_reset.h"
 
 #include "system/debug_window.h"
+#include "system/child_process.h"
 #include "system/directories.h"
+#include "system/exit_sequence.h"
 #include "system/mouse_cursor.h"
+#include "system/shutdown.h"
 #include "system/wait.h"
 
 void ResetSystemServices() {
@@ -11,4 +14,7 @@ void ResetSystemServices() {
   ClearAliasMap();
   WaitTicks = 0;
   MouseCursorId = 0;
+  ShutDownOnExit = false;
+  ResetWatchers();
+  ResetExitSequence();
 }

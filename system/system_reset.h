@@ -3,7 +3,8 @@
 #define KELVADO_SYSTEM_SYSTEM_RESET_H
 
 // Closes the debug window, empties HomeDir, LogDir1 and the alias map, and puts WaitTicks and
-// MouseCursorId back to 0.
+// MouseCursorId back to 0, clears ShutDownOnExit, forgets the watched program (after the exit
+// sequence has ended the watchers) and lets the exit sequence run again.
 void ResetSystemServices();
 
 #endif

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "system/tick.h"
+
 // Posts the registered message "NEWONE" to the main window (safe from any thread).
 void PostNewOne();
 // Posts WM_CLOSE to the main window: the program ends once it is handled.
@@ -18,5 +20,16 @@ void RefreshMainWindow();
 void RepaintDebugWindow();
 // Sets the mouse cursor to the system cursor with this identifier (0: no cursor).
 void SetMouseCursor(int32_t cursor_id);
+// Shows the main window (SW_SHOW).
+void ShowMainWindow();
+
+// Timer 2 of the main window, armed by SetShutDown; its ticks are ignored (timer 1 is the tick,
+// system/tick.h).
+const uint32_t kShutDownTimerId = 2;
+// Arms a timer of the main window; failures are not reported.
+void SetWindowTimer(uint32_t timer_id, uint32_t period_ms);
+void StopWindowTimer(uint32_t timer_id);
+// Posts the quit message with code 0: the message loop ends.
+void PostQuit();
 
 #endif

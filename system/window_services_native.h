@@ -13,5 +13,9 @@ extern WindowServiceFunction PostCloseHandler;
 extern WindowServiceFunction RefreshMainWindowHandler;
 extern WindowServiceFunction RepaintDebugWindowHandler;
 extern CursorFunction SetMouseCursorHandler;
+typedef void (*TimerFunction)(uint32_t timer_id, uint32_t period_ms);  // period 0: stop
+extern WindowServiceFunction ShowMainWindowHandler;
+extern TimerFunction WindowTimerHandler;
+extern WindowServiceFunction PostQuitHandler;
 
 #endif

@@ -40,3 +40,13 @@ void RepaintDebugWindow() {
 void SetMouseCursor(int32_t cursor_id) {
   SetCursor(LoadCursorA(NULL, MAKEINTRESOURCEA(cursor_id)));
 }
+
+void ShowMainWindow() { ShowWindow(MainWindow, SW_SHOW); }
+
+void SetWindowTimer(uint32_t timer_id, uint32_t period_ms) {
+  SetTimer(MainWindow, timer_id, period_ms, NULL);
+}
+
+void StopWindowTimer(uint32_t timer_id) { KillTimer(MainWindow, timer_id); }
+
+void PostQuit() { PostQuitMessage(0); }

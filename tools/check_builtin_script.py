@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Fails the build when a script file differs from the line table of interp/builtin_script.cpp.
 
-usage: check_builtin_script.py builtin_script.cpp SCRIPT.ini STAMP
+usage: check_builtin_script.py builtin_script.cpp SCRIPT STAMP
 
-The program's script is kept as the C++ table; the tests run kelvado-script on a copy of it as
-a file. Both must hold the same lines, byte for byte (the file in UTF-8, as the sources are).
+The program's script is kept as the C++ table; the loader's fuzzer starts from a copy of it as a
+file. Both must hold the same lines, byte for byte (the file in UTF-8, as the sources are).
 On success STAMP is written, so the build runs the check again only when either file changes.
 """
 import re
@@ -40,7 +40,7 @@ def file_lines(ini):
 
 def main():
     if len(sys.argv) != 4:
-        sys.exit("usage: check_builtin_script.py builtin_script.cpp SCRIPT.ini STAMP")
+        sys.exit("usage: check_builtin_script.py builtin_script.cpp SCRIPT STAMP")
     cpp, ini, stamp = sys.argv[1:]
     table, copy = table_lines(cpp), file_lines(ini)
     for n in range(max(len(table), len(copy))):

@@ -5,6 +5,12 @@
 // ASPI driver when its CARDSIM_* variables are set. Message boxes, traced lines, the way the run
 // ended and the variables are printed in
 // UTF-8; the script file and every text of the program are Shift-JIS.
+//
+// The screen is --screen WxH pixels (640x480 unless given). Bitmap files are loaded for real;
+// every refresh of the window prints the DisplayList, and --click X,Y clicks the window after
+// START (in order, one before each run of the queue). Video and sound go to a stand-in device
+// whose requests are printed; a play that is not repeated ends as soon as the run that started it
+// is over.
 #include <iconv.h>
 
 #include <cerrno>
@@ -27,6 +33,9 @@
 #include "interp/section_choice.h"
 #include "interp/trace_line.h"
 #include "interp/var_table.h"
+#include "screen/display_list.h"
+#include "screen/media_device_native.h"
+#include "screen/screen_metrics.h"
 #include "system/clock.h"
 #include "system/message_box_native.h"
 #include "system/window_services_native.h"
@@ -34,21 +43,27 @@
 namespace {
 
 const char kUsage[] =
-    "usage: kelvado-script [--trace] [--max-ticks N] [--dialog R]... [--answer R]... [--clock TIME] "
-    "FILE\n";
+    "usage: kelvado-script [--trace] [--max-ticks N] [--dialog R]... [--answer R]... [--clock TIME]\n"
+    "                      [--screen WxH] [--click X,Y]... FILE\n";
 
 std::vector<std::string> script_lines;
 std::deque<int> dialog_answers;
 std::deque<int> box_answers;
+std::deque<std::pair<int32_t, int32_t>> clicks;
 
-// The main window's queue: NEWONE and WM_CLOSE, possibly posted from a second thread.
-enum Message { kNewOne, kClose };
+// The main window's queue: NEWONE, WM_CLOSE and the end of a playback (with its device), possibly
+// posted from a second thread.
+enum MessageKind { kNewOne, kClose, kMediaEnd };
+struct Message {
+  MessageKind kind;
+  uint32_t device;
+};
 std::mutex queue_lock;
 std::deque<Message> queue;
 
-void Post(Message message) {
+void Post(MessageKind kind, uint32_t device = 0) {
   std::lock_guard<std::mutex> hold(queue_lock);
-  queue.push_back(message);
+  queue.push_back({kind, device});
 }
 
 bool Take(Message* message) {
@@ -109,6 +124,26 @@ int32_t PrintMessageBox(bool, const char* text, const char* caption, uint32_t st
 }
 
 void PrintTraceLine() { std::printf("[trace] %s\n", Utf8(TraceLine).c_str()); }
+
+// A refresh: what the paint would draw, item by item.
+void PrintDisplayList() {
+  std::printf("[refresh] %d item%s%s\n", static_cast<int>(DisplayList.count),
+              DisplayList.count == 1 ? "" : "s", MainWinCleared ? ", cleared" : "");
+  for (int32_t i = 0; i < DisplayList.count; ++i) {
+    const DisplayItem& item = *DisplayList.items[i];
+    std::printf("[item] %d,%d-%d,%d", static_cast<int>(item.left), static_cast<int>(item.top),
+                static_cast<int>(item.right), static_cast<int>(item.bottom));
+    if (item.bitmap != nullptr)
+      std::printf(" bitmap %s %ux%u", Utf8(item.bitmap_path).c_str(), item.bitmap_width,
+                  item.bitmap_height);
+    if (item.background != 0) std::printf(" background");
+    if (item.section[0] != '\0') std::printf(" button %s", Utf8(item.section).c_str());
+    if (item.text[0] != '\0') std::printf(" text %s", Utf8(item.text).c_str());
+    std::printf("\n");
+  }
+}
+
+void PrintMediaRequest(const char* request) { std::printf("[media] %s\n", Utf8(request).c_str()); }
 
 void PrintVariable(const VarRecord& record, void*) {
   std::printf("[var] %s=", Utf8(record.name).c_str());
@@ -201,9 +236,18 @@ const char* Run(long max_ticks) {
     Message message;
     long chain = 0;
     while (Take(&message)) {
-      if (message == kClose) return "closed";
+      if (message.kind == kClose) return "closed";
       if (++chain > kNewOneChainLimit) return "ticks";
-      MainWindowNewOne();
+      if (message.kind == kMediaEnd)
+        MainWindowMediaEnd(kMediaEndSuccessful, message.device);
+      else
+        MainWindowNewOne();
+    }
+    if (!clicks.empty()) {
+      MainWindowClick(clicks.front().first, clicks.front().second);
+      clicks.pop_front();
+      --ticks;
+      continue;
     }
     if (!IsResumePending()) return "idle";
     if (ticks >= max_ticks) return "ticks";
@@ -218,8 +262,12 @@ int main(int argc, char** argv) {
   long max_ticks = 100000;
   const char* path = nullptr;
   ClockTime clock;
+  ScreenWidth = 640;
+  ScreenHeight = 480;
   for (int i = 1; i < argc; ++i) {
     long value;
+    int x, y;
+    char end;
     if (std::strcmp(argv[i], "--trace") == 0) {
       trace = true;
     } else if (std::strcmp(argv[i], "--max-ticks") == 0 && i + 1 < argc &&
@@ -237,6 +285,15 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[i], "--clock") == 0 && i + 1 < argc &&
                ParseClock(argv[i + 1], &clock)) {
       ClockStop(clock, clock);
+      ++i;
+    } else if (std::strcmp(argv[i], "--screen") == 0 && i + 1 < argc &&
+               std::sscanf(argv[i + 1], "%dx%d%c", &x, &y, &end) == 2 && x > 0 && y > 0) {
+      ScreenWidth = x;
+      ScreenHeight = y;
+      ++i;
+    } else if (std::strcmp(argv[i], "--click") == 0 && i + 1 < argc &&
+               std::sscanf(argv[i + 1], "%d,%d%c", &x, &y, &end) == 2) {
+      clicks.push_back({x, y});
       ++i;
     } else if (argv[i][0] != '-' && path == nullptr) {
       path = argv[i];
@@ -261,6 +318,11 @@ int main(int argc, char** argv) {
   MessageBoxHandler = PrintMessageBox;
   PostNewOneHandler = [] { Post(kNewOne); };
   PostCloseHandler = [] { Post(kClose); };
+  RefreshMainWindowHandler = PrintDisplayList;
+  MediaDeviceTraceHook = PrintMediaRequest;
+  MediaStandInPlayHook = [](uint32_t device, bool repeat) {
+    if (!repeat) Post(kMediaEnd, device);
+  };
   // The console stand-ins come first, so that they take the place of the real commands.
   CommandTableAdd("StartDialog", ConsoleStartDialog);
 

@@ -182,6 +182,15 @@ class WineSession:
             self.set_registry(r"HKCU\Software\Wine", "Version", self.windows_version)
         # No window manager runs on the virtual display: Wine draws captions and frames itself.
         self.set_registry(r"HKCU\Software\Wine\X11 Driver", "Decorated", "N")
+        self.map_japanese_fonts()
+
+    # The dialogs' Japanese faces, which a Wine prefix does not have, drawn with the IPA fonts.
+    FONT_REPLACEMENTS = {"ＭＳ Ｐゴシック": "IPAPGothic", "ＭＳ ゴシック": "IPAGothic",
+                         "MS PGothic": "IPAPGothic", "MS Gothic": "IPAGothic"}
+
+    def map_japanese_fonts(self):
+        for face, installed in self.FONT_REPLACEMENTS.items():
+            self.set_registry(r"HKCU\Software\Wine\Fonts\Replacements", face, installed)
 
     def set_registry(self, key, name, value, kind=None):
         extra = ["/t", kind] if kind else []
@@ -318,6 +327,80 @@ class WineSession:
         subprocess.run(["import", "-display", self.display, "-window", wid or "root", path],
                        check=True, capture_output=True, timeout=60)
         return path
+
+
+class SoundServer:
+    """A PulseAudio daemon of the caller's own, with one null sink, for programs that play sound.
+
+    It runs in the foreground with its runtime folder inside `workdir`; programs reach it through
+    env() (PULSE_SERVER, which Wine's winepulse driver follows). close() ends it by process id.
+    start() raises HarnessError when no daemon can run here: the caller reports that as a skip.
+    """
+
+    def __init__(self, workdir):
+        self.folder = os.path.join(os.path.abspath(workdir), "pulse")
+        self.socket = os.path.join(self.folder, "native")
+        self.proc = None
+
+    def __enter__(self):
+        try:
+            self.start()
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    def env(self):
+        return {"PULSE_SERVER": "unix:" + self.socket}
+
+    def _own_env(self):
+        env = dict(os.environ)
+        for name in ("HOME", "XDG_RUNTIME_DIR", "PULSE_RUNTIME_PATH", "PULSE_STATE_PATH"):
+            env[name] = self.folder
+        env.pop("PULSE_SERVER", None)
+        return env
+
+    def start(self):
+        if shutil.which("pulseaudio") is None or shutil.which("pactl") is None:
+            raise HarnessError("pulseaudio or pactl is not installed")
+        if os.path.lexists(self.folder):
+            shutil.rmtree(self.folder)
+        os.makedirs(self.folder, mode=0o700)
+        with open(os.path.join(self.folder, "pulseaudio.log"), "wb") as log:
+            self.proc = subprocess.Popen(
+                ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+                 "--use-pid-file=no", "-L", "module-null-sink sink_name=kelvado",
+                 "-L", f"module-native-protocol-unix socket={self.socket} auth-anonymous=1"],
+                env=self._own_env(), stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        deadline = time.monotonic() + 20
+        while time.monotonic() < deadline:
+            if self.proc.poll() is not None:
+                raise HarnessError("pulseaudio ended at once; see " + self.folder)
+            if os.path.exists(self.socket) and self.pactl("info") is not None:
+                return
+            time.sleep(0.2)
+        raise HarnessError("pulseaudio did not answer within 20 s")
+
+    def pactl(self, *args):
+        """pactl's output against this server, or None when it fails."""
+        result = subprocess.run(["pactl", "-s", "unix:" + self.socket, *args],
+                                capture_output=True, text=True, timeout=30)
+        return result.stdout if result.returncode == 0 else None
+
+    def streams(self):
+        """How many streams play into the server now."""
+        out = self.pactl("list", "short", "sink-inputs")
+        return len(out.splitlines()) if out else 0
+
+    def close(self):
+        if self.proc is not None and self.proc.poll() is None:
+            _kill(self.proc, signal.SIGTERM)
+            _kill(self.proc)
+        self.proc = None
 
 
 def image_max_level(path):

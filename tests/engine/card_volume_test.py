@@ -153,6 +153,27 @@ def check_command_line(work):
     check(failed.returncode == 1 and failed.stdout == "result=601 ＩＰＬ領域に書き込みができません\n",
           "boot sector write failure: %r" % failed.stdout)
     check(partitions(image) == [], "no partition entry after a failure")
+    # System sectors that do not read back: the boot sector (sector 0 stays unwritten), sector 0,
+    # the backup of the FAT32 boot code.
+    ipl = "result=601 ＩＰＬ領域に書き込みができません\n"
+    unreadable = run(KELVADO_CARD, "format", image, "--bad-read", "63")
+    check(unreadable.stdout == ipl and partitions(image) == [],
+          "unreadable boot sector: %r" % unreadable.stdout)
+    unreadable = run(KELVADO_CARD, "format", image, "--bad-read", "0")
+    check(unreadable.stdout == ipl, "unreadable sector 0: %r" % unreadable.stdout)
+    large = os.path.join(work, "large.img")
+    sparse_image(large, 300 * MIB)
+    unreadable = run(KELVADO_CARD, "format", large, "--fat32", "--bad-read", str(63 + 8))
+    check(unreadable.stdout == ipl and partitions(large) == [],
+          "unreadable FAT32 boot code backup: %r" % unreadable.stdout)
+    os.remove(large)
+    # Cards too small for any volume get the capacity message.
+    for mib in (1, 2):
+        tiny = os.path.join(work, "tiny.img")
+        sparse_image(tiny, mib * MIB)
+        result = run(KELVADO_CARD, "format", tiny)
+        check(result.stdout == "result=104 転送先ドライブ容量が足りません\n",
+              "%d MiB card: %r" % (mib, result.stdout))
     checked = run(KELVADO_CARD, "format", image, "--check", "--bad-read", "1000-1003")
     check(checked.returncode == 0 and "転送先データ領域クラスタチェック中" in checked.stderr,
           "checked format with a bad cluster: %r" % checked.stdout)

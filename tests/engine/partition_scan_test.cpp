@@ -264,20 +264,34 @@ TEST(CheckFatRootDir, UntrustedBootSectorsAndDirectories) {
   RecordTransfers();
   EXPECT_EQ(CheckFat32RootDir(0, partition, buffer), -1);
   EXPECT_EQ(Reads(), 1u);
-  // A FAT32 root directory without an end is read until the card ends.
-  card.PutSector(63, BootSector("FAT32", 32, 2, 1, 0));  // data from sector 97
+  // A FAT32 root directory of deleted entries is read along its cluster chain (2, 3, 4) and no
+  // further, however many deleted entries follow on the card; an end mark or an entry in use in
+  // its last cluster decides. A chain that loops back stops at 65,536 entries.
+  std::vector<uint8_t> fat32 = BootSector("FAT32", 32, 2, 1, 0);  // FATs at 95, 96; data at 97
+  fat32[kBpbSecPerClus] = 2;
+  PutLe32(fat32.data() + kBpbTotSec32, 2000);
+  card.PutSector(63, fat32);
   std::vector<uint8_t> deleted(512, 0xE5);
   for (uint32_t lba = 97; lba < 2100; ++lba) card.PutSector(lba, deleted);
+  std::vector<uint8_t> fat(512, 0);
+  PutLe32(fat.data() + 8, 3);
+  PutLe32(fat.data() + 12, 4);
+  PutLe32(fat.data() + 16, 0x0FFFFFFF);
+  card.PutSector(95, fat);
   RecordTransfers();
   EXPECT_EQ(CheckFat32RootDir(0, partition, Fat32BootBuffer), -1);
-  ASSERT_FALSE(Transfers.empty());
-  EXPECT_EQ(Transfers.back().lba, 2100u);  // the first sector past the card, which fails
-  EXPECT_EQ(Reads(), 1u + (2100 - 97) + 1);
-  // An end mark in the middle decides there; an entry in use before it, the other way.
-  card.PutSector(1500, DirSector({0xE5, 0x00}));
+  EXPECT_EQ(Reads(), 1u + 6 + 1);  // boot sector, three clusters of two, one FAT sector
+  card.PutSector(102, DirSector({0xE5, 0x00}));
   EXPECT_EQ(CheckFat32RootDir(0, partition, Fat32BootBuffer), 1);
-  card.PutSector(1000, DirSector({0xE5, 'F'}));
+  card.PutSector(101, DirSector({0xE5, 'F'}));
   EXPECT_EQ(CheckFat32RootDir(0, partition, Fat32BootBuffer), 0);
+  card.PutSector(101, deleted);
+  card.PutSector(102, deleted);
+  PutLe32(fat.data() + 16, 2);
+  card.PutSector(95, fat);
+  RecordTransfers();
+  EXPECT_EQ(CheckFat32RootDir(0, partition, Fat32BootBuffer), -1);
+  EXPECT_EQ(Reads(), 1u + 4096 + 1);
   // A start CHS outside the card.
   partition.start_cylinder = 1023;
   EXPECT_EQ(CheckFatRootDir(0, partition, buffer), -1);

@@ -1,0 +1,3 @@
+#include "system/shutdown.h"
+
+bool ShutDownOnExit = false;

@@ -1,0 +1,121 @@
+"""A C: drive worth copying for the Wine prefix: a made Windows 98 system drive next to the
+prefix's own Windows tree, on a size-limited file system, so that the size and free space Wine
+reports for C: are those of the drive and not of the machine's disk.
+
+The made tree has a stand-in IO.SYS, MSDOS.SYS, COMMAND.COM, CONFIG.SYS, AUTOEXEC.BAT, nested
+folders, an empty folder, hidden, system and read-only files (their DOS attributes in the
+extended attribute where Wine keeps them), a zero-length file, a file of several MiB, long names
+and Shift-JIS names.
+"""
+import os
+import shutil
+import subprocess
+
+ATTR_READONLY, ATTR_HIDDEN, ATTR_SYSTEM, ATTR_ARCHIVE = 0x1, 0x2, 0x4, 0x20
+XATTR = "user.DOSATTRIB"  # where Wine keeps a file's DOS attributes
+
+# (path, size, DOS attributes); sizes in bytes, '/' separated paths.
+TREE = [
+    ("IO.SYS", 222390, ATTR_READONLY | ATTR_HIDDEN | ATTR_SYSTEM),
+    ("MSDOS.SYS", 1676, ATTR_READONLY | ATTR_HIDDEN | ATTR_SYSTEM),
+    ("COMMAND.COM", 93890, ATTR_ARCHIVE),
+    ("CONFIG.SYS", 0, ATTR_ARCHIVE),
+    ("AUTOEXEC.BAT", 97, ATTR_ARCHIVE),
+    ("BOOTLOG.TXT", 4321, ATTR_HIDDEN),
+    ("WINDOWS/SYSTEM/VMM32/IOS.VXD", 45000, ATTR_ARCHIVE),
+    ("WINDOWS/SYSTEM/USER.DAT", 180256, ATTR_HIDDEN | ATTR_SYSTEM),
+    ("WINDOWS/SYSTEM.INI", 2400, ATTR_ARCHIVE),
+    ("Program Files/Long Folder Name/read me first.txt", 1234, ATTR_READONLY),
+    ("My Documents/報告書 1998.txt", 777, ATTR_ARCHIVE),
+    ("DATA/BIG.BIN", 3 * 1024 * 1024 + 17, ATTR_ARCHIVE),
+]
+EMPTY_FOLDERS = ["EMPTY", "WINDOWS/TEMP"]
+
+
+def content(size, seed):
+    return bytes(((i * 131 + seed) >> 3) & 0xFF for i in range(size)) if size < 65536 else \
+        (bytes(range(256)) * (size // 256 + 1))[:size]
+
+
+def make_tree(root):
+    """Writes the made tree under `root`; its file paths, relative."""
+    for i, (path, size, attributes) in enumerate(TREE):
+        full = os.path.join(root, path)
+        os.makedirs(os.path.dirname(full), exist_ok=True)
+        with open(full, "wb") as f:
+            f.write(content(size, i))
+        try:
+            os.setxattr(full, XATTR, b"0x%x" % attributes)
+        except OSError:
+            pass  # a file system without user attributes: the files stay plain
+    for folder in EMPTY_FOLDERS:
+        os.makedirs(os.path.join(root, folder), exist_ok=True)
+    return [path for path, _, _ in TREE]
+
+
+def folder_bytes(root):
+    """What the files and folders under `root` take, in whole 4 KiB blocks."""
+    total = 0
+    for folder, dirs, files in os.walk(root):
+        total += 4096 * (len(dirs) + 1)
+        for name in files:
+            try:
+                size = os.lstat(os.path.join(folder, name)).st_size
+            except OSError:
+                continue
+            total += (size + 4095) // 4096 * 4096
+    return total
+
+
+def mount_limited(folder, mib):
+    """A tmpfs of `mib` MiB at `folder`; False when this machine does not let us mount."""
+    os.makedirs(folder, exist_ok=True)
+    result = subprocess.run(["mount", "-t", "tmpfs", "-o", f"size={mib}m", "tmpfs", folder],
+                            capture_output=True)
+    return result.returncode == 0
+
+
+def unmount(folder):
+    subprocess.run(["umount", folder], capture_output=True)
+
+
+def prepare(prefix, folder, extra_mib=8):
+    """Makes `folder` the prefix's C:: a size-limited mount holding a copy of the prefix's
+    drive_c and the made tree, with `extra_mib` MiB left free. Returns (mounted, used bytes)."""
+    drive_c = os.path.join(prefix, "drive_c")
+    need = folder_bytes(drive_c) + sum(size for _, size, _ in TREE)
+    mib = need * 21 // 20 // (1 << 20) + extra_mib + 4
+    mounted = mount_limited(folder, mib)
+    if not mounted:
+        os.makedirs(folder, exist_ok=True)
+    subprocess.run(["cp", "-a", drive_c + "/.", folder], check=True)
+    make_tree(folder)
+    link = os.path.join(prefix, "dosdevices", "c:")
+    if os.path.lexists(link):
+        os.unlink(link)
+    os.symlink(os.path.abspath(folder), link)
+    return mounted, folder_bytes(folder)
+
+
+def digest(root, skip=None):
+    """A digest of every name and byte under `root`, leaving out the folder `skip` (relative) with
+    the folders that lead to it: the program makes them for its dated files."""
+    import hashlib
+    h = hashlib.sha256()
+    for folder, dirs, files in os.walk(root):
+        dirs.sort()
+        rel = os.path.relpath(folder, root)
+        if skip and (rel == skip or rel.startswith(skip + os.sep) or skip.startswith(rel + os.sep)):
+            continue
+        h.update(rel.encode("utf-8", "surrogateescape"))
+        for name in sorted(files):
+            path = os.path.join(folder, name)
+            h.update(name.encode("utf-8", "surrogateescape"))
+            if os.path.islink(path):
+                continue
+            try:
+                with open(path, "rb") as f:
+                    h.update(f.read())
+            except OSError:
+                h.update(b"<unreadable>")
+    return h.hexdigest()

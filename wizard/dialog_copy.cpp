@@ -1,0 +1,85 @@
+// DLG_START_KELVADO: shows what is known about C: and the card's drive, checks that the card has
+// room, and コピー開始 runs the copy worker. 中　断, ｷｬﾝｾﾙ (Esc) and the close box ask whether to
+// stop; stopping ends the transfer.
+#include "engine/drive_info.h"
+#include "engine/error_text.h"
+#include "engine/file_copy.h"
+#include "interp/text.h"
+#include "system/clock.h"
+#include "system/dialog_text.h"
+#include "system/directories.h"
+#include "system/message_box.h"
+#include "wizard/dialog_texts.h"
+#include "wizard/dialog_window.h"
+#include "wizard/dialogs.h"
+#include "wizard/workers.h"
+
+void CopyStart(void* dialog) {
+  TextCopy(SourceRoot, sizeof SourceRoot, "C:\\");
+  // What cannot be read stays as the fields show it; the free space check decides.
+  ShowSourceDriveInfo(dialog, SourceRoot);
+  ShowTargetDriveInfo(dialog, TargetRoot);
+  SetDialogText(dialog, kCopySourceText, "");
+  SetDialogText(dialog, kCopyTargetText, "");
+  SetDialogText(dialog, kIdCopyMessage, kCopyText);
+  EnableDialogItem(dialog, kIdInterrupt, true);
+}
+
+static void OnStart(void* dialog) {
+  if (WorkerRunning()) return;
+  int32_t result = CheckFreeSpace();
+  if (result != 0) {
+    ShowEngineError(result);
+    EndDialogWith(dialog, kDialogCancel);
+    return;
+  }
+  EnableDialogItem(dialog, kIdInterrupt, true);
+  EnableDialogItem(dialog, kIdStart, false);
+  if (StartWorker(CopyWorker, dialog) != 0) {
+    ShowEngineError(-1);
+    EndDialogWith(dialog, kDialogCancel);
+  }
+}
+
+// The end dialog says the transfer ended normally: files the copy had to leave out are told
+// before it, with the log that lists them.
+static void TellLeftOut() {
+  if (CopyLeftOutCount <= 0) return;
+  ClockTime now;
+  ClockLocalTime(&now);
+  char log_path[300], text[700];
+  TextFormat(log_path, sizeof log_path, "%s%04d%02d%02d.log", LogDir1, now.year, now.month,
+             now.day);
+  FormatLeftOutText(text, sizeof text, static_cast<uint32_t>(CopyLeftOutCount), log_path);
+  ShowMessageBox(true, text, kInfoCaption, kMbOk | kMbIconWarning);
+}
+
+static void OnWorkerDone(void* dialog, int32_t result) {
+  WorkerEnded();
+  EnableDialogItem(dialog, kIdInterrupt, true);
+  EnableDialogItem(dialog, kIdStart, true);
+  UnregisterEngineControls();
+  SetDialogText(dialog, kCopySourceText, "");
+  SetDialogText(dialog, kCopyTargetText, "");
+  if (result == 0) {
+    TellLeftOut();
+    EndDialogWith(dialog, kDialogNext);
+  } else {
+    EndDialogWith(dialog, kDialogCancel);
+  }
+}
+
+void CopyCommand(void* dialog, int32_t id, intptr_t value) {
+  switch (id) {
+    case kIdStart:
+      OnStart(dialog);
+      break;
+    case kIdInterrupt:
+    case kIdCancelButton:
+      AskInterrupt(dialog, kCopyQuestion);
+      break;
+    case static_cast<int32_t>(kWorkerDone):
+      OnWorkerDone(dialog, static_cast<int32_t>(value));
+      break;
+  }
+}

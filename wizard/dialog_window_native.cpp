@@ -1,0 +1,72 @@
+// The stand-in dialog of the native build: it records texts, enabled states and the end.
+#include <map>
+#include <string>
+
+#include "system/message_box.h"
+#include "wizard/dialog_window.h"
+
+struct NativeControl {
+  NativeDialog* dialog;
+  int32_t id;
+};
+
+struct NativeDialog {
+  int32_t index;
+  std::map<int32_t, std::string> texts;
+  std::map<int32_t, bool> disabled;
+  std::map<int32_t, NativeControl> controls;
+  bool ended = false;
+  int32_t result = 0;
+};
+
+NativeDialog* NativeDialogCreate(int32_t index) {
+  NativeDialog* dialog = new NativeDialog;
+  dialog->index = index;
+  return dialog;
+}
+
+void NativeDialogDestroy(NativeDialog* dialog) { delete dialog; }
+int32_t NativeDialogIndex(NativeDialog* dialog) { return dialog->index; }
+
+bool NativeDialogEnabled(NativeDialog* dialog, int32_t id) { return !dialog->disabled[id]; }
+
+const char* NativeDialogText(NativeDialog* dialog, int32_t id) {
+  return dialog->texts[id].c_str();
+}
+
+void NativeDialogSetText(NativeDialog* dialog, int32_t id, const char* text) {
+  dialog->texts[id] = text;
+}
+
+bool NativeDialogEnded(NativeDialog* dialog, int32_t* result) {
+  *result = dialog->result;
+  return dialog->ended;
+}
+
+NativeDialog* NativeControlDialog(void* control, int32_t* id) {
+  NativeControl* c = static_cast<NativeControl*>(control);
+  *id = c->id;
+  return c->dialog;
+}
+
+void* DialogItem(void* dialog, int32_t id) {
+  NativeDialog* d = static_cast<NativeDialog*>(dialog);
+  NativeControl& control = d->controls[id];
+  control.dialog = d;
+  control.id = id;
+  return &control;
+}
+
+void EnableDialogItem(void* dialog, int32_t id, bool enabled) {
+  static_cast<NativeDialog*>(dialog)->disabled[id] = !enabled;
+}
+
+void EndDialogWith(void* dialog, int32_t result) {
+  NativeDialog* d = static_cast<NativeDialog*>(dialog);
+  d->ended = true;
+  d->result = result;
+}
+
+int32_t DialogMessageBox(void*, const char* text, const char* caption, uint32_t style) {
+  return ShowMessageBox(true, text, caption, style);
+}

@@ -1,0 +1,68 @@
+// The eight dialogs' reactions, free of the platform. Each dialog has two: its start
+// (WM_INITDIALOG) and its commands (WM_COMMAND: a button by its id, or the worker's last message
+// kWorkerDone with the worker's result as `value`). The Win32 dialog procedures only translate
+// messages into these; the native tests call them directly.
+#ifndef KELVADO_WIZARD_DIALOGS_H
+#define KELVADO_WIZARD_DIALOGS_H
+
+#include <cstdint>
+
+#include "wizard/start_dialog.h"
+
+// Control ids of the templates (wizard/dialogs_win32.rc).
+const int32_t kIdNext = 1000;
+const int32_t kIdCancelButton = 2;
+const int32_t kIdStart = 1004;
+const int32_t kIdInterrupt = 1021;
+const int32_t kIdShutDownNow = 1020;
+const int32_t kIdProgress = 1003;
+const int32_t kIdOpeningText = 1001;
+const int32_t kIdTargetInfoText = 1002;
+const int32_t kIdCheckText = 1005;
+const int32_t kIdPartitionText = 1006;
+const int32_t kIdStatusText = 1007;
+const int32_t kIdCardInitText = 1008;
+const int32_t kIdCopyMessage = 1023;
+const int32_t kIdTrueEndText = 1019;
+const int32_t kIdFalseEndText = 1022;
+
+struct DialogReactions {
+  void (*start)(void* dialog);
+  void (*command)(void* dialog, int32_t id, intptr_t value);
+};
+// By dialog index (DialogIndex).
+extern const DialogReactions kDialogReactions[kDialogCount];
+
+void OpeningStart(void* dialog);
+void OpeningCommand(void* dialog, int32_t id, intptr_t value);
+void TargetInfoStart(void* dialog);
+void CheckStart(void* dialog);
+void CheckCommand(void* dialog, int32_t id, intptr_t value);
+void PartitionStart(void* dialog);
+void PartitionCommand(void* dialog, int32_t id, intptr_t value);
+void CardInitStart(void* dialog);
+void CardInitCommand(void* dialog, int32_t id, intptr_t value);
+void CopyStart(void* dialog);
+void CopyCommand(void* dialog, int32_t id, intptr_t value);
+void TrueEndStart(void* dialog);
+void TrueEndCommand(void* dialog, int32_t id, intptr_t value);
+void FalseEndStart(void* dialog);
+void FalseEndCommand(void* dialog, int32_t id, intptr_t value);
+
+// 次へ>> (disabled as it is pressed, so a second click cannot reach the next dialog) and ｷｬﾝｾﾙ.
+void NextOrCancelCommand(void* dialog, int32_t id, intptr_t value);
+
+// Registers control `id` as EngineProgressBar, at position 0 with the range 0-100.
+void RegisterProgressBar(void* dialog, int32_t id);
+// Registers control `id` as EngineStatusText, emptied.
+void RegisterStatusText(void* dialog, int32_t id);
+void UnregisterEngineControls();
+// Moves the registered progress bar, from the dialog's thread.
+void SetProgressPosition(int32_t position);
+
+// The interrupt question of the two worker dialogs, in a box owned by the dialog. While it is
+// open a running worker is held at its next poll. Yes: a running worker is stopped through
+// AbortEvent and reports -9 itself; without a worker the dialog gets kWorkerDone with -9 at once.
+void AskInterrupt(void* dialog, const char* question);
+
+#endif

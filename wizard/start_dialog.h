@@ -1,0 +1,27 @@
+// StartDialog,"NAME": shows one of the wizard's eight dialogs and goes on with TrueSection or
+// FalseSection according to how it ended, or closes the program when the user chose to shut the
+// system down now.
+#ifndef KELVADO_WIZARD_START_DIALOG_H
+#define KELVADO_WIZARD_START_DIALOG_H
+
+#include <cstdint>
+
+// How a dialog ends.
+const int32_t kDialogNext = 1000;      // 次へ>>, or the work done: TrueSection
+const int32_t kDialogCancel = 2;       // ｷｬﾝｾﾙ, or a failure: FalseSection
+const int32_t kDialogShutDown = 1020;  // 今すぐシャットダウン: ShutDownOnExit, then WM_CLOSE
+
+// The eight templates, by the name the script gives; -1 for any other name (exact, case-sensitive).
+const int32_t kDialogCount = 8;
+int32_t DialogIndex(const char* name);
+const char* DialogName(int32_t index);
+
+// Shows the dialog and returns how it ended: DialogBoxParamA with the template of that name, owned
+// by the main window (kelvado.exe); natively DialogHandler's answer, or kDialogCancel without one.
+int32_t RunDialog(int32_t index);
+typedef int32_t (*DialogFunction)(int32_t index);
+extern DialogFunction DialogHandler;
+
+int32_t FuncStartDialog(char* args);
+
+#endif

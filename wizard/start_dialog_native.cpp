@@ -1,0 +1,8 @@
+// Dialogs in the native build: DialogHandler answers for them.
+#include "wizard/start_dialog.h"
+
+DialogFunction DialogHandler = nullptr;
+
+int32_t RunDialog(int32_t index) {
+  return DialogHandler != nullptr ? DialogHandler(index) : kDialogCancel;
+}
