@@ -13,13 +13,20 @@ DriveInfo TargetDriveInfo;
 const char* DriveTypeName(uint32_t type) {
   switch (type) {
     case kDriveUnknown:
-    case kDriveNoRootDir: return "エラー";
-    case kDriveRemovable: return "ﾙﾑｰﾊﾞﾌﾞﾙ";
-    case kDriveFixed: return "固定ﾄﾞﾗｲﾌﾞ";
-    case kDriveRemote: return "ﾈｯﾄﾜｰｸﾄﾞﾗｲﾌﾞ";
-    case kDriveCdrom: return "CD-ROM";
-    case kDriveRamDisk: return "RAM DISK";
-    default: return "Unknown";
+    case kDriveNoRootDir:
+      return "エラー";
+    case kDriveRemovable:
+      return "ﾙﾑｰﾊﾞﾌﾞﾙ";
+    case kDriveFixed:
+      return "固定ﾄﾞﾗｲﾌﾞ";
+    case kDriveRemote:
+      return "ﾈｯﾄﾜｰｸﾄﾞﾗｲﾌﾞ";
+    case kDriveCdrom:
+      return "CD-ROM";
+    case kDriveRamDisk:
+      return "RAM DISK";
+    default:
+      return "Unknown";
   }
 }
 

@@ -44,11 +44,11 @@ extern DriveInfo SourceDriveInfo;
 extern DriveInfo TargetDriveInfo;
 
 // Control ids of the copy dialog that the two functions below write.
-const int32_t kSourceOsText = 1010;       // OS name and version
-const int32_t kSourceTypeText = 1011;     // drive type
-const int32_t kSourceSpaceText = 1012;    // cluster and space figures
-const int32_t kSourceVolumeText = 1013;   // label, serial, file system
-const int32_t kTargetRootText = 1014;     // the target's root path
+const int32_t kSourceOsText = 1010;      // OS name and version
+const int32_t kSourceTypeText = 1011;    // drive type
+const int32_t kSourceSpaceText = 1012;   // cluster and space figures
+const int32_t kSourceVolumeText = 1013;  // label, serial, file system
+const int32_t kTargetRootText = 1014;    // the target's root path
 const int32_t kTargetTypeText = 1015;
 const int32_t kTargetSpaceText = 1016;
 const int32_t kTargetVolumeText = 1017;

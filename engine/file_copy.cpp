@@ -22,7 +22,9 @@ namespace {
 
 const size_t kPathSize = 256;
 
-bool IsRoot(const char* dir) { return dir[0] != '\0' && dir[1] == ':' && dir[2] == '\\' && dir[3] == '\0'; }
+bool IsRoot(const char* dir) {
+  return dir[0] != '\0' && dir[1] == ':' && dir[2] == '\\' && dir[3] == '\0';
+}
 
 // dir + "\" + name, or dir + name when dir is a root ("E:\"); false when it does not fit.
 bool JoinPath(char (&out)[kPathSize], const char* dir, const char* name) {
@@ -50,7 +52,9 @@ void RecordLeftOut(const char* dir, const char* name, uint32_t error) {
   AppendToDatedFile(now, ".log", line);
 }
 
-bool TargetIsFull(uint32_t error) { return error == kErrorDiskFull || error == kErrorHandleDiskFull; }
+bool TargetIsFull(uint32_t error) {
+  return error == kErrorDiskFull || error == kErrorHandleDiskFull;
+}
 
 void Show(void* dialog, int32_t id, const char* text) {
   if (dialog != nullptr) SetDialogText(dialog, id, text);
@@ -144,7 +148,8 @@ int32_t CopyAllFiles(const char* source_root, const char* target_root, void* dia
   char source[kPathSize], target[kPathSize];
   size_t length = std::strlen(source_root);
   bool drive_form = length >= 2 && source_root[1] == ':' && (length == 2 || source_root[2] == '\\');
-  if (!drive_form || std::strlen(target_root) < 2 || target_root[1] != ':' || length + 1 >= kPathSize) {
+  if (!drive_form || std::strlen(target_root) < 2 || target_root[1] != ':' ||
+      length + 1 >= kPathSize) {
     RecordLeftOut(source_root, "", kErrorPathNotFound);
     return 0;
   }

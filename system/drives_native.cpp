@@ -1,6 +1,8 @@
 // The drive seam natively: a table of drives, each a host folder with the type, volume and space
 // figures a test chose. "X:\dir\name" is the file "<folder>/dir/name" of drive X:; listings are
 // in name order and, outside a root, begin with "." and "..", as the system lists them.
+#include "system/drives_native.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -12,8 +14,6 @@
 #include <set>
 #include <string>
 #include <vector>
-
-#include "system/drives_native.h"
 
 namespace {
 
@@ -178,7 +178,8 @@ uint32_t FileCopyNew(const char* from, const char* to) {
   std::vector<char> bytes;
   char buffer[65536];
   size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
+  while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+    bytes.insert(bytes.end(), buffer, buffer + got);
   std::fclose(in);
   uint64_t room = target_drive->drive.room;
   if (room != 0 && target_drive->written + bytes.size() > room) return kErrorDiskFull;

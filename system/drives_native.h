@@ -6,17 +6,17 @@
 #include "system/drives.h"
 
 struct NativeDrive {
-  char letter;                 // 'A'..'Z'
-  const char* folder;          // host folder the root stands for
-  uint32_t type;               // GetDriveTypeA value
+  char letter;         // 'A'..'Z'
+  const char* folder;  // host folder the root stands for
+  uint32_t type;       // GetDriveTypeA value
   uint32_t serial;
   const char* label;
   const char* file_system;
-  bool volume_fails;           // the volume information cannot be read
+  bool volume_fails;  // the volume information cannot be read
   uint32_t sectors_per_cluster, bytes_per_sector, free_clusters, total_clusters;
-  bool has_bytes;              // DriveBytes answers with the two figures below
+  bool has_bytes;  // DriveBytes answers with the two figures below
   uint64_t free_bytes, total_bytes;
-  uint64_t room;               // bytes that copies onto the drive may still write; 0: no limit
+  uint64_t room;  // bytes that copies onto the drive may still write; 0: no limit
 };
 // Adds or replaces a drive.
 void NativeDriveAdd(const NativeDrive& drive);

@@ -6,6 +6,20 @@
 
 #include "system/drives.h"
 
+static_assert(kDriveUnknown == DRIVE_UNKNOWN && kDriveNoRootDir == DRIVE_NO_ROOT_DIR &&
+                  kDriveRemovable == DRIVE_REMOVABLE && kDriveFixed == DRIVE_FIXED &&
+                  kDriveRemote == DRIVE_REMOTE && kDriveCdrom == DRIVE_CDROM &&
+                  kDriveRamDisk == DRIVE_RAMDISK,
+              "drive types");
+static_assert(kErrorFileNotFound == ERROR_FILE_NOT_FOUND &&
+                  kErrorPathNotFound == ERROR_PATH_NOT_FOUND &&
+                  kErrorAccessDenied == ERROR_ACCESS_DENIED &&
+                  kErrorSharingViolation == ERROR_SHARING_VIOLATION &&
+                  kErrorHandleDiskFull == ERROR_HANDLE_DISK_FULL &&
+                  kErrorFileExists == ERROR_FILE_EXISTS && kErrorDiskFull == ERROR_DISK_FULL &&
+                  kErrorFilenameTooLong == ERROR_FILENAME_EXCED_RANGE,
+              "system error numbers");
+
 bool ReadSystemVersion(SystemVersion* version) {
   OSVERSIONINFOA info;
   std::memset(&info, 0, sizeof info);
@@ -26,8 +40,8 @@ uint32_t DriveType(const char* root) { return GetDriveTypeA(root); }
 bool DriveVolume(const char* root, char* label, size_t label_size, uint32_t* serial,
                  char* file_system, size_t file_system_size) {
   DWORD volume_serial = 0, longest = 0, flags = 0;
-  if (!GetVolumeInformationA(root, label, static_cast<DWORD>(label_size), &volume_serial,
-                             &longest, &flags, file_system, static_cast<DWORD>(file_system_size)))
+  if (!GetVolumeInformationA(root, label, static_cast<DWORD>(label_size), &volume_serial, &longest,
+                             &flags, file_system, static_cast<DWORD>(file_system_size)))
     return false;
   *serial = volume_serial;
   return true;

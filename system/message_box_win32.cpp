@@ -5,6 +5,7 @@
 
 // The portable copies of the styles and answers are the system's own values.
 static_assert(kMbOk == MB_OK, "MB_OK");
+static_assert(kMbOkCancel == MB_OKCANCEL, "MB_OKCANCEL");
 static_assert(kMbYesNo == MB_YESNO, "MB_YESNO");
 static_assert(kMbIconError == MB_ICONERROR, "MB_ICONERROR");
 static_assert(kMbIconQuestion == MB_ICONQUESTION, "MB_ICONQUESTION");

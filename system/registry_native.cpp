@@ -1,8 +1,8 @@
 // The registry natively: the keys a test made, each with the DWORD values written into it.
+#include "system/registry_native.h"
+
 #include <map>
 #include <string>
-
-#include "system/registry_native.h"
 
 static std::map<std::string, std::map<std::string, uint32_t>>& Keys() {
   static std::map<std::string, std::map<std::string, uint32_t>> keys;

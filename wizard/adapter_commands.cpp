@@ -62,7 +62,9 @@ int32_t FuncSetNewVolSerial(char* args) {
   return ReadSwitch("FuncSetNewVolSerial", args, &UseNewVolSerial);
 }
 
-int32_t FuncSetChkDataArea(char* args) { return ReadSwitch("FuncSetChkDataArea", args, &ChkDataArea); }
+int32_t FuncSetChkDataArea(char* args) {
+  return ReadSwitch("FuncSetChkDataArea", args, &ChkDataArea);
+}
 
 // A name longer than HostAdapterName holds could only match an adapter by its cut prefix; it is
 // refused as a wrong argument.

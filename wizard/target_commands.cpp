@@ -18,7 +18,8 @@ int32_t FuncTgetDrvFileExist(char* args) {
   }
   *result = 0;
   int32_t answer = ShowMessageBox(
-      true, "転送先ドライブにファイルシステムが存在します。\nシステム転送を継続して宜しいでしょうか",
+      true,
+      "転送先ドライブにファイルシステムが存在します。\nシステム転送を継続して宜しいでしょうか",
       "Kelvado Info", kMbOkCancel);
   *result = answer == kIdOk ? 1 : 0;
   return 0;
@@ -32,9 +33,10 @@ int32_t FuncXcopy(char* args) {
   TextCopy(source, sizeof source, source_arg);
   TextCopy(target, sizeof target, target_arg);
   char question[sizeof source + sizeof target + 128];
-  TextFormat(question, sizeof question,
-             "これからファイルのコピーを開始します。\n転送元は、%s -> 転送先は、 %s です。\nよろしいでしょうか？",
-             source, target);
+  TextFormat(
+      question, sizeof question,
+      "これからファイルのコピーを開始します。\n転送元は、%s -> 転送先は、 %s です。\nよろしいでしょうか？",
+      source, target);
   if (ShowMessageBox(true, question, "Kelvado Info", kMbYesNo) == kIdYes)
     CopyAllFiles(source, target, nullptr);
   return 0;

@@ -75,7 +75,8 @@ class Drives : public ::testing::Test {
   }
   void Put(char letter, const std::string& path, const std::string& bytes) {
     std::string full = folders[letter] + "/" + path;
-    for (size_t at = full.find('/', base.size() + 3); at != std::string::npos; at = full.find('/', at + 1))
+    for (size_t at = full.find('/', base.size() + 3); at != std::string::npos;
+         at = full.find('/', at + 1))
       mkdir(full.substr(0, at).c_str(), 0777);
     std::ofstream(full, std::ios::binary) << bytes;
   }
@@ -241,9 +242,10 @@ TEST_F(Drives, CopyTreeLeavesOutWhatItMustAndRecordsIt) {
   EXPECT_EQ(NativeDirCreateCount("E:\\"), 0);
   EXPECT_EQ(NativeDirCreateCount("E:\\WINDOWS\\SYSTEM"), 1);
   EXPECT_EQ(CopyLeftOutCount, 2);
-  EXPECT_EQ(Log(),
-            "1999年03月07日 09時05分42秒 コピーできませんでした(エラー 80) C:\\IO.SYS\n"
-            "1999年03月07日 09時05分42秒 コピーできませんでした(エラー 32) C:\\WINDOWS\\WIN386.SWP\n");
+  EXPECT_EQ(
+      Log(),
+      "1999年03月07日 09時05分42秒 コピーできませんでした(エラー 80) C:\\IO.SYS\n"
+      "1999年03月07日 09時05分42秒 コピーできませんでした(エラー 32) C:\\WINDOWS\\WIN386.SWP\n");
   EXPECT_EQ(shown[1018], "システムドライブデータのコピーが終了しました。");
   EXPECT_EQ(shown[1019], "");
 
