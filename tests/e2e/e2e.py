@@ -61,8 +61,9 @@ def shot(test, wine, name, wid=None):
 
 
 def exit_code(result):
-    """1 when a test failed or none ran, SKIP_CODE when one was skipped, else 0."""
-    if not result.wasSuccessful() or result.testsRun == 0:
+    """1 when a test failed or none ran or was skipped, SKIP_CODE when one was skipped (a skip
+    in setUpClass counts, though its tests never ran), else 0."""
+    if not result.wasSuccessful() or (result.testsRun == 0 and not result.skipped):
         return 1
     if result.skipped:
         for test, reason in result.skipped:
