@@ -81,7 +81,7 @@ int32_t CopyFiles(const char* source_dir, const char* target_dir, void* dialog) 
   int32_t result = 0;
   do {
     if (AbortRequested()) {
-      result = -9;
+      result = kEngineStopped;
       break;
     }
     if (entry.directory) continue;
@@ -94,12 +94,11 @@ int32_t CopyFiles(const char* source_dir, const char* target_dir, void* dialog) 
     Show(dialog, kCopyTargetText, to);
     uint32_t error = FileCopyNew(from, to);
     if (error == 0) continue;
+    RecordLeftOut(source_dir, entry.name, error);
     if (TargetIsFull(error)) {
-      RecordLeftOut(source_dir, entry.name, error);
       result = kErrTargetFull;
       break;
     }
-    RecordLeftOut(source_dir, entry.name, error);
   } while (DirNext(listing, &entry));
   DirClose(listing);
   return result;
@@ -113,7 +112,7 @@ int32_t CopyDirectories(const char* source_dir, const char* target_dir, void* di
   int32_t result = 0;
   do {
     if (AbortRequested()) {
-      result = -9;
+      result = kEngineStopped;
       break;
     }
     // "." and "..", and every directory whose name begins with a dot, are passed over.
