@@ -3,7 +3,9 @@
 #   make test   install what is missing, build every configuration and run every test
 #
 # Build directories:
-#   build/win32    MinGW-w64 i686: kelvado.exe and the card emulator WNASPI32.DLL
+#   build/win32    MinGW-w64 i686: kelvado.exe and the card emulator WNASPI32.DLL (the product)
+#   build/win64    MinGW-w64 x86_64: their 64-bit twins, a test vehicle for machines that cannot
+#                  start 32-bit programs
 #   build/asan     native, AddressSanitizer + UndefinedBehaviorSanitizer
 #   build/tsan     native, ThreadSanitizer: the tests that run more than one thread
 #   build/fuzz     native with clang: libFuzzer targets
@@ -13,10 +15,13 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 CMAKE_BUILD = cmake --build
 FUZZ_SECONDS ?= 20
+# Which Win32 build the e2e tests and `make run` run under Wine: i686 (the product, 32-bit Wine),
+# x86_64 (the twin, wine64) or auto (i686 where this machine starts 32-bit programs, else x86_64).
+E2E_ARCH ?= auto
 
-.PHONY: all deps win32 asan tsan fuzz native test run clean golden
+.PHONY: all deps win32 win64 asan tsan fuzz native test run clean golden
 
-all: win32 native
+all: win32 win64 native
 
 deps:
 	@tools/install-deps
@@ -24,6 +29,10 @@ deps:
 win32: deps
 	cmake -S . -B $(BUILD)/win32 --toolchain cmake/mingw-w64-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	$(CMAKE_BUILD) $(BUILD)/win32 -j $(JOBS)
+
+win64: deps
+	cmake -S . -B $(BUILD)/win64 --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	$(CMAKE_BUILD) $(BUILD)/win64 -j $(JOBS)
 
 asan: deps
 	cmake -S . -B $(BUILD)/asan -DKELVADO_SANITIZE=address,undefined >/dev/null
@@ -46,19 +55,22 @@ native: deps
 	  -DKELVADO_ASAN_DIR=$(call configured,asan) \
 	  -DKELVADO_TSAN_DIR=$(call configured,tsan) \
 	  -DKELVADO_WIN32_DIR=$(call configured,win32) \
+	  -DKELVADO_WIN64_DIR=$(call configured,win64) \
+	  -DKELVADO_E2E_ARCH=$(E2E_ARCH) \
 	  -DKELVADO_FUZZ_DIR=$(call configured,fuzz) \
 	  -DKELVADO_FUZZ_SECONDS=$(FUZZ_SECONDS)
 	$(CMAKE_BUILD) $(BUILD)/native -j $(JOBS)
 
-test: win32 asan tsan fuzz native
+test: win32 win64 asan tsan fuzz native
 	cd $(BUILD)/native && ctest --output-on-failure -j $(JOBS)
 
 # The card: a blank image of CARD_MIB MiB in $(BUILD)/card, served by the emulator WNASPI32.DLL
 # that the win32 build puts next to kelvado.exe.
 CARD_MIB ?= 128
 
-run: win32
-	tools/wine-run $(BUILD)/win32/bin/kelvado.exe --out $(BUILD)/run \
+run: win32 win64
+	tools/wine-run $(BUILD)/win32/bin/kelvado.exe --twin $(BUILD)/win64/bin/kelvado.exe \
+	  --arch $(E2E_ARCH) --out $(BUILD)/run \
 	  --card $(BUILD)/card --card-mib $(CARD_MIB)
 
 clean:

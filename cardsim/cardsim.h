@@ -49,6 +49,7 @@ struct CardSimConfig {
   bool load_fails;         // the library refuses to load
   char missing_entry[32];  // an entry point the library does not export
   char volume_dir[260];    // folder whose .windows-serial follows the card's boot sector
+  char volume_drive;       // its drive letter ('A'-'Z'), defined again when the serial changes; 0: none
 };
 
 // The defaults: one adapter "njata95" with the card, no image, no faults.

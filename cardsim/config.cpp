@@ -178,5 +178,14 @@ int32_t CardSimConfigFromEnvironment(CardSimConfig* config) {
   if (HostGetEnv("CARDSIM_VOLUME_DIR", value, sizeof value) &&
       !CopyPath(config->volume_dir, sizeof config->volume_dir, value))
     refused += Refuse("CARDSIM_VOLUME_DIR", value);
+  if (HostGetEnv("CARDSIM_VOLUME_DRIVE", value, sizeof value)) {
+    char letter = value[0] >= 'a' && value[0] <= 'z' ? static_cast<char>(value[0] - 'a' + 'A') : value[0];
+    bool plain = letter >= 'A' && letter <= 'Z' &&
+                 (value[1] == '\0' || (value[1] == ':' && value[2] == '\0'));
+    if (plain)
+      config->volume_drive = letter;
+    else
+      refused += Refuse("CARDSIM_VOLUME_DRIVE", value);
+  }
   return refused;
 }

@@ -23,6 +23,11 @@ bool ImageWrite(ImageFile* image, uint64_t offset, const void* data, uint32_t le
 
 // Replaces file `name` of `folder` with `text`: false when it cannot be written.
 bool HostWriteFile(const char* folder, const char* name, const char* text);
+// Plays the card being taken out and put back for the system: drive `letter` (whose files are
+// `folder`) is removed and defined again, so that the system reads its volume serial anew. Under
+// Wine through the mount manager, as winecfg defines drives; natively nothing is cached, so there is
+// nothing to do. false when the system refused.
+bool HostRemountVolume(char letter, const char* folder);
 
 // Signals the event a request names in SRB_PostProc: a Win32 event handle in the DLL, an Event of
 // system/threads.h natively.

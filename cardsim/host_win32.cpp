@@ -110,3 +110,77 @@ void HostKeepLoaded() {
   if (GetModuleFileNameA(CardSimModule, path, sizeof path) != 0 && LoadLibraryA(path) != NULL)
     kept = true;
 }
+
+// Wine's mount manager request that defines a drive letter, as its public header
+// ddk/mountmgr.h lays it out: the Unix folder of the drive follows the struct, zero-terminated, at
+// mount_point_offset. The layout is the same for 32-bit and 64-bit callers.
+struct MountManagerUnixDrive {
+  ULONG size;
+  ULONG type;
+  ULONG fs_type;
+  DWORD serial;
+  ULONGLONG unix_dev;
+  WCHAR letter;
+  USHORT mount_point_offset;
+  USHORT device_offset;
+  USHORT label_offset;
+};
+static_assert(sizeof(MountManagerUnixDrive) == 32, "the mount manager's request is 32 bytes");
+
+static const DWORD kDefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+
+// The Unix path of a folder named by a Windows path: Wine's own conversion where it offers one,
+// else the Z: drive's rule (Z:\a\b is /a/b). Empty when it cannot be known.
+static void UnixPath(const char* folder, char* unix_path, size_t size) {
+  unix_path[0] = '\0';
+  typedef char*(__cdecl * ToUnix)(const WCHAR*);
+  HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
+  ToUnix to_unix = kernel ? reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+                                GetProcAddress(kernel, "wine_get_unix_file_name")))
+                          : NULL;
+  WCHAR wide[MAX_PATH];
+  if (to_unix && MultiByteToWideChar(CP_ACP, 0, folder, -1, wide, MAX_PATH) > 0) {
+    char* converted = to_unix(wide);
+    if (converted) {
+      lstrcpynA(unix_path, converted, static_cast<int>(size));
+      HeapFree(GetProcessHeap(), 0, converted);
+      return;
+    }
+  }
+  if ((folder[0] == 'Z' || folder[0] == 'z') && folder[1] == ':' && folder[2] == '\\') {
+    lstrcpynA(unix_path, folder + 2, static_cast<int>(size));
+    for (char* at = unix_path; *at; ++at)
+      if (*at == '\\') *at = '/';
+  }
+}
+
+static bool DefineDrive(HANDLE manager, char letter, ULONG type, const char* unix_path) {
+  char request[sizeof(MountManagerUnixDrive) + MAX_PATH + 1];
+  ZeroMemory(request, sizeof request);
+  MountManagerUnixDrive* drive = reinterpret_cast<MountManagerUnixDrive*>(request);
+  DWORD length = sizeof(MountManagerUnixDrive);
+  drive->type = type;
+  drive->letter = static_cast<WCHAR>(letter - 'A' + 'a');
+  if (unix_path) {
+    drive->mount_point_offset = sizeof(MountManagerUnixDrive);
+    lstrcpynA(request + length, unix_path, MAX_PATH + 1);
+    length += static_cast<DWORD>(lstrlenA(unix_path)) + 1;
+  }
+  drive->size = length;
+  DWORD returned = 0;
+  return DeviceIoControl(manager, kDefineUnixDrive, request, length, NULL, 0, &returned, NULL) != 0;
+}
+
+bool HostRemountVolume(char letter, const char* folder) {
+  char unix_path[MAX_PATH + 1];
+  UnixPath(folder, unix_path, sizeof unix_path);
+  if (unix_path[0] == '\0') return false;
+  HANDLE manager = CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+  if (manager == INVALID_HANDLE_VALUE) return false;
+  // Out, then in again as a fixed disk: the system forgets the old volume and reads the new one.
+  bool done = DefineDrive(manager, letter, DRIVE_NO_ROOT_DIR, NULL) &&
+              DefineDrive(manager, letter, DRIVE_FIXED, unix_path);
+  CloseHandle(manager);
+  return done;
+}

@@ -7,6 +7,9 @@
 // The partition is the first entry of the master boot record with a FAT type; the serial is the
 // boot sector's BS_VolID, at 39 for FAT12 and FAT16, at 67 for FAT32. Sectors without the 55 AA
 // signature, or a table without a FAT entry, leave the file as it is: no volume is mounted.
+//
+// The system reads a drive's serial when the drive is defined and keeps it, so with a drive letter
+// configured the drive is then taken away and defined again, as a reinserted card would be.
 #include <cstring>
 
 #include "cardsim/card.h"
@@ -56,6 +59,9 @@ static void WriteSerial(uint32_t serial) {
   if (HostWriteFile(Card.config.volume_dir, ".windows-serial", text)) {
     SerialKnown = true;
     SerialWritten = serial;
+    if (Card.config.volume_drive != 0 &&
+        !HostRemountVolume(Card.config.volume_drive, Card.config.volume_dir))
+      HostReport("the card's drive cannot be defined again; the system keeps its old serial");
   } else {
     HostReport("the volume serial file cannot be written");
   }

@@ -1,7 +1,9 @@
 # Build conventions shared by every directory.
 #
-# One source tree, five kinds of build directory (see the root Makefile):
+# One source tree, six kinds of build directory (see the root Makefile):
 #   win32   MinGW-w64 i686: kelvado.exe, the card emulator DLL, test-only Win32 programs
+#   win64   MinGW-w64 x86_64: the same programs as 64-bit twins, for machines that cannot start
+#           32-bit programs (a test vehicle; the product is the i686 build)
 #   asan    native, AddressSanitizer + UndefinedBehaviorSanitizer: the native tests
 #   tsan    native, ThreadSanitizer: the native tests that run more than one thread
 #   fuzz    native with clang: the libFuzzer targets
@@ -52,6 +54,10 @@ function(kelvado_compile_flags target)
     # Headers declare only what Windows 95 (4.0) and 98 (4.10) offer.
     target_compile_definitions(${target} PRIVATE
       WINVER=0x0400 _WIN32_WINDOWS=0x0410 _WIN32_WINNT=0x0400 _WIN32_IE=0x0400)
+    # The same sources build the i686 program and its x86_64 twin: a pointer squeezed into a
+    # narrower integer, or an integer of another width turned into a pointer, stops both builds.
+    target_compile_options(${target} PRIVATE -Werror=int-to-pointer-cast
+      $<$<COMPILE_LANGUAGE:C>:-Werror=pointer-to-int-cast>)
   endif()
 endfunction()
 

@@ -5,9 +5,11 @@ wineboot), an Xvfb display (unless an existing display is given), its own winese
 programs it runs. close() ends each of them by process id, and is called on every way out of a
 `with` block.
 
-The prefix is a 32-bit one set to report Windows 98, runs in the ja_JP.UTF-8 locale (code page
-932), draws window captions itself (there is no window manager) and loads a WNASPI32.DLL placed
-next to the program instead of Wine's own.
+The prefix reports Windows 98, runs in the ja_JP.UTF-8 locale (code page 932), draws window
+captions itself (there is no window manager) and loads a WNASPI32.DLL placed next to the program
+instead of Wine's own. It is of one of two kinds (ARCHES): a 32-bit prefix under the 32-bit Wine
+for the i686 program, or a 64-bit prefix under wine64 for its x86_64 twin, the build that runs on
+machines whose kernel cannot start 32-bit programs. choose_arch() picks one for this machine.
 """
 import os
 import re
@@ -25,40 +27,102 @@ class HarnessError(Exception):
     pass
 
 
-def _wine_env(prefix, display):
+class Arch:
+    """One kind of Win32 build and the Wine that runs it."""
+
+    def __init__(self, name, winearch, loaders, build):
+        self.name, self.winearch, self.build = name, winearch, build
+        self._loaders = loaders
+
+    @property
+    def loader(self):
+        """The Wine loader of this kind: the first of its candidates that is installed."""
+        for candidate in self._loaders:
+            if os.path.isabs(candidate) and os.path.isfile(candidate):
+                return candidate
+            if not os.path.isabs(candidate) and shutil.which(candidate):
+                return shutil.which(candidate)
+        return self._loaders[-1]
+
+    def __str__(self):
+        return self.name
+
+
+ARCHES = {
+    # The product: Debian's `wine` starts the 32-bit loader when it is installed.
+    "i686": Arch("i686", "win32", ["wine"], "win32"),
+    # The twin: the 64-bit loader itself, since `wine` would pick the 32-bit one.
+    "x86_64": Arch("x86_64", "win64", ["wine64", "/usr/lib/wine/wine64"], "win64"),
+}
+
+
+def _wine_env(prefix, display, arch):
     env = dict(os.environ)
     env.update({
         "WINEPREFIX": prefix,
-        "WINEARCH": "win32",
+        "WINEARCH": arch.winearch,
         "WINEDEBUG": "-all",
         "WINEDLLOVERRIDES": DLL_OVERRIDES,
         "LANG": LOCALE,
         "LC_ALL": LOCALE,
     })
+    if arch.name == "x86_64":
+        # Processes the 64-bit Wine starts are started by its own loader (as Debian's `wine`
+        # script arranges where only wine64 is installed).
+        env["WINELOADER"] = arch.loader
     if display:
         env["DISPLAY"] = display
     return env
 
 
-_cannot_run = []
+_cannot_run = {}
 
 
-def wine_cannot_run():
-    """Why no Win32 program can run under Wine on this machine, or None.
+def wine_cannot_run(arch="i686"):
+    """Why no program of this kind can run under Wine on this machine, or None.
 
-    Only a cause that no set-up mends is named: a kernel that refuses to execute 32-bit programs,
-    as Wine's loader is one. Anything else (Wine not installed, say) is left to fail."""
-    if not _cannot_run:
+    Only a cause that no set-up mends is named: a kernel that refuses to execute the loader, as
+    one that cannot start 32-bit programs refuses the i686 Wine. Anything else (Wine not
+    installed, say) is left to fail."""
+    arch = ARCHES[str(arch)]
+    if arch.name not in _cannot_run:
         reason = None
         try:
-            result = subprocess.run(["wine", "--version"], capture_output=True, text=True,
+            result = subprocess.run([arch.loader, "--version"], capture_output=True, text=True,
                                     timeout=120)
-            if result.returncode == 126 and "Exec format error" in result.stderr:
-                reason = "this kernel does not execute 32-bit programs (wine: Exec format error)"
+            if "Exec format error" in result.stderr:
+                reason = (f"this kernel does not execute the {arch.name} Wine loader "
+                          f"({os.path.basename(arch.loader)}: Exec format error)")
         except FileNotFoundError:
             pass
-        _cannot_run.append(reason)
-    return _cannot_run[0]
+        except OSError as error:
+            if error.errno == 8:  # ENOEXEC: the loader itself is refused
+                reason = f"this kernel does not execute the {arch.name} Wine loader ({error})"
+            else:
+                raise
+        _cannot_run[arch.name] = reason
+    return _cannot_run[arch.name]
+
+
+def choose_arch(requested="auto"):
+    """(arch, None) for the build to run, or (None, reason) when no requested build can run here.
+
+    "i686" and "x86_64" ask for that build; "auto" takes the i686 program where this machine runs
+    32-bit programs and its x86_64 twin otherwise."""
+    requested = (requested or "auto").strip()
+    if requested == "auto":
+        candidates = ["i686", "x86_64"]
+    elif requested in ARCHES:
+        candidates = [requested]
+    else:
+        raise HarnessError(f"unknown E2E_ARCH {requested!r}: i686, x86_64 or auto")
+    reasons = []
+    for name in candidates:
+        reason = wine_cannot_run(name)
+        if reason is None:
+            return ARCHES[name], None
+        reasons.append(reason)
+    return None, "; ".join(reasons)
 
 
 def check_locale():
@@ -85,7 +149,9 @@ def _kill(proc, sig=signal.SIGKILL, group=False):
 
 class WineSession:
     def __init__(self, workdir=None, width=800, height=600, display=None, template=None,
-                 windows_version="win98", keep_prefix=False):
+                 windows_version="win98", keep_prefix=False, arch="i686"):
+        self.arch = ARCHES[str(arch)]
+        self.loader = self.arch.loader
         self.workdir = workdir or tempfile.mkdtemp(prefix="kelvado-wine-")
         os.makedirs(self.workdir, exist_ok=True)
         self.prefix = os.path.join(self.workdir, "prefix")
@@ -119,7 +185,7 @@ class WineSession:
             self._start_xvfb()
         if os.path.lexists(self.prefix):
             shutil.rmtree(self.prefix)
-        if self.template and os.path.isdir(self.template):
+        if self.template and template_arch(self.template) == self.arch.name:
             shutil.copytree(self.template, self.prefix, symlinks=True)
             self._start_wineserver()
         else:
@@ -141,7 +207,7 @@ class WineSession:
             shutil.rmtree(self.prefix, ignore_errors=True)
 
     def env(self):
-        return _wine_env(self.prefix, self.display)
+        return _wine_env(self.prefix, self.display, self.arch)
 
     def _start_xvfb(self):
         read_end, write_end = os.pipe()
@@ -176,7 +242,7 @@ class WineSession:
                                   stdin=subprocess.DEVNULL, timeout=timeout).returncode
 
     def _wineboot(self):
-        if self.wine_command("wineboot", "-i") != 0:
+        if self.wine_command(self.loader, "wineboot", "-i") != 0:
             raise HarnessError("wineboot failed; see " + os.path.join(self.workdir, "wine.log"))
         if self.windows_version:
             self.set_registry(r"HKCU\Software\Wine", "Version", self.windows_version)
@@ -194,11 +260,11 @@ class WineSession:
 
     def set_registry(self, key, name, value, kind=None):
         extra = ["/t", kind] if kind else []
-        if self.wine_command("wine", "reg", "add", key, "/v", name, *extra, "/d", value, "/f") != 0:
+        if self.wine_command(self.loader, "reg", "add", key, "/v", name, *extra, "/d", value, "/f") != 0:
             raise HarnessError(f"wine reg add {key} {name} failed")
 
     def add_registry_key(self, key):
-        if self.wine_command("wine", "reg", "add", key, "/f") != 0:
+        if self.wine_command(self.loader, "reg", "add", key, "/f") != 0:
             raise HarnessError(f"wine reg add {key} failed")
 
     def query_registry(self, key, name):
@@ -206,7 +272,7 @@ class WineSession:
         when the key or the value does not exist."""
         out = os.path.join(self.workdir, "reg-query.txt")
         with open(out, "wb") as f:
-            code = subprocess.run(["wine", "reg", "query", key, "/v", name], env=self.env(),
+            code = subprocess.run([self.loader, "reg", "query", key, "/v", name], env=self.env(),
                                   stdout=f, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
                                   timeout=120).returncode
         if code != 0:
@@ -235,6 +301,18 @@ class WineSession:
         if label is not None:
             with open(os.path.join(folder, ".windows-label"), "w") as f:
                 f.write(label + "\n")
+        # Wine learns its drives, their types and serials when its server starts: a drive linked
+        # in later stays unknown (type 0, serial 0) to every program. Start the server anew.
+        self.restart_wineserver()
+
+    def restart_wineserver(self):
+        """Ends the wineserver (it saves the registry) and starts a new one; programs that run
+        under it are ended too."""
+        if self.wineserver is not None:
+            subprocess.run(["wineserver", "-k"], env=self.env(), stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=30)
+            _kill(self.wineserver)
+        self._start_wineserver()
 
     # -- programs -----------------------------------------------------------------------------
 
@@ -243,7 +321,7 @@ class WineSession:
         full_env = self.env()
         if env:
             full_env.update(env)
-        proc = subprocess.Popen(["wine", exe, *args], cwd=cwd or os.path.dirname(exe) or None,
+        proc = subprocess.Popen([self.loader, exe, *args], cwd=cwd or os.path.dirname(exe) or None,
                                 env=full_env, start_new_session=True,
                                 stdout=stdout or subprocess.DEVNULL,
                                 stderr=stderr or subprocess.DEVNULL)
@@ -417,15 +495,29 @@ def image_size(path):
     return int(w), int(h)
 
 
-def make_template(path):
-    """Makes a prefix that sessions copy instead of running wineboot each time."""
+TEMPLATE_ARCH_FILE = "kelvado-arch"
+
+
+def template_arch(path):
+    """The kind of prefix a template holds ("i686" or "x86_64"), or None for no template."""
+    try:
+        with open(os.path.join(path, TEMPLATE_ARCH_FILE)) as f:
+            return f.read().strip()
+    except OSError:
+        return None
+
+
+def make_template(path, arch):
+    """Makes a prefix of the given kind that sessions copy instead of running wineboot each time."""
     if os.path.isdir(path):
         shutil.rmtree(path)
     work = tempfile.mkdtemp(prefix="kelvado-template-")
     try:
-        with WineSession(workdir=work, template="", keep_prefix=True) as session:
+        with WineSession(workdir=work, template="", keep_prefix=True, arch=arch) as session:
             pass
         shutil.move(session.prefix, path)
+        with open(os.path.join(path, TEMPLATE_ARCH_FILE), "w") as f:
+            f.write(str(arch) + "\n")
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
@@ -433,9 +525,11 @@ def make_template(path):
 if __name__ == "__main__":
     import sys
     if len(sys.argv) == 3 and sys.argv[1] == "make-template":
-        if wine_cannot_run():
-            print("skipped:", wine_cannot_run())
+        chosen, why_not = choose_arch(os.environ.get("KELVADO_E2E_ARCH", "auto"))
+        if chosen is None:
+            print("skipped:", why_not)
             sys.exit(77)  # CTest's SKIP_RETURN_CODE (cmake/Kelvado.cmake)
-        make_template(sys.argv[2])
+        print(f"prefix template for the {chosen} build ({chosen.winearch}, {chosen.loader})")
+        make_template(sys.argv[2], chosen)
     else:
         sys.exit("usage: wine_harness.py make-template DIR")

@@ -1,6 +1,6 @@
-// The guard is a structured exception handling frame of the 32-bit Windows kind, built by hand
-// because GCC has no __try/__except: a registration record on the stack, linked in at fs:[0] for
-// the time of the call.
+// On i686 the guard is a structured exception handling frame of the 32-bit Windows kind, built
+// by hand because GCC has no __try/__except: a registration record on the stack, linked in at
+// fs:[0] for the time of the call.
 //
 //   record + 0   the previous record (fs:[0] before the call)
 //   record + 4   the handler
@@ -11,11 +11,59 @@
 // with RtlUnwind (their handlers see the unwind, fs:[0] becomes this record), then returns to the
 // resume point with the stack of the guarded call. Unwind passes are left to search on. This is
 // what an __except block does, so it holds for non-continuable exceptions too.
+//
+// On x86_64 (the 64-bit twin) exception handling is table-based: the calling function carries
+// unwind information naming its own handler (.seh_handler), and the handler does what an __except
+// block does there, RtlUnwindEx to the guarded frame and on at the resume point.
 #include "engine/aspi/exception_guard_win32.h"
 
 #include <windows.h>
 
 extern "C" uint32_t __cdecl kelvado_call_guarded(uint32_t(__cdecl* fn)(), uint32_t* result);
+
+#if defined(_WIN64)
+
+extern "C" void kelvado_guard_resume();
+
+extern "C" EXCEPTION_DISPOSITION kelvado_guard_handler(EXCEPTION_RECORD* record, void* frame,
+                                                       CONTEXT* context,
+                                                       DISPATCHER_CONTEXT* dispatch) {
+  if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) {
+    return ExceptionContinueSearch;
+  }
+  RtlUnwindEx(frame, reinterpret_cast<void*>(&kelvado_guard_resume), record, nullptr, context,
+              dispatch->HistoryTable);
+  return ExceptionContinueSearch;  // not reached: the unwind resumes in the guarded frame
+}
+
+asm(R"(
+    .text
+    .globl  kelvado_call_guarded
+    .globl  kelvado_guard_resume
+    .def    kelvado_call_guarded; .scl 2; .type 32; .endef
+    .p2align 4
+    .seh_proc kelvado_call_guarded
+kelvado_call_guarded:
+    pushq   %rbx
+    .seh_pushreg %rbx
+    subq    $32, %rsp               # the callee's shadow space; rsp stays 16-byte aligned
+    .seh_stackalloc 32
+    .seh_endprologue
+    .seh_handler kelvado_guard_handler, @except
+    movq    %rdx, %rbx              # where the result goes
+    callq   *%rcx
+    movl    %eax, (%rbx)
+    movl    $1, %eax
+    jmp     1f
+kelvado_guard_resume:               # after an exception: rsp and rbx as in the body above
+    xorl    %eax, %eax
+1:  addq    $32, %rsp
+    popq    %rbx
+    ret
+    .seh_endproc
+)");
+
+#else
 
 asm(R"(
     .text
@@ -64,6 +112,8 @@ _kelvado_call_guarded:
     popl    %ebp
     ret
 )");
+
+#endif
 
 bool CallGuarded(uint32_t(__cdecl* fn)(), uint32_t* result) {
   return kelvado_call_guarded(fn, result) != 0;

@@ -2,8 +2,9 @@
 // engine fills them and the card emulator answers them, so both include this one header.
 //
 // Blocks are byte-packed. On the 32-bit build (kelvado.exe, WNASPI32.DLL) pointers are 4 bytes and
-// the sizes are those of the interface; a native 64-bit build has wider pointer fields, which is
-// harmless because the emulator linked into it shares these declarations.
+// the sizes are those of the interface. On 64-bit builds (the Win32 twin under wine64, the native
+// tests) the pointer fields are 8 bytes wide and every later field moves with them; the program and
+// the emulator are built from this one header, so both sides agree on each architecture.
 #ifndef KELVADO_ENGINE_ASPI_SRB_H
 #define KELVADO_ENGINE_ASPI_SRB_H
 
@@ -125,6 +126,17 @@ static_assert(offsetof(SRB_ExecSCSICmd, SRB_BufPointer) == 16, "SRB_BufPointer a
 static_assert(offsetof(SRB_ExecSCSICmd, SRB_PostProc) == 24, "SRB_PostProc at 24");
 static_assert(offsetof(SRB_ExecSCSICmd, CDBByte) == 48, "CDBByte at 48");
 static_assert(offsetof(SRB_ExecSCSICmd, SenseArea) == 64, "SenseArea at 64");
+static_assert(offsetof(SRB_GetDiskInfo, SRB_Heads) == 12, "SRB_Heads at 12");
+#elif UINTPTR_MAX == 0xFFFFFFFFFFFFFFFFu
+static_assert(sizeof(SRB_HAInquiry) == 60, "SRB_HAInquiry is 60 bytes");
+static_assert(sizeof(SRB_ExecSCSICmd) == 88, "SRB_ExecSCSICmd is 88 bytes with 8-byte pointers");
+static_assert(sizeof(SRB_GetDiskInfo) == 24, "SRB_GetDiskInfo is 24 bytes");
+static_assert(sizeof(SRB_Abort) == 16, "SRB_Abort is 16 bytes with an 8-byte pointer");
+static_assert(offsetof(SRB_HAInquiry, HA_Identifier) == 26, "HA_Identifier at 26");
+static_assert(offsetof(SRB_ExecSCSICmd, SRB_BufPointer) == 16, "SRB_BufPointer at 16");
+static_assert(offsetof(SRB_ExecSCSICmd, SRB_PostProc) == 28, "SRB_PostProc at 28");
+static_assert(offsetof(SRB_ExecSCSICmd, CDBByte) == 56, "CDBByte at 56");
+static_assert(offsetof(SRB_ExecSCSICmd, SenseArea) == 72, "SenseArea at 72");
 static_assert(offsetof(SRB_GetDiskInfo, SRB_Heads) == 12, "SRB_Heads at 12");
 #endif
 

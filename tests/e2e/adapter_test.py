@@ -102,7 +102,7 @@ class Adapter(unittest.TestCase):
             main = wine.wait_window("Zam", timeout=60, proc=proc)
             self.logged_counts(wine, 1)
             self.assertIsNone(wine.query_registry(SYSTRAY, "PCMCIAFlags"))
-            self.assertEqual(wine.wine_command("wine", "reg", "query", SYSTRAY), 1,
+            self.assertEqual(wine.wine_command(wine.loader, "reg", "query", SYSTRAY), 1,
                              "the key was created")
             wine.key("Escape", main)
             wine.wait_exit(proc, timeout=30)

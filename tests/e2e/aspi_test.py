@@ -131,9 +131,21 @@ class AspiUnderWine(unittest.TestCase):
             f.seek(63 * 512)
             f.write(boot)
         with e2e.session(self) as wine:
-            self.probe(wine, env={"CARDSIM_VOLUME_DIR": wine_path(volume)})
+            wine.map_drive("e", volume, serial=0x12345678)
+            self.probe(wine, env={"CARDSIM_VOLUME_DIR": wine_path(volume),
+                                  "CARDSIM_VOLUME_DRIVE": "E"})
+            # The system itself now reports the card's serial for E:, as after a reinsertion.
+            out_path = os.path.join(self.work, "drives.txt")
+            with open(out_path, "wb") as out:
+                proc = wine.run(e2e.program("drive_probe.exe"), "C:\\", "E:\\", "00000001",
+                                stdout=out, stderr=subprocess.STDOUT)
+                self.assertEqual(wine.wait_exit(proc, timeout=120), 0)
         with open(os.path.join(volume, ".windows-serial")) as f:
             self.assertEqual(f.read(), "00000001\n")
+        with open(out_path, "rb") as f:
+            drives = f.read().decode("cp932")
+        self.assertIn("find 1 E:\\", drives)
+        self.assertRegex(drives, r"target 0 type=3 serial=00000001 ")
 
 
 if __name__ == "__main__":

@@ -58,11 +58,8 @@ class Bitmaps(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         exe = e2e.program("kelvado_bitmaps.exe")
-        reason = wine_harness.wine_cannot_run()
-        if reason:
-            e2e.skip(reason)
         work = os.path.join(e2e.OUT_DIR, cls.__name__)
-        with wine_harness.WineSession(workdir=work) as wine:
+        with e2e.session_in(work) as wine:
             write_media(wine, pictures())
             proc = wine.run(exe)
             wid = wine.wait_window("Zam", timeout=60, proc=proc)
@@ -111,12 +108,9 @@ class Bitmaps(unittest.TestCase):
 class BmpC(unittest.TestCase):
     def test_top_left_640_by_480_on_every_screen(self):
         exe = e2e.program("kelvado_bmpc.exe")
-        reason = wine_harness.wine_cannot_run()
-        if reason:
-            e2e.skip(reason)
         for width, height in ((800, 600), (1024, 768)):
             work = os.path.join(e2e.OUT_DIR, f"BmpC-{width}x{height}")
-            with wine_harness.WineSession(workdir=work, width=width, height=height) as wine:
+            with e2e.session_in(work, width=width, height=height) as wine:
                 write_media(wine, {"info24.bmp": pictures()["info24.bmp"]})
                 proc = wine.run(exe)
                 wid = wine.wait_window("Zam", timeout=60, proc=proc)

@@ -13,7 +13,13 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 
 import wine_harness  # noqa: E402  (found through the path above)
 
-WIN32_BIN = os.environ.get("KELVADO_WIN32_BIN", "")
+# The build these tests run, chosen once per process: the i686 program under the 32-bit Wine, or
+# its x86_64 twin under wine64 (KELVADO_E2E_ARCH: i686, x86_64 or auto, see tools/wine_harness.py).
+ARCH, CANNOT_RUN = wine_harness.choose_arch(os.environ.get("KELVADO_E2E_ARCH", "auto"))
+_BIN_VARIABLE = {"i686": "KELVADO_WIN32_BIN", "x86_64": "KELVADO_WIN64_BIN"}
+WIN32_BIN = os.environ.get(_BIN_VARIABLE[ARCH.name], "") if ARCH else ""
+if ARCH:
+    print(f"e2e: the {ARCH} build ({WIN32_BIN or 'not built'}) under {ARCH.loader}", flush=True)
 OUT_DIR = os.environ.get("KELVADO_E2E_OUT", os.path.abspath("e2e-out"))
 # The exit code CTest takes for "skipped" (KELVADO_SKIP_CODE of cmake/Kelvado.cmake).
 SKIP_CODE = 77
@@ -24,6 +30,11 @@ class ProgramMissing(AssertionError):
 
 
 def program(name):
+    if ARCH is None:
+        skip(CANNOT_RUN)
+    if not WIN32_BIN:
+        raise ProgramMissing(f"the {ARCH} build is not configured ({_BIN_VARIABLE[ARCH.name]} "
+                             f"unset): make win32 win64 native")
     path = os.path.join(WIN32_BIN, name)
     if not os.path.isfile(path):
         raise ProgramMissing(f"{path} is not built (make win32): a missing program fails the test")
@@ -49,11 +60,17 @@ def skip(reason):
 def session(test):
     """A WineSession whose work folder and screenshots are named after the test. Skips the test
     when no Win32 program can run here at all (wine_harness.wine_cannot_run)."""
-    reason = wine_harness.wine_cannot_run()
-    if reason:
-        skip(reason)
+    if ARCH is None:
+        skip(CANNOT_RUN)
     work = os.path.join(OUT_DIR, test.id().split(".", 1)[-1])
-    return wine_harness.WineSession(workdir=work)
+    return wine_harness.WineSession(workdir=work, arch=ARCH)
+
+
+def session_in(work, **options):
+    """A WineSession in the folder `work` for the chosen build (options as WineSession's)."""
+    if ARCH is None:
+        skip(CANNOT_RUN)
+    return wine_harness.WineSession(workdir=work, arch=ARCH, **options)
 
 
 def shot(test, wine, name, wid=None):

@@ -27,16 +27,13 @@ def is_video(p):
 class Media(unittest.TestCase):
     def test_sound_and_video(self):
         exe = e2e.program("kelvado_media.exe")
-        reason = wine_harness.wine_cannot_run()
-        if reason:
-            e2e.skip(reason)
         work = os.path.join(e2e.OUT_DIR, "Media")
         try:
             sound = wine_harness.SoundServer(work).__enter__()
         except wine_harness.HarnessError as e:
             e2e.skip(f"no sound server: {e}")
         try:
-            with wine_harness.WineSession(workdir=work) as wine:
+            with e2e.session_in(work) as wine:
                 self.run_steps(wine, sound, exe, work)
         finally:
             sound.close()

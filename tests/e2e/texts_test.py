@@ -20,11 +20,8 @@ class Texts(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         exe = e2e.program("kelvado_texts.exe")
-        reason = wine_harness.wine_cannot_run()
-        if reason:
-            e2e.skip(reason)
         work = os.path.join(e2e.OUT_DIR, cls.__name__)
-        with wine_harness.WineSession(workdir=work) as wine:
+        with e2e.session_in(work) as wine:
             proc = wine.run(exe)
             wid = wine.wait_window("Zam", timeout=60, proc=proc)
             path = os.path.join(work, "texts.png")

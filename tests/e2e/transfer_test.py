@@ -55,7 +55,8 @@ class Transfer(unittest.TestCase):
             e2e.skip("no size-limited mount for C: on this machine (mount -t tmpfs)")
         self.before = system_drive.digest(self.c_drive, skip=os.path.join("data1", "log1"))
         wine.map_drive("e", self.volume)
-        full = {"CARDSIM_IMAGE": wine_path(self.image), "CARDSIM_VOLUME_DIR": wine_path(self.volume)}
+        full = {"CARDSIM_IMAGE": wine_path(self.image), "CARDSIM_VOLUME_DIR": wine_path(self.volume),
+                "CARDSIM_VOLUME_DRIVE": "E"}
         full.update(env or {})
         return wine.run(self.exe, env=full)
 
