@@ -64,9 +64,10 @@ native: deps
 test: win32 win64 asan tsan fuzz native
 	cd $(BUILD)/native && ctest --output-on-failure -j $(JOBS)
 
-# The card: a blank image of CARD_MIB MiB in $(BUILD)/card, served by the emulator WNASPI32.DLL
-# that the win32 build puts next to kelvado.exe.
-CARD_MIB ?= 128
+# The card: a blank image of CARD_MIB MiB in $(BUILD)/card (auto: one that holds the made C:, its
+# used size and a quarter, rounded up to 64 MiB), served by the emulator WNASPI32.DLL that lies
+# next to kelvado.exe. E2E_ARCH chooses the build as for the e2e tests.
+CARD_MIB ?= auto
 
 run: win32 win64
 	tools/wine-run $(BUILD)/win32/bin/kelvado.exe --twin $(BUILD)/win64/bin/kelvado.exe \

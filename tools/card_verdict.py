@@ -4,10 +4,13 @@ volume folder) are put into the card image's file system with mtools, then the f
 checked with fsck.fat -n, listed with mdir, read back and compared with the source tree, and the
 boot sector's volume serial is read.
 
-usage: card_verdict.py IMAGE VOLUME_DIR SOURCE_DIR [--left-out FILE] [--host-names cp932]
+usage: card_verdict.py IMAGE VOLUME_DIR SOURCE_DIR [--left-out FILE] [--skip DIR] [--host-names cp932]
 
 FILE lists paths relative to SOURCE_DIR (one a line, '/' separated) that the copy reported as
-left out; they must be missing from the card and everything else must be there, byte for byte.
+left out; they must be missing from the card and everything else must be there, byte for byte,
+with the DOS attributes of files and folders. DIR (relative) is a folder of the source that the
+program writes its own dated files into; it and the folders leading to it are not compared. A
+card must hold IO.SYS and MSDOS.SYS in its root to be good: it boots from them.
 Names are UTF-8 on the host, as Wine writes them; --host-names cp932 reads them as Shift-JIS bytes
 (the native tests' drives). Prints one line per finding and "verdict: good" or "verdict: BAD (n problems)"; exit status 0
 only for a good card.
@@ -112,17 +115,26 @@ def attributes(path):
 
 
 def set_card_attributes(part, volume):
-    """Gives the files on the card the DOS attributes Wine recorded in the volume folder."""
+    """Gives the files and folders on the card the DOS attributes Wine recorded in the volume
+    folder."""
     flags = {0x1: "+r", 0x2: "+h", 0x4: "+s"}
-    for folder, _, files in os.walk(volume):
-        for name in files:
+    for folder, dirs, files in os.walk(volume):
+        for name in dirs + files:
             bits = attributes(os.path.join(folder, name))
             if bits:
                 rel = os.path.relpath(os.path.join(folder, name), volume).replace(os.sep, "/")
                 run("mattrib", "-i", part, *[f for b, f in flags.items() if bits & b], "::/" + rel)
 
 
-def verdict(image, volume, source, left_out, host_names=None):
+def skipped(path, skip):
+    """Whether `path` (relative) is the folder `skip`, inside it, or a folder leading to it."""
+    if not skip:
+        return False
+    path, skip = os.path.normpath(path), os.path.normpath(skip)
+    return path == skip or path.startswith(skip + os.sep) or skip.startswith(path + os.sep)
+
+
+def verdict(image, volume, source, left_out, host_names=None, skip=None):
     problems = []
 
     def bad(what):
@@ -172,10 +184,14 @@ def verdict(image, volume, source, left_out, host_names=None):
         back = os.path.join(work, "back")
         os.makedirs(back)
         r = run("mcopy", "-s", "-n", "-i", part, "::/*", back)
-        want = tree(source, host_names)
+        want = {path: found for path, found in tree(source, host_names).items()
+                if not skipped(path, skip)}
         for path in left_out:
             want.pop(os.path.normpath(path), None)
-        have = tree(back)
+        have = {path: found for path, found in tree(back).items() if not skipped(path, skip)}
+        for system_file in ("IO.SYS", "MSDOS.SYS"):
+            if system_file not in have:
+                bad(f"{system_file} is not in the card's root: the card cannot boot")
         for path in sorted(set(want) - set(have)):
             bad(f"missing on the card: {path}")
         for path in sorted(set(have) - set(want)):
@@ -187,6 +203,9 @@ def verdict(image, volume, source, left_out, host_names=None):
         for path in sorted(set(want) & set(have)):
             (size, source_path), (back_size, back_path) = want[path], have[path]
             if size is None:
+                wanted_bits = attributes(source_path)
+                if card_attributes(part, path) != wanted_bits:
+                    bad(f"folder attributes differ: {path}")
                 continue
             if size != back_size or not filecmp.cmp(source_path, back_path, shallow=False):
                 bad(f"differs: {path}")
@@ -215,13 +234,14 @@ def main():
     parser.add_argument("volume")
     parser.add_argument("source")
     parser.add_argument("--left-out", help="file listing the paths left out of the copy")
+    parser.add_argument("--skip", help="a source folder the program writes into, not compared")
     parser.add_argument("--host-names", choices=["utf-8", "cp932"], default="utf-8")
     args = parser.parse_args()
     left_out = []
     if args.left_out:
         with open(args.left_out) as f:
             left_out = [line.strip() for line in f if line.strip()]
-    problems = verdict(args.image, args.volume, args.source, left_out, args.host_names)
+    problems = verdict(args.image, args.volume, args.source, left_out, args.host_names, args.skip)
     print("verdict: good" if not problems else f"verdict: BAD ({len(problems)} problems)")
     return 0 if not problems else 1
 

@@ -75,6 +75,16 @@ def mount_limited(folder, mib):
     return result.returncode == 0
 
 
+def mount_card_volume(folder, card_mib):
+    """The card's drive: `folder` on a size-limited mount of the card's size, so that what the
+    program reads as the drive's free space is what the card holds, as it would be for the
+    mounted card. False when this machine does not let us mount (the folder is then plain)."""
+    unmount(folder)
+    if os.path.isdir(folder):
+        shutil.rmtree(folder)
+    return mount_limited(folder, card_mib)
+
+
 def unmount(folder):
     subprocess.run(["umount", folder], capture_output=True)
 
@@ -95,6 +105,13 @@ def prepare(prefix, folder, extra_mib=8):
         os.unlink(link)
     os.symlink(os.path.abspath(folder), link)
     return mounted, folder_bytes(folder)
+
+
+def card_mib_for(used_bytes):
+    """The size of a card that holds a C: of `used_bytes`: a quarter more, 32 MiB for the file
+    system's own areas, rounded up to whole 64 MiB, as cards come in round sizes."""
+    need = used_bytes * 5 // 4 + (32 << 20)
+    return max(64, -(-need // (64 << 20)) * 64)
 
 
 def digest(root, skip=None):

@@ -249,6 +249,7 @@ class WineSession:
         # No window manager runs on the virtual display: Wine draws captions and frames itself.
         self.set_registry(r"HKCU\Software\Wine\X11 Driver", "Decorated", "N")
         self.map_japanese_fonts()
+        self.install_wine_fonts()
 
     # The dialogs' Japanese faces, which a Wine prefix does not have, drawn with the IPA fonts.
     FONT_REPLACEMENTS = {"ＭＳ Ｐゴシック": "IPAPGothic", "ＭＳ ゴシック": "IPAGothic",
@@ -257,6 +258,21 @@ class WineSession:
     def map_japanese_fonts(self):
         for face, installed in self.FONT_REPLACEMENTS.items():
             self.set_registry(r"HKCU\Software\Wine\Fonts\Replacements", face, installed)
+
+    # Where Debian's fonts-wine puts Wine's own fonts. Wine draws the caption buttons with the
+    # symbols of Marlett, one of them; this Wine does not find them there, so a prefix shows a
+    # letter "r" in place of the close button unless they lie in the prefix's Fonts folder.
+    WINE_FONTS = "/usr/share/wine/fonts"
+
+    def install_wine_fonts(self):
+        fonts = os.path.join(self.prefix, "drive_c", "windows", "Fonts")
+        if not os.path.isfile(os.path.join(self.WINE_FONTS, "marlett.ttf")):
+            raise HarnessError(f"Wine's fonts are not installed ({self.WINE_FONTS}/marlett.ttf; "
+                               "run tools/install-deps)")
+        os.makedirs(fonts, exist_ok=True)
+        for name in os.listdir(self.WINE_FONTS):
+            if name.lower().endswith(".ttf") and not os.path.exists(os.path.join(fonts, name)):
+                shutil.copy(os.path.join(self.WINE_FONTS, name), fonts)
 
     def set_registry(self, key, name, value, kind=None):
         extra = ["/t", kind] if kind else []

@@ -72,22 +72,25 @@ def _list(kind, data):
     return _chunk(b"LIST", kind + data)
 
 
-def avi(width, height, frames, fps, colour):
-    """An uncompressed AVI of 24-bit frames without sound; colour(i) gives frame i's (r, g, b)."""
-    frame_size = (width * 3 + 3) // 4 * 4 * height
+def avi(width, height, frames, fps, colour, bits=32):
+    """An uncompressed AVI of 32-bit (or 24-bit) frames without sound; colour(i) gives frame i's
+    (r, g, b). Frames of the display's own depth need no conversion: Wine's video player draws
+    24-bit frames on a 32-bit display as grey stripes."""
+    pixel_bytes = bits // 8
+    frame_size = (width * pixel_bytes + 3) // 4 * 4 * height
     usec = 1000000 // fps
     avih = struct.pack("<IIIIIIIIII4I", usec, frame_size * fps, 0, 0x10, frames, 0, 1,
                        frame_size, width, height, 0, 0, 0, 0)
     strh = struct.pack("<4s4sIHHIIIIIIIIhhhh", b"vids", b"DIB ", 0, 0, 0, 0, 1, fps, 0,
                        frames, frame_size, 0xFFFFFFFF, 0, 0, 0, width, height)
-    strf = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, frame_size, 0, 0, 0, 0)
+    strf = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, frame_size, 0, 0, 0, 0)
     hdrl = _list(b"hdrl", _chunk(b"avih", avih) + _list(b"strl", _chunk(b"strh", strh) +
                                                          _chunk(b"strf", strf)))
     movi_data = b""
     index = b""
     for i in range(frames):
         r, g, b = colour(i)
-        row = bytes((b, g, r)) * width
+        row = bytes((b, g, r, 0)[:pixel_bytes]) * width
         row += bytes(-len(row) % 4)
         offset = 4 + len(movi_data)
         movi_data += _chunk(b"00db", row * height)

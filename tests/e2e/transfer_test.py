@@ -41,19 +41,21 @@ class Transfer(unittest.TestCase):
         os.makedirs(self.work)
         self.n = 0
 
-    def start(self, wine, card_mib=128, env=None):
-        """Card, C: and E:, then kelvado.exe; returns its process."""
+    def start(self, wine, card_mib=None, env=None):
+        """C:, a card (by default one that holds C:) and E:, then kelvado.exe; returns its process."""
+        self.c_drive = os.path.join(self.work, "c-drive")
+        self.addCleanup(system_drive.unmount, self.c_drive)
+        mounted, used = system_drive.prepare(wine.prefix, self.c_drive)
+        if not mounted:
+            e2e.skip("no size-limited mount for C: on this machine (mount -t tmpfs)")
+        self.before = system_drive.digest(self.c_drive, skip=os.path.join("data1", "log1"))
+        card_mib = card_mib or system_drive.card_mib_for(used)
         self.image = os.path.join(self.work, "card.img")
         with open(self.image, "wb") as f:
             f.truncate(card_mib << 20)
         self.volume = os.path.join(self.work, "volume")
-        os.makedirs(self.volume, exist_ok=True)
-        self.c_drive = os.path.join(self.work, "c-drive")
-        self.addCleanup(system_drive.unmount, self.c_drive)
-        mounted, _ = system_drive.prepare(wine.prefix, self.c_drive)
-        if not mounted:
-            e2e.skip("no size-limited mount for C: on this machine (mount -t tmpfs)")
-        self.before = system_drive.digest(self.c_drive, skip=os.path.join("data1", "log1"))
+        self.addCleanup(system_drive.unmount, self.volume)
+        system_drive.mount_card_volume(self.volume, card_mib)
         wine.map_drive("e", self.volume)
         full = {"CARDSIM_IMAGE": wine_path(self.image), "CARDSIM_VOLUME_DIR": wine_path(self.volume),
                 "CARDSIM_VOLUME_DRIVE": "E"}
