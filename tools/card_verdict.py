@@ -107,11 +107,17 @@ def staged(volume, work, host_names):
 
 
 def attributes(path):
-    """The DOS attributes Wine recorded for a host file (read-only, hidden, system), or 0."""
+    """The DOS attributes of a host file or folder as Wine sees them (read-only, hidden,
+    system): hidden and system from the attribute Wine records, read-only from the mode of a
+    file without write permission (Wine keeps it there, not in the attribute)."""
     try:
-        return int(os.getxattr(path, "user.DOSATTRIB").split(b"\0")[0], 16) & 0x7
+        bits = int(os.getxattr(path, "user.DOSATTRIB").split(b"\0")[0], 16) & 0x6
     except (OSError, ValueError):
-        return 0
+        bits = 0
+    mode = os.stat(path).st_mode
+    if not os.path.isdir(path) and not mode & 0o222:
+        bits |= 0x1
+    return bits
 
 
 def set_card_attributes(part, volume):
@@ -186,8 +192,9 @@ def verdict(image, volume, source, left_out, host_names=None, skip=None):
         r = run("mcopy", "-s", "-n", "-i", part, "::/*", back)
         want = {path: found for path, found in tree(source, host_names).items()
                 if not skipped(path, skip)}
-        for path in left_out:
-            want.pop(os.path.normpath(path), None)
+        # Names on a FAT card are compared as Windows compares them, whatever their case.
+        gone = {os.path.normpath(path).lower() for path in left_out}
+        want = {path: found for path, found in want.items() if path.lower() not in gone}
         have = {path: found for path, found in tree(back).items() if not skipped(path, skip)}
         for system_file in ("IO.SYS", "MSDOS.SYS"):
             if system_file not in have:
@@ -195,7 +202,7 @@ def verdict(image, volume, source, left_out, host_names=None, skip=None):
         for path in sorted(set(want) - set(have)):
             bad(f"missing on the card: {path}")
         for path in sorted(set(have) - set(want)):
-            if os.path.normpath(path) not in [os.path.normpath(p) for p in left_out]:
+            if path.lower() not in gone:
                 bad(f"on the card but not on C: {path}")
             else:
                 bad(f"left out but on the card: {path}")

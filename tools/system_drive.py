@@ -37,20 +37,55 @@ def content(size, seed):
         (bytes(range(256)) * (size // 256 + 1))[:size]
 
 
+def existing_case(root, path):
+    """`path` under `root` with each name that exists already in another case taken as it is
+    there: Windows names are case-blind, so the made WINDOWS folder is the prefix's windows and
+    its SYSTEM.INI replaces the prefix's system.ini."""
+    at = root
+    for part in path.split("/"):
+        if os.path.isdir(at):
+            same = [n for n in os.listdir(at) if n.lower() == part.lower()]
+            part = same[0] if same else part
+        at = os.path.join(at, part)
+    return at
+
+
 def make_tree(root):
-    """Writes the made tree under `root`; its file paths, relative."""
+    """Writes the made tree under `root`; its file paths, relative. A read-only file is so in its
+    mode, which is where Wine reads that attribute from; the others go into the attribute."""
     for i, (path, size, attributes) in enumerate(TREE):
-        full = os.path.join(root, path)
+        full = existing_case(root, path)
         os.makedirs(os.path.dirname(full), exist_ok=True)
+        if os.path.exists(full):
+            os.chmod(full, 0o644)
         with open(full, "wb") as f:
             f.write(content(size, i))
         try:
             os.setxattr(full, XATTR, b"0x%x" % attributes)
         except OSError:
             pass  # a file system without user attributes: the files stay plain
+        if attributes & ATTR_READONLY:
+            os.chmod(full, 0o444)
     for folder in EMPTY_FOLDERS:
-        os.makedirs(os.path.join(root, folder), exist_ok=True)
+        os.makedirs(existing_case(root, folder), exist_ok=True)
     return [path for path, _, _ in TREE]
+
+
+def cut_links_out(root):
+    """Replaces every symbolic link under `root` with what a drive of its own would hold: a
+    link to a folder (Wine links the profile's Desktop, Documents, ... to the Unix home) becomes
+    an empty folder, a link to a file a copy of it. A system drive holds no way out of itself."""
+    for folder, dirs, files in os.walk(root):
+        for name in dirs + files:
+            path = os.path.join(folder, name)
+            if not os.path.islink(path):
+                continue
+            target = os.path.realpath(path)
+            os.unlink(path)
+            if os.path.isdir(target):
+                os.makedirs(path)
+            elif os.path.isfile(target):
+                shutil.copy(target, path)
 
 
 def folder_bytes(root):
@@ -99,6 +134,7 @@ def prepare(prefix, folder, extra_mib=8):
     if not mounted:
         os.makedirs(folder, exist_ok=True)
     subprocess.run(["cp", "-a", drive_c + "/.", folder], check=True)
+    cut_links_out(folder)
     make_tree(folder)
     link = os.path.join(prefix, "dosdevices", "c:")
     if os.path.lexists(link):

@@ -102,6 +102,7 @@ class Transfer(unittest.TestCase):
             holder = wine.run(e2e.program("hold_file.exe"),
                               "C:\\" + HELD.replace("/", "\\"), stdout=subprocess.PIPE)
             self.assertEqual(holder.stdout.readline().strip(), b"held")
+            holder.stdout.close()
             self.answer(wine, proc, OPENING)
             self.answer(wine, proc, CHECK)
             self.answer(wine, proc, PARTITION)
