@@ -67,7 +67,8 @@ class AdapterCommands : public InterpTest {
     PumpAndTick();
   }
   // The card emulator over `card` with these adapter names; the card behind `card_adapter`.
-  void Attach(const TempCard& card, const std::vector<std::string>& adapters, int32_t card_adapter) {
+  void Attach(const TempCard& card, const std::vector<std::string>& adapters,
+              int32_t card_adapter) {
     CardSimConfig config;
     CardSimDefaults(&config);
     std::snprintf(config.image, sizeof config.image, "%s", card.image.c_str());
