@@ -3,8 +3,13 @@
 // Paths are built in 256-byte buffers from the directory being copied and each entry's name; a
 // path that does not fit is never cut (a cut path would name another file): its entry is left
 // out and recorded like any other file the system refuses to copy.
+//
+// The lines of what is left out are kept in memory and written to the dated log once the copy has
+// ended: the log's directory usually lies on the drive being copied, and a log written while the
+// copy runs would be copied half-written, or not at all, depending on where the system lists it.
 #include "engine/file_copy.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/engine_hooks.h"
@@ -17,10 +22,58 @@
 char SourceRoot[8] = "";
 char TargetRoot[12] = "";
 int32_t CopyLeftOutCount = 0;
+char CopyLeftOutLog[288] = "";
 
 namespace {
 
 const size_t kPathSize = 256;
+
+// The attributes a copied directory takes over from its source.
+const uint32_t kCopiedAttributes = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
+
+// The log lines of the copy under way. When memory runs out a line is dropped; the count and
+// the line "..." at the end still say that more was left out.
+struct LeftOutLines {
+  char* text;
+  size_t length, capacity;
+  bool dropped;
+};
+LeftOutLines left_out = {nullptr, 0, 0, false};
+
+void KeepLine(const char* line) {
+  size_t length = std::strlen(line);
+  if (left_out.length + length + 1 > left_out.capacity) {
+    size_t capacity = left_out.capacity == 0 ? 4096 : left_out.capacity * 2;
+    while (capacity < left_out.length + length + 1) capacity *= 2;
+    char* grown = static_cast<char*>(std::realloc(left_out.text, capacity));
+    if (grown == nullptr) {
+      left_out.dropped = true;
+      return;
+    }
+    left_out.text = grown;
+    left_out.capacity = capacity;
+  }
+  std::memcpy(left_out.text + left_out.length, line, length + 1);
+  left_out.length += length;
+}
+
+void ForgetLines() {
+  std::free(left_out.text);
+  left_out = {nullptr, 0, 0, false};
+}
+
+// Writes the kept lines to the dated log of today, making every level of its directory, and
+// names the log in CopyLeftOutLog (empty when nothing was left out or it could not be written).
+void WriteLeftOutLog() {
+  CopyLeftOutLog[0] = '\0';
+  if (left_out.length == 0 && !left_out.dropped) return;
+  if (left_out.dropped) KeepLine("...\n");
+  ClockTime now;
+  ClockLocalTime(&now);
+  AppendToDatedFileMakingPath(now, ".log", left_out.text != nullptr ? left_out.text : "",
+                              CopyLeftOutLog, sizeof CopyLeftOutLog);
+  ForgetLines();
+}
 
 bool IsRoot(const char* dir) {
   return dir[0] != '\0' && dir[1] == ':' && dir[2] == '\\' && dir[3] == '\0';
@@ -37,8 +90,8 @@ bool JoinPath(char (&out)[kPathSize], const char* dir, const char* name) {
   return true;
 }
 
-// Counts a file or directory the copy leaves out and writes it, with the system's error number,
-// as a line of the dated log.
+// Counts a file or directory the copy leaves out and keeps its line, with the system's error
+// number, for the dated log.
 void RecordLeftOut(const char* dir, const char* name, uint32_t error) {
   ++CopyLeftOutCount;
   ClockTime now;
@@ -49,11 +102,32 @@ void RecordLeftOut(const char* dir, const char* name, uint32_t error) {
              "%04d年%02d月%02d日 %02d時%02d分%02d秒 コピーできませんでした(エラー %u) %s%s%s\n",
              now.year, now.month, now.day, now.hour, now.minute, now.second,
              static_cast<unsigned>(error), dir, separator, name);
-  AppendToDatedFile(now, ".log", line);
+  KeepLine(line);
 }
 
 bool TargetIsFull(uint32_t error) {
   return error == kErrorDiskFull || error == kErrorHandleDiskFull;
+}
+
+// Whether the drive of `path` ("E:\...") has no free cluster left.
+bool DriveHasNoRoom(const char* path) {
+  char root[4] = {path[0], ':', '\\', '\0'};
+  uint32_t sectors_per_cluster, bytes_per_sector, free_clusters, total_clusters;
+  return DriveClusters(root, &sectors_per_cluster, &bytes_per_sector, &free_clusters,
+                       &total_clusters) &&
+         free_clusters == 0;
+}
+
+// Makes the directory a copied one lands in: 0, or 105 when the target is full. Windows 95/98
+// answer a full drive with "access denied", so any refusal on a drive with no free cluster is
+// taken as full. A directory refused otherwise is not recorded itself: each of its files is,
+// when its copy fails for want of the directory.
+int32_t MakeTargetDirectory(const char* source_dir, const char* target_dir) {
+  uint32_t error = DirCreate(target_dir);
+  if (error == 0 || error == kErrorAlreadyExists) return 0;
+  if (!TargetIsFull(error) && !DriveHasNoRoom(target_dir)) return 0;
+  RecordLeftOut(source_dir, "", error);
+  return kErrTargetFull;
 }
 
 void Show(void* dialog, int32_t id, const char* text) {
@@ -124,7 +198,7 @@ int32_t CopyDirectories(const char* source_dir, const char* target_dir, void* di
       RecordLeftOut(source_dir, entry.name, kErrorFilenameTooLong);
       continue;
     }
-    result = CopyTree(from, to, dialog);
+    result = CopyTree(from, to, entry.attributes, dialog);
   } while (result == 0 && DirNext(listing, &entry));
   DirClose(listing);
   return result;
@@ -132,16 +206,23 @@ int32_t CopyDirectories(const char* source_dir, const char* target_dir, void* di
 
 }  // namespace
 
-int32_t CopyTree(const char* source_dir, const char* target_dir, void* dialog) {
+int32_t CopyTree(const char* source_dir, const char* target_dir, uint32_t attributes,
+                 void* dialog) {
   // The target root is the card's own root directory, never made.
-  if (!IsRoot(target_dir)) DirCreate(target_dir);
-  int32_t result = CopyFiles(source_dir, target_dir, dialog);
+  bool root = IsRoot(target_dir);
+  int32_t result = root ? 0 : MakeTargetDirectory(source_dir, target_dir);
   if (result != 0) return result;
-  return CopyDirectories(source_dir, target_dir, dialog);
+  result = CopyFiles(source_dir, target_dir, dialog);
+  if (result == 0) result = CopyDirectories(source_dir, target_dir, dialog);
+  // Only now: a read-only directory could refuse its own contents.
+  if (!root && (attributes & kCopiedAttributes) != 0)
+    DirSetAttributes(target_dir, attributes & kCopiedAttributes);
+  return result;
 }
 
 int32_t CopyAllFiles(const char* source_root, const char* target_root, void* dialog) {
   CopyLeftOutCount = 0;
+  ForgetLines();
   // The source as "X:\" or "X:\dir" (no trailing backslash); the target is the same path on the
   // target's drive.
   char source[kPathSize], target[kPathSize];
@@ -150,6 +231,7 @@ int32_t CopyAllFiles(const char* source_root, const char* target_root, void* dia
   if (!drive_form || std::strlen(target_root) < 2 || target_root[1] != ':' ||
       length + 1 >= kPathSize) {
     RecordLeftOut(source_root, "", kErrorPathNotFound);
+    WriteLeftOutLog();
     return 0;
   }
   std::strcpy(source, source_root);
@@ -159,7 +241,19 @@ int32_t CopyAllFiles(const char* source_root, const char* target_root, void* dia
   target[0] = target_root[0];
   target[1] = ':';
   std::strcpy(target + 2, source + 2);
-  int32_t result = CopyTree(source, target, dialog);
+  // A directory as the source brings its attributes to its namesake; a root has none.
+  uint32_t attributes = 0;
+  if (!IsRoot(source)) {
+    DirEntry entry;
+    uint32_t error = 0;
+    DirListing* listing = DirFirst(source, &entry, &error);
+    if (listing != nullptr) {
+      attributes = entry.attributes;
+      DirClose(listing);
+    }
+  }
+  int32_t result = CopyTree(source, target, attributes, dialog);
+  WriteLeftOutLog();
   if (result == 0) {
     Show(dialog, kCopySourceText, "システムドライブデータのコピーが終了しました。");
     Show(dialog, kCopyTargetText, "");

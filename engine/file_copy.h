@@ -6,8 +6,10 @@
 // A file that cannot be copied for any reason but a full target (it exists on the target, the
 // system holds it open, its path does not fit the 256-byte path buffers, ...) is left out and
 // the copy goes on; every file or directory left out is counted in CopyLeftOutCount and written,
-// with the system's error number, as a line of the dated log "<LogDir1><yyyymmdd>.log". A target
-// that runs out of room ends the copy with 105, never as success.
+// with the system's error number, as a line of the dated log "<LogDir1><yyyymmdd>.log" once the
+// copy has ended (every level of LogDir1 is made for it). A target that runs out of room, for a
+// file or for a directory, ends the copy with 105, never as success. Each directory made gets
+// the read-only, hidden, system and archive bits of its source once its contents are copied.
 #ifndef KELVADO_ENGINE_FILE_COPY_H
 #define KELVADO_ENGINE_FILE_COPY_H
 
@@ -34,13 +36,21 @@ const int32_t kCopyTargetText = 1019;
 // 1018 and 1019 while it is copied, and on success 1018 says the copy has finished and 1019 is
 // emptied. Before each directory entry AbortEvent is tested: when it is set the copy stops at
 // once with -9 and what was copied stays. 0 success; -9 interrupted; 105 the target is full.
-// CopyLeftOutCount is reset at the start. A root that is not "X:" followed by a path is left out
-// whole (recorded) and the result is 0.
+// CopyLeftOutCount is reset at the start; the log is written before the copy returns, whatever
+// its result. A root that is not "X:" followed by a path is left out whole (recorded) and the
+// result is 0. A directory as the source gives its namesake its own attributes.
 int32_t CopyAllFiles(const char* source_root, const char* target_root, void* dialog);
 
-// One directory level, recursive: copies the files of `source_dir` into `target_dir`, then each
-// subdirectory into its namesake (made first); both paths without a trailing backslash except
-// for a drive root ("E:\"). 0, -9 or 105 as CopyAllFiles.
-int32_t CopyTree(const char* source_dir, const char* target_dir, void* dialog);
+// The dated log that lists what the last CopyAllFiles left out, "<LogDir1><yyyymmdd>.log"; empty
+// when nothing was left out or the log could not be written. Read it after the copy has ended.
+extern char CopyLeftOutLog[288];
+
+// One directory level, recursive: makes `target_dir` (never a drive root), copies the files of
+// `source_dir` into it, then each subdirectory into its namesake, and last gives it the read-only,
+// hidden, system and archive bits of `attributes` (the source directory's). Both paths without a
+// trailing backslash except for a drive root ("E:\"). 0, -9 or 105 as CopyAllFiles; a directory
+// that cannot be made on a full target ends the copy with 105 as a file does.
+int32_t CopyTree(const char* source_dir, const char* target_dir, uint32_t attributes,
+                 void* dialog);
 
 #endif

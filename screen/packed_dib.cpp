@@ -40,7 +40,7 @@ namespace {
 struct DibHeader {
   uint32_t size;
   int64_t width, height;
-  uint32_t bits, compression, image_size, colours_used;
+  uint32_t planes, bits, compression, image_size, colours_used;
 };
 }  // namespace
 
@@ -53,11 +53,13 @@ static bool ReadHeader(const PackedDib& dib, DibHeader* h) {
   if (h->size == kCoreHeaderSize) {
     h->width = Read16(b + 4);
     h->height = Read16(b + 6);
+    h->planes = Read16(b + 8);
     h->bits = Read16(b + 10);
     return true;
   }
   h->width = static_cast<int32_t>(Read32(b + 4));
   h->height = static_cast<int32_t>(Read32(b + 8));
+  h->planes = Read16(b + 12);
   h->bits = Read16(b + 14);
   if (h->size >= 20) h->compression = Read32(b + 16);
   if (h->size >= 24) h->image_size = Read32(b + 20);
@@ -66,6 +68,10 @@ static bool ReadHeader(const PackedDib& dib, DibHeader* h) {
 }
 
 static bool FormatKnown(const DibHeader& h) {
+  // A device-independent bitmap has one plane. GDIs differ on any other count: some ignore it,
+  // others read |height| x align32(width x planes x bits) / 8 bytes of rows, more than the
+  // block's rows hold. Such a picture is refused rather than handed to either.
+  if (h.planes != 1) return false;
   bool core = h.size == kCoreHeaderSize;
   switch (h.bits) {
     case 1: case 4: case 8: case 24: break;

@@ -32,12 +32,13 @@ PackedDib* PackedDibCreate(uint32_t size);
 // Frees the bitmap and its block; nullptr is fine.
 void PackedDibFree(PackedDib* dib);
 
-// The layout of a block, or false when it is no picture this program can show: a header size
-// below 12 or from 13 to 15; a width or height of 0 or above 65535; bits a pixel other than 1, 4,
-// 8 and 24 (and 16 and 32 in the long header); a compression other than none, run-length with
-// 8 or 4 bits, or bit fields with 16 or 32 bits (compressed pictures need a header of 40 bytes or
-// more and cannot be top-down); or a block too short for the header, the colour table, the
-// masks or the pixel rows.
+// The layout of a block, or false when it is no picture this program can show: a header size below
+// 12 or from 13 to 15; a planes count other than 1 (a device-independent bitmap has one plane, and
+// GDIs that count planes would read more rows than the block holds); a width or height of 0 or
+// above 65535; bits a pixel other than 1, 4, 8 and 24 (and 16 and 32 in the long header); a
+// compression other than none, run-length with 8 or 4 bits, or bit fields with 16 or 32 bits
+// (compressed pictures need a header of 40 bytes or more and cannot be top-down); or a block too
+// short for the header, the colour table, the masks or the pixel rows.
 bool DibLayoutOf(const PackedDib& dib, DibLayout* layout);
 
 // GDI draws a picture whose header is the 12-byte one or 40 bytes and more; the long headers of

@@ -4,9 +4,9 @@
 //
 // In kelvado.exe these are the *A functions of KERNEL32 (GetDiskFreeSpaceExA looked up at run
 // time: Windows 95 before OSR2 lacks it). Natively a table of drives over host folders stands in,
-// which tests fill with the type, serial, label, file system and cluster figures they choose.
-// Paths are byte strings "X:\dir\name" used exactly as given. Tests fill the native table through
-// system/drives_native.h.
+// which tests fill with the type, serial, label, file system and cluster figures they choose, and
+// which keeps each entry's attributes itself. Paths are byte strings "X:\dir\name" used exactly as
+// given. Tests fill the native table through system/drives_native.h.
 #ifndef KELVADO_SYSTEM_DRIVES_H
 #define KELVADO_SYSTEM_DRIVES_H
 
@@ -29,6 +29,7 @@ const uint32_t kErrorAccessDenied = 5;       // ERROR_ACCESS_DENIED
 const uint32_t kErrorSharingViolation = 32;  // ERROR_SHARING_VIOLATION
 const uint32_t kErrorHandleDiskFull = 39;    // ERROR_HANDLE_DISK_FULL
 const uint32_t kErrorFileExists = 80;        // ERROR_FILE_EXISTS
+const uint32_t kErrorAlreadyExists = 183;    // ERROR_ALREADY_EXISTS
 const uint32_t kErrorDiskFull = 112;         // ERROR_DISK_FULL
 const uint32_t kErrorFilenameTooLong = 206;  // ERROR_FILENAME_EXCED_RANGE
 
@@ -59,15 +60,23 @@ bool DriveClusters(const char* root, uint32_t* sectors_per_cluster, uint32_t* by
 // the function or it fails.
 bool DriveBytes(const char* root, uint64_t* free_bytes, uint64_t* total_bytes);
 
+// Attribute bits of files and directories (FILE_ATTRIBUTE_*).
+const uint32_t kAttrReadOnly = 0x01;
+const uint32_t kAttrHidden = 0x02;
+const uint32_t kAttrSystem = 0x04;
+const uint32_t kAttrDirectory = 0x10;
+const uint32_t kAttrArchive = 0x20;
+
 // One entry of a directory listing.
 struct DirEntry {
   char name[260];
   bool directory;
+  uint32_t attributes;  // kAttr* bits as the system lists them
 };
 struct DirListing;
-// Starts listing the entries that match `pattern` ("C:\dir\*.*"): the listing and its first entry,
-// or nullptr (with the system's error number in *error) when there is none or the directory
-// cannot be read.
+// Starts listing the entries that match `pattern` ("C:\dir\*.*", or "C:\dir" for that directory
+// itself): the listing and its first entry, or nullptr (with the system's error number in *error)
+// when there is none or the directory cannot be read.
 DirListing* DirFirst(const char* pattern, DirEntry* entry, uint32_t* error);
 // The next entry; false at the end.
 bool DirNext(DirListing* listing, DirEntry* entry);
@@ -77,7 +86,11 @@ void DirClose(DirListing* listing);
 // system's error number (kErrorFileExists when the target is there, kErrorDiskFull or
 // kErrorHandleDiskFull when the target has no room).
 uint32_t FileCopyNew(const char* from, const char* to);
-// Makes one directory level (CreateDirectoryA); false when it fails, an existing one included.
-bool DirCreate(const char* path);
+// Makes one directory level (CreateDirectoryA): 0, or the system's error number
+// (kErrorAlreadyExists when it is there; on a full drive kErrorDiskFull, or on Windows 95/98 often
+// kErrorAccessDenied, so a caller asks DriveClusters whether any room is left).
+uint32_t DirCreate(const char* path);
+// Gives a file or directory these attribute bits (SetFileAttributesA); false when it fails.
+bool DirSetAttributes(const char* path, uint32_t attributes);
 
 #endif

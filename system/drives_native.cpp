@@ -28,6 +28,7 @@ const SystemVersion kWindows98 = {1, 4, 10, 0x040A07CE};
 std::map<char, DriveState> drives;
 std::set<std::string> held;
 std::map<std::string, int32_t> creates;
+std::map<std::string, uint32_t> attributes;  // by host path
 SystemVersion system_version = kWindows98;
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -48,6 +49,22 @@ bool HostPath(const char* path, std::string* host, DriveState** state = nullptr)
   for (; *rest != '\0'; ++rest) *host += *rest == '\\' ? '/' : *rest;
   if (state != nullptr) *state = drive;
   return true;
+}
+
+uint32_t AttributesOf(const std::string& host) {
+  auto found = attributes.find(host);
+  return found == attributes.end() ? 0 : found->second;
+}
+
+// Whether the directory that would hold `host` refuses new entries.
+bool ParentReadOnly(const std::string& host) {
+  size_t slash = host.rfind('/');
+  return slash != std::string::npos && (AttributesOf(host.substr(0, slash)) & kAttrReadOnly) != 0;
+}
+
+uint64_t ClusterBytes(const DriveState& drive) {
+  uint64_t bytes = uint64_t{drive.drive.sectors_per_cluster} * drive.drive.bytes_per_sector;
+  return bytes != 0 ? bytes : 1;
 }
 
 void CopyCut(char* out, size_t size, const std::string& text) {
@@ -97,6 +114,11 @@ bool DriveClusters(const char* root, uint32_t* sectors_per_cluster, uint32_t* by
   *sectors_per_cluster = drive->drive.sectors_per_cluster;
   *bytes_per_sector = drive->drive.bytes_per_sector;
   *free_clusters = drive->drive.free_clusters;
+  if (drive->drive.room != 0) {
+    uint64_t left = drive->drive.room > drive->written ? drive->drive.room - drive->written : 0;
+    uint64_t fit = left / ClusterBytes(*drive);
+    if (fit < *free_clusters) *free_clusters = static_cast<uint32_t>(fit);
+  }
   *total_clusters = drive->drive.total_clusters;
   return true;
 }
@@ -109,9 +131,28 @@ bool DriveBytes(const char* root, uint64_t* free_bytes, uint64_t* total_bytes) {
   return true;
 }
 
+// A pattern without wildcards: the entry it names, as FindFirstFileA lists it.
+static DirListing* ListOne(const std::string& path, DirEntry* entry, uint32_t* error) {
+  std::string host;
+  struct stat info;
+  size_t slash = path.rfind('\\');
+  if (slash == std::string::npos || slash + 1 == path.size() || !HostPath(path.c_str(), &host) ||
+      stat(host.c_str(), &info) != 0) {
+    *error = kErrorFileNotFound;
+    return nullptr;
+  }
+  DirEntry found;
+  CopyCut(found.name, sizeof found.name, path.substr(slash + 1));
+  found.directory = S_ISDIR(info.st_mode);
+  found.attributes = AttributesOf(host) | (found.directory ? kAttrDirectory : 0);
+  *entry = found;
+  return new DirListing{{found}, 1};
+}
+
 DirListing* DirFirst(const char* pattern, DirEntry* entry, uint32_t* error) {
-  // Only "<directory>\*.*" is asked for.
+  // "<directory>\*.*" lists a directory; a path without wildcards names one entry.
   std::string directory(pattern);
+  if (directory.find_first_of("*?") == std::string::npos) return ListOne(directory, entry, error);
   size_t star = directory.rfind("\\*.*");
   std::string host;
   if (star == std::string::npos || star + 4 != directory.size()) {
@@ -137,13 +178,14 @@ DirListing* DirFirst(const char* pattern, DirEntry* entry, uint32_t* error) {
     DirEntry found;
     CopyCut(found.name, sizeof found.name, name);
     found.directory = S_ISDIR(info.st_mode);
+    found.attributes = AttributesOf(host + "/" + name) | (found.directory ? kAttrDirectory : 0);
     listing->entries.push_back(found);
   }
   closedir(dir);
   std::sort(listing->entries.begin(), listing->entries.end(),
             [](const DirEntry& a, const DirEntry& b) { return std::strcmp(a.name, b.name) < 0; });
   if (directory.size() > 2) {  // not a root: the system lists "." and ".." first
-    DirEntry dot = {".", true}, dot_dot = {"..", true};
+    DirEntry dot = {".", true, kAttrDirectory}, dot_dot = {"..", true, kAttrDirectory};
     listing->entries.insert(listing->entries.begin(), {dot, dot_dot});
   }
   if (listing->entries.empty()) {
@@ -173,6 +215,7 @@ uint32_t FileCopyNew(const char* from, const char* to) {
   if (stat(source.c_str(), &info) != 0) return kErrorFileNotFound;
   if (held.count(source) != 0) return kErrorSharingViolation;
   if (stat(target.c_str(), &info) == 0 || errno != ENOENT) return kErrorFileExists;
+  if (ParentReadOnly(target)) return kErrorAccessDenied;
   std::FILE* in = std::fopen(source.c_str(), "rb");
   if (in == nullptr) return kErrorAccessDenied;
   std::vector<char> bytes;
@@ -192,13 +235,34 @@ uint32_t FileCopyNew(const char* from, const char* to) {
     return kErrorDiskFull;
   }
   target_drive->written += bytes.size();
+  uint32_t bits = AttributesOf(source);
+  if (bits != 0) attributes[target] = bits;
   return 0;
 }
 
-bool DirCreate(const char* path) {
+uint32_t DirCreate(const char* path) {
   ++creates[path];
   std::string host;
-  return HostPath(path, &host) && mkdir(host.c_str(), 0777) == 0;
+  DriveState* drive = nullptr;
+  if (!HostPath(path, &host, &drive)) return kErrorPathNotFound;
+  struct stat info;
+  if (stat(host.c_str(), &info) == 0) return kErrorAlreadyExists;
+  if (ParentReadOnly(host)) return kErrorAccessDenied;
+  uint64_t cluster = ClusterBytes(*drive);
+  if (drive->drive.room != 0 && drive->written + cluster > drive->drive.room)
+    return drive->drive.full_dir_error != 0 ? drive->drive.full_dir_error : kErrorDiskFull;
+  if (mkdir(host.c_str(), 0777) != 0)
+    return errno == ENOENT ? kErrorPathNotFound : kErrorAccessDenied;
+  if (drive->drive.room != 0) drive->written += cluster;
+  return 0;
+}
+
+bool DirSetAttributes(const char* path, uint32_t bits) {
+  std::string host;
+  struct stat info;
+  if (!HostPath(path, &host) || stat(host.c_str(), &info) != 0) return false;
+  attributes[host] = bits & ~kAttrDirectory;
+  return true;
 }
 
 void NativeDriveAdd(const NativeDrive& drive) {
@@ -216,6 +280,7 @@ void NativeDrivesClear() {
   drives.clear();
   held.clear();
   creates.clear();
+  attributes.clear();
   system_version = kWindows98;
 }
 
@@ -230,3 +295,15 @@ int32_t NativeDirCreateCount(const char* path) {
   auto found = creates.find(path);
   return found == creates.end() ? 0 : found->second;
 }
+
+void NativeSetAttributes(const char* path, uint32_t bits) {
+  std::string host;
+  if (HostPath(path, &host)) attributes[host] = bits & ~kAttrDirectory;
+}
+
+uint32_t NativeAttributes(const char* path) {
+  std::string host;
+  return HostPath(path, &host) ? AttributesOf(host) : 0;
+}
+
+bool NativeHostPath(const char* path, std::string* host) { return HostPath(path, host); }

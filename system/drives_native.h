@@ -3,6 +3,8 @@
 #ifndef KELVADO_SYSTEM_DRIVES_NATIVE_H
 #define KELVADO_SYSTEM_DRIVES_NATIVE_H
 
+#include <string>
+
 #include "system/drives.h"
 
 struct NativeDrive {
@@ -17,6 +19,9 @@ struct NativeDrive {
   bool has_bytes;  // DriveBytes answers with the two figures below
   uint64_t free_bytes, total_bytes;
   uint64_t room;  // bytes that copies onto the drive may still write; 0: no limit
+  // With a room: what DirCreate answers once a cluster no longer fits (0: kErrorDiskFull; Windows
+  // 95/98 answer kErrorAccessDenied). DriveClusters then counts only the clusters that fit.
+  uint32_t full_dir_error;
 };
 // Adds or replaces a drive.
 void NativeDriveAdd(const NativeDrive& drive);
@@ -27,5 +32,16 @@ void NativeSetSystemVersion(const SystemVersion& version);
 void NativeHoldFile(const char* path);
 // How many times DirCreate was asked for each path, for tests: the count for `path`.
 int32_t NativeDirCreateCount(const char* path);
+
+// Attributes. The seam keeps each entry's kAttr* bits itself (0 for what it was never told of):
+// listings report them, FileCopyNew gives the copy its source's bits as CopyFileA does, and
+// DirSetAttributes changes them. A directory with kAttrReadOnly takes no new entries (access
+// denied), as a strict file system would treat it.
+void NativeSetAttributes(const char* path, uint32_t attributes);
+// The bits of "X:\..."; 0 when none were set.
+uint32_t NativeAttributes(const char* path);
+
+// The host path of "X:\dir\name" on a drive of the table; false when the path names none.
+bool NativeHostPath(const char* path, std::string* host);
 
 #endif

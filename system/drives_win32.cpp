@@ -17,8 +17,14 @@ static_assert(kErrorFileNotFound == ERROR_FILE_NOT_FOUND &&
                   kErrorSharingViolation == ERROR_SHARING_VIOLATION &&
                   kErrorHandleDiskFull == ERROR_HANDLE_DISK_FULL &&
                   kErrorFileExists == ERROR_FILE_EXISTS && kErrorDiskFull == ERROR_DISK_FULL &&
-                  kErrorFilenameTooLong == ERROR_FILENAME_EXCED_RANGE,
+                  kErrorFilenameTooLong == ERROR_FILENAME_EXCED_RANGE &&
+                  kErrorAlreadyExists == ERROR_ALREADY_EXISTS,
               "system error numbers");
+static_assert(kAttrReadOnly == FILE_ATTRIBUTE_READONLY && kAttrHidden == FILE_ATTRIBUTE_HIDDEN &&
+                  kAttrSystem == FILE_ATTRIBUTE_SYSTEM &&
+                  kAttrDirectory == FILE_ATTRIBUTE_DIRECTORY &&
+                  kAttrArchive == FILE_ATTRIBUTE_ARCHIVE,
+              "attribute bits");
 
 bool ReadSystemVersion(SystemVersion* version) {
   OSVERSIONINFOA info;
@@ -83,6 +89,7 @@ static void TakeEntry(const WIN32_FIND_DATAA& data, DirEntry* entry) {
   std::memcpy(entry->name, data.cFileName, sizeof entry->name);
   entry->name[sizeof entry->name - 1] = '\0';
   entry->directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  entry->attributes = data.dwFileAttributes;
 }
 
 DirListing* DirFirst(const char* pattern, DirEntry* entry, uint32_t* error) {
@@ -115,4 +122,13 @@ uint32_t FileCopyNew(const char* from, const char* to) {
   return error != 0 ? error : kErrorAccessDenied;
 }
 
-bool DirCreate(const char* path) { return CreateDirectoryA(path, NULL) != 0; }
+uint32_t DirCreate(const char* path) {
+  if (CreateDirectoryA(path, NULL)) return 0;
+  DWORD error = GetLastError();
+  return error != 0 ? error : kErrorAccessDenied;
+}
+
+bool DirSetAttributes(const char* path, uint32_t attributes) {
+  // 0 would be refused; FILE_ATTRIBUTE_NORMAL is how the system spells "none".
+  return SetFileAttributesA(path, attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL) != 0;
+}

@@ -1,5 +1,6 @@
 // The file system as the dated debug and log files use it. Paths are byte strings used exactly
-// as given: the program never adds a separator.
+// as given: the program never adds a separator. Natively a path "X:\..." names a file of drive X:
+// of the drive seam's table (system/drives_native.h), any other path a host file.
 #ifndef KELVADO_SYSTEM_FILE_SYSTEM_H
 #define KELVADO_SYSTEM_FILE_SYSTEM_H
 

@@ -5,9 +5,7 @@
 #include "engine/error_text.h"
 #include "engine/file_copy.h"
 #include "interp/text.h"
-#include "system/clock.h"
 #include "system/dialog_text.h"
-#include "system/directories.h"
 #include "system/message_box.h"
 #include "wizard/dialog_texts.h"
 #include "wizard/dialog_window.h"
@@ -43,30 +41,31 @@ static void OnStart(void* dialog) {
 
 // The end dialog says the transfer ended normally: files the copy had to leave out are told
 // before it, with the log that lists them.
-static void TellLeftOut() {
+static void TellLeftOut(void* dialog) {
   if (CopyLeftOutCount <= 0) return;
-  ClockTime now;
-  ClockLocalTime(&now);
-  char log_path[300], text[700];
-  TextFormat(log_path, sizeof log_path, "%s%04d%02d%02d.log", LogDir1, now.year, now.month,
-             now.day);
-  FormatLeftOutText(text, sizeof text, static_cast<uint32_t>(CopyLeftOutCount), log_path);
-  ShowMessageBox(true, text, kInfoCaption, kMbOk | kMbIconWarning);
+  char text[700];
+  FormatLeftOutText(text, sizeof text, static_cast<uint32_t>(CopyLeftOutCount), CopyLeftOutLog);
+  DialogMessageBox(dialog, text, kInfoCaption, kMbOk | kMbIconWarning);
 }
 
+// True while the worker's last message is being handled: the worker waits in it until it returns.
+static bool taking_last_message = false;
+
 static void OnWorkerDone(void* dialog, int32_t result) {
+  // The box is owned by the dialog, which it disables, and comes before the buttons: コピー開始
+  // now would wait for this very worker, 中　断 would ask about a copy that has ended. Should a
+  // press reach the dialog all the same, the worker still counts as running and the press is
+  // not taken.
+  taking_last_message = true;
+  if (result == 0) TellLeftOut(dialog);
+  taking_last_message = false;
   WorkerEnded();
   EnableDialogItem(dialog, kIdInterrupt, true);
   EnableDialogItem(dialog, kIdStart, true);
   UnregisterEngineControls();
   SetDialogText(dialog, kCopySourceText, "");
   SetDialogText(dialog, kCopyTargetText, "");
-  if (result == 0) {
-    TellLeftOut();
-    EndDialogWith(dialog, kDialogNext);
-  } else {
-    EndDialogWith(dialog, kDialogCancel);
-  }
+  EndDialogWith(dialog, result == 0 ? kDialogNext : kDialogCancel);
 }
 
 void CopyCommand(void* dialog, int32_t id, intptr_t value) {
@@ -76,7 +75,7 @@ void CopyCommand(void* dialog, int32_t id, intptr_t value) {
       break;
     case kIdInterrupt:
     case kIdCancelButton:
-      AskInterrupt(dialog, kCopyQuestion);
+      if (!taking_last_message) AskInterrupt(dialog, kCopyQuestion);
       break;
     case static_cast<int32_t>(kWorkerDone):
       OnWorkerDone(dialog, static_cast<int32_t>(value));

@@ -28,6 +28,9 @@ const char* NativeDialogText(NativeDialog* dialog, int32_t id);
 void NativeDialogSetText(NativeDialog* dialog, int32_t id, const char* text);
 // True once ended, with the result.
 bool NativeDialogEnded(NativeDialog* dialog, int32_t* result);
+// True while a message box owned by the dialog is open: a real dialog is disabled meanwhile, so no
+// button of it can be pressed.
+bool NativeDialogOwnsOpenBox(NativeDialog* dialog);
 // The dialog a control returned by DialogItem belongs to, and the control's id.
 NativeDialog* NativeControlDialog(void* control, int32_t* id);
 

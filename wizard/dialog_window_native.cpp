@@ -17,6 +17,7 @@ struct NativeDialog {
   std::map<int32_t, NativeControl> controls;
   bool ended = false;
   int32_t result = 0;
+  int32_t boxes_open = 0;  // message boxes it owns that are open: it takes no input meanwhile
 };
 
 NativeDialog* NativeDialogCreate(int32_t index) {
@@ -67,6 +68,12 @@ void EndDialogWith(void* dialog, int32_t result) {
   d->result = result;
 }
 
-int32_t DialogMessageBox(void*, const char* text, const char* caption, uint32_t style) {
-  return ShowMessageBox(true, text, caption, style);
+int32_t DialogMessageBox(void* dialog, const char* text, const char* caption, uint32_t style) {
+  NativeDialog* d = static_cast<NativeDialog*>(dialog);
+  ++d->boxes_open;
+  int32_t answer = ShowMessageBox(true, text, caption, style);
+  --d->boxes_open;
+  return answer;
 }
+
+bool NativeDialogOwnsOpenBox(NativeDialog* dialog) { return dialog->boxes_open > 0; }

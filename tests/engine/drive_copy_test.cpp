@@ -294,6 +294,82 @@ TEST_F(Drives, FullTargetStopsTheCopy) {
   EXPECT_STREQ(ErrorText(105), "転送先ドライブの空き容量がなくなりました");
 }
 
+// A directory that cannot be made on a full target stops the copy as a full target does for a
+// file, whether the system says "disk full" or, as Windows 95/98 do, "access denied" on a drive
+// with no free cluster; its files are never tried and "left out" one by one.
+TEST_F(Drives, DirectoryOnAFullTargetStopsTheCopy) {
+  for (uint32_t full_error : {0u, 5u}) {
+    SCOPED_TRACE(full_error);
+    NativeDrivesClear();
+    Drive('C');
+    NativeDrive& e = Drive('E', 1);
+    e.sectors_per_cluster = 1;
+    e.bytes_per_sector = 512;
+    e.room = 100;  // the file, and then not one cluster
+    e.full_dir_error = full_error;
+    NativeDriveAdd(e);
+    Put('C', "A", "12345");
+    Put('C', "SUB/D1", "1");
+    Put('C', "SUB/D2", "2");
+    EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", nullptr), 105);
+    EXPECT_EQ(Get('E', "A"), "12345");
+    EXPECT_EQ(Get('E', "SUB/D1"), "<none>");
+    EXPECT_EQ(CopyLeftOutCount, 1);
+    std::string log = Log();
+    EXPECT_NE(log.find(") C:\\SUB\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("D1"), std::string::npos) << log;
+    std::system(("rm -rf " + base + "/log " + base + "/C " + base + "/E").c_str());
+  }
+  // A directory refused while the drive has room is no full target: its files are left out,
+  // each with its own line, and the copy goes on.
+  NativeDrivesClear();
+  Drive('C');
+  Drive('E', 1);
+  Put('C', "SUB/D1", "1");
+  Put('C', "Z", "z");
+  Put('E', "SUB", "a file where the directory should go");
+  EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", nullptr), 0);
+  EXPECT_EQ(Get('E', "Z"), "z");
+  EXPECT_EQ(CopyLeftOutCount, 1);
+  EXPECT_NE(Log().find(") C:\\SUB\\D1\n"), std::string::npos) << Log();
+}
+
+// Each directory the copy makes gets the read-only, hidden, system and archive bits of its source
+// once its contents are copied, so a read-only directory still receives them; files keep theirs.
+TEST_F(Drives, DirectoriesKeepTheirAttributes) {
+  Drive('C');
+  Drive('E', 1);
+  Put('C', "WINDOWS/SYSTEM/VMM32/IOS.VXD", "ios");
+  Put('C', "WINDOWS/WIN.INI", "ini");
+  Put('C', "LOCKED/INNER/X", "x");
+  Put('C', "LOCKED/Y", "y");
+  Put('C', "PLAIN/P", "p");
+  Put('C', "DATA/a.txt", "a");
+  NativeSetAttributes("C:\\WINDOWS\\SYSTEM", kAttrHidden);
+  NativeSetAttributes("C:\\WINDOWS", kAttrSystem | kAttrArchive);
+  NativeSetAttributes("C:\\LOCKED", kAttrReadOnly | kAttrHidden | kAttrSystem);
+  NativeSetAttributes("C:\\LOCKED\\INNER", kAttrReadOnly);
+  NativeSetAttributes("C:\\LOCKED\\Y", kAttrHidden | kAttrReadOnly);
+  NativeSetAttributes("C:\\DATA", kAttrArchive);
+  ASSERT_EQ(CopyAllFiles("C:\\", "E:\\", nullptr), 0);
+  EXPECT_EQ(CopyLeftOutCount, 0);
+  EXPECT_EQ(NativeAttributes("E:\\WINDOWS\\SYSTEM"), kAttrHidden);
+  EXPECT_EQ(NativeAttributes("E:\\WINDOWS"), kAttrSystem | kAttrArchive);
+  EXPECT_EQ(NativeAttributes("E:\\WINDOWS\\SYSTEM\\VMM32"), 0u);
+  EXPECT_EQ(NativeAttributes("E:\\LOCKED"), kAttrReadOnly | kAttrHidden | kAttrSystem);
+  EXPECT_EQ(NativeAttributes("E:\\LOCKED\\INNER"), kAttrReadOnly);
+  EXPECT_EQ(NativeAttributes("E:\\LOCKED\\Y"), kAttrHidden | kAttrReadOnly);
+  EXPECT_EQ(NativeAttributes("E:\\PLAIN"), 0u);
+  EXPECT_EQ(Get('E', "LOCKED/INNER/X"), "x");
+  EXPECT_EQ(Get('E', "LOCKED/Y"), "y");
+  EXPECT_EQ(Get('E', "WINDOWS/SYSTEM/VMM32/IOS.VXD"), "ios");
+  // A directory as the source brings its own bits to its namesake.
+  std::system(("rm -rf " + base + "/E/DATA").c_str());
+  ASSERT_EQ(CopyAllFiles("C:\\DATA", "E:", nullptr), 0);
+  EXPECT_EQ(NativeAttributes("E:\\DATA"), kAttrArchive);
+  EXPECT_EQ(Get('E', "DATA/a.txt"), "a");
+}
+
 // An interrupt stops the copy before the next entry; what was copied stays.
 TEST_F(Drives, InterruptStopsBeforeTheNextEntry) {
   Drive('C');

@@ -144,6 +144,16 @@ TEST(BitmapLoader, RefusesFilesThatAreShortOrNotPictures) {
   EXPECT_EQ(Offset(File(40, 10, 6, 2, 16, 8 * 6)), -1) << "2 bits a pixel";
   EXPECT_EQ(Offset(File(12, 10, 6, 32, 0, 40 * 6)), -1) << "32 bits in the short form";
   EXPECT_EQ(Offset(File(40, 10, 6, 24, 0, kRows24, 4)), -1) << "a JPEG inside";
+  // One plane only: a GDI that counts planes would read twice the rows these blocks hold, and
+  // one of no planes draws nothing anywhere.
+  for (uint32_t planes : {0u, 2u, 0xFFFFu}) {
+    b = File(40, 10, 6, 24, 0, kRows24);
+    Put16(&b, 26, planes);
+    EXPECT_EQ(Offset(b), -1) << planes << " planes";
+    b = File(12, 10, 6, 24, 0, kRows24 * 2);
+    Put16(&b, 22, planes);
+    EXPECT_EQ(Offset(b), -1) << planes << " planes in the short form";
+  }
   DibLayout layout;
   EXPECT_EQ(LoadBitmapFile((::testing::TempDir() + "no-such.bmp").c_str(), &layout), nullptr);
 }

@@ -11,11 +11,14 @@
 #include "cardsim/cardsim.h"
 #include "engine/engine_hooks.h"
 #include "engine/fat_area.h"
+#include "system/clock.h"
 #include "system/drives.h"
 #include "system/drives_native.h"
 #include "system/message_box.h"
 #include "system/message_box_native.h"
+#include "system/shutdown.h"
 #include "tests/wizard/wizard_run.h"
+#include "wizard/adapter_commands.h"
 #include "wizard/dialog_texts.h"
 #include "wizard/dialogs.h"
 #include "wizard/workers.h"
@@ -28,14 +31,24 @@ const std::vector<std::string> kWholeWay = {
     "DLG_OPENING_1",     "DLG_CHK_TARGET_DRIVE", "DLG_MAKE_PARTITION_TGETDRV",
     "DLG_CARD_INIT",     "DLG_START_KELVADO",    "DLG_TRUE_END_PROGRAM"};
 
-// Every byte and name under a folder, folded into one number.
+// The folder of the built-in script's LogDir1, c:\data1\log1\, on the drive that is C:.
+const char kLogFolder[] = "data1";
+
+// Every byte and name under a folder, folded into one number; the log folder is passed over.
 uint64_t TreeDigest(const std::string& root) {
   uint64_t digest = 1469598103934665603ull;
   auto mix = [&digest](const std::string& bytes) {
     for (unsigned char c : bytes) digest = (digest ^ c) * 1099511628211ull;
   };
   std::vector<fs::path> paths;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) paths.push_back(entry.path());
+  for (auto entry = fs::recursive_directory_iterator(root);
+       entry != fs::recursive_directory_iterator(); ++entry) {
+    if (entry.depth() == 0 && entry->path().filename() == kLogFolder) {
+      entry.disable_recursion_pending();
+      continue;
+    }
+    paths.push_back(entry->path());
+  }
   std::sort(paths.begin(), paths.end());
   for (const fs::path& path : paths) {
     mix(path.string());
@@ -53,6 +66,18 @@ bool HasBox(const WizardRun& run, const std::string& start) {
 }
 
 std::string Info(const char* text) { return std::string(kInfoCaption) + ": " + text; }
+
+// The files of the log folder on C:, '/' separated from C:'s root, folders included, as the
+// card's verdict takes the paths it must not find on the card.
+std::vector<std::string> LogFolderPaths(const WizardRun& run) {
+  std::vector<std::string> paths;
+  fs::path folder = fs::path(run.source) / kLogFolder;
+  if (!fs::exists(folder)) return paths;
+  paths.push_back(kLogFolder);
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    paths.push_back(fs::relative(entry.path(), run.source).generic_string());
+  return paths;
+}
 
 void Reattach(WizardRun& run, const char* write_fail) {
   CardSimConfig config;
@@ -127,8 +152,10 @@ TEST(Transfer, WholeWayWithDetoursThenTheCardHoldsFiles) {
     EXPECT_NE(serial, 1u);
     EXPECT_EQ(TreeDigest(run.source), before) << "C: was written";
 
+    std::vector<std::string> left_out = LogFolderPaths(run);
+    left_out.push_back("WINDOWS/SYSTEM/USER.DAT");
     std::string verdict;
-    EXPECT_TRUE(CardVerdict(run, {"WINDOWS/SYSTEM/USER.DAT"}, &verdict)) << verdict;
+    EXPECT_TRUE(CardVerdict(run, left_out, &verdict)) << verdict;
     image_after = run.card.folder + "-after.img";
     fs::copy_file(run.card.image, image_after, fs::copy_options::overwrite_existing);
   }
@@ -149,6 +176,90 @@ TEST(Transfer, WholeWayWithDetoursThenTheCardHoldsFiles) {
     EXPECT_TRUE(run.closed);
   }
   fs::remove(image_after);
+}
+
+// The end of the way, twice. First as the built-in script has it: a file of C: is held open, so
+// before the true end a box owned by the copy dialog tells of it and of the log that lists it,
+// which lands in the script's own LogDir1 on C:, c:\data1\log1\, made level by level; nothing
+// else of C: is written. コピー開始 and 中　断 pressed while that box is open change nothing. The
+// card gets a fresh serial, made from the clock, and 後でシャットダウン leaves ShutDownOnExit
+// alone. Then with UseNewVolSerial 0: the card gets C:'s serial, and 今すぐシャットダウン sets
+// ShutDownOnExit and closes the program.
+TEST(Transfer, TheEndOfTheWaySerialLeftOutLogAndShutDown) {
+  // 1999-03-07 09:05:42.370 UTC: the serial's bytes are 3 + 42, 37 + 7, 7 + 9 and 0xCF + 5.
+  const ClockTime kUtc = {1999, 3, 0, 7, 9, 5, 42, 370};
+  const ClockTime kLocal = {1999, 3, 0, 7, 18, 5, 42, 370};
+  ClockStop(kLocal, kUtc);
+  {
+    WizardRun run(128);
+    NativeHoldFile("C:\\WINDOWS\\SYSTEM\\USER.DAT");
+    uint64_t before = TreeDigest(run.source);
+    ASSERT_FALSE(fs::exists(fs::path(run.source) / kLogFolder));
+    NativeDialog* copy_dialog = nullptr;
+    bool told = false;
+    run.act[5] = [&](NativeDialog* dialog) {
+      copy_dialog = dialog;
+      run.Press(dialog, kIdStart);
+    };
+    run.answer = [&](const std::string& caption, const std::string& text) {
+      if (caption == kInfoCaption && text.find("ｺﾋﾟｰできませんでした") != std::string::npos) {
+        told = true;
+        EXPECT_EQ(text.substr(text.rfind('\n') + 1), "c:\\data1\\log1\\19990307.log");
+        EXPECT_TRUE(fs::is_regular_file(fs::path(run.source) / "data1/log1/19990307.log"))
+            << "the box names a log that is not there";
+        // A real dialog takes no input while a box it owns is open, and its buttons are not
+        // back yet. Were they, コピー開始 would wait for the worker that waits for this box.
+        bool owned = copy_dialog != nullptr && NativeDialogOwnsOpenBox(copy_dialog);
+        EXPECT_TRUE(owned) << "the box is not owned by the copy dialog";
+        if (!owned || NativeDialogEnabled(copy_dialog, kIdStart)) {
+          ADD_FAILURE() << "the copy start button can be pressed while the box is open";
+          return kIdOk;
+        }
+        run.Press(copy_dialog, kIdStart);
+        run.Press(copy_dialog, kIdInterrupt);
+        run.Press(copy_dialog, kIdCancelButton);
+        int32_t ended;
+        EXPECT_FALSE(NativeDialogEnded(copy_dialog, &ended));
+      }
+      return kIdOk;
+    };
+    run.Run();
+    EXPECT_TRUE(told);
+    EXPECT_EQ(run.dialogs, kWholeWay);
+    EXPECT_FALSE(HasBox(run, Info(kCopyQuestion))) << "asked about an interruption after success";
+    EXPECT_TRUE(run.closed);
+    EXPECT_FALSE(ShutDownOnExit);
+    EXPECT_EQ(CardSerial(run.card), 0x2D2C10D4u);
+
+    std::ifstream log(fs::path(run.source) / "data1/log1/19990307.log", std::ios::binary);
+    std::string lines((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(lines,
+              "1999年03月07日 18時05分42秒 コピーできませんでした(エラー 32) "
+              "C:\\WINDOWS\\SYSTEM\\USER.DAT\n");
+    EXPECT_EQ(LogFolderPaths(run), (std::vector<std::string>{"data1", "data1/log1",
+                                                             "data1/log1/19990307.log"}));
+    EXPECT_EQ(TreeDigest(run.source), before) << "C: was written outside its log folder";
+    EXPECT_FALSE(fs::exists(fs::path(run.card.volume) / kLogFolder)) << "a log on the card";
+  }
+  {
+    WizardRun run(128);
+    run.act[0] = [&](NativeDialog* dialog) {
+      char zero[] = "0";
+      EXPECT_EQ(FuncSetNewVolSerial(zero), 0);
+      run.Press(dialog, kIdNext);
+    };
+    run.act[6] = [&](NativeDialog* dialog) {
+      EXPECT_FALSE(ShutDownOnExit);
+      run.Press(dialog, kIdShutDownNow);
+    };
+    run.Run();
+    EXPECT_EQ(run.dialogs, kWholeWay);
+    EXPECT_TRUE(run.closed);
+    EXPECT_TRUE(ShutDownOnExit);
+    EXPECT_EQ(CardSerial(run.card), 0x3C1A2B4Du);  // C:'s
+    EXPECT_FALSE(fs::exists(fs::path(run.source) / kLogFolder)) << "nothing was left out";
+  }
+  ClockRun();
 }
 
 // Failures on the way end in the false end dialog, and the card never keeps the marker serial.

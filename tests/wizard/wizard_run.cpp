@@ -34,6 +34,7 @@
 #include "system/drives_native.h"
 #include "system/message_box.h"
 #include "system/message_box_native.h"
+#include "system/shutdown.h"
 #include "system/wait.h"
 #include "system/window_services.h"
 #include "system/window_services_native.h"
@@ -160,6 +161,7 @@ void ResetProgram() {
   NewVolSerial = 0;
   NewPartition = PartitionInfo{};
   BadClusterList.count = 0;
+  ShutDownOnExit = false;
   UnregisterEngineControls();
 }
 

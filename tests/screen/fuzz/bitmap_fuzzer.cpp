@@ -34,7 +34,8 @@ static void Touch(const unsigned char* from, const unsigned char* to) {
 
 // What GDI reads of a picture handed to it, worked out from the header alone as GDI does: the
 // header, the colour table right behind it (or the masks at bytes 40..51), and the pixel rows
-// from the item's pixel pointer.
+// from the item's pixel pointer, |height| rows of align32(width x planes x bits) / 8 bytes, as
+// the GDIs that count the planes read them.
 static void ReadAsGdiDoes(const DisplayItem& item) {
   const PackedDib& dib = *item.bitmap;
   const unsigned char* block = dib.data;
@@ -43,10 +44,11 @@ static void ReadAsGdiDoes(const DisplayItem& item) {
   uint32_t header = Read32(block);
   Check(header <= dib.size);
   uint64_t table_end;
-  uint64_t width, rows, bits, compression = 0;
+  uint64_t width, rows, planes, bits, compression = 0;
   if (header == 12) {
     width = Read16(block + 4);
     rows = Read16(block + 6);
+    planes = Read16(block + 8);
     bits = Read16(block + 10);
     table_end = 12 + (bits <= 8 ? 3ull << bits : 0);
   } else {
@@ -54,6 +56,7 @@ static void ReadAsGdiDoes(const DisplayItem& item) {
     int32_t height = static_cast<int32_t>(Read32(block + 8));
     width = Read32(block + 4);
     rows = height < 0 ? -static_cast<int64_t>(height) : height;
+    planes = Read16(block + 12);
     bits = Read16(block + 14);
     if (header >= 20) compression = Read32(block + 16);
     uint64_t used = header >= 36 ? Read32(block + 32) : 0;
@@ -64,8 +67,8 @@ static void ReadAsGdiDoes(const DisplayItem& item) {
   Check(width == item.bitmap_width && rows == item.bitmap_height);
   Check(table_end <= dib.size);
   Touch(block, block + table_end);
-  uint64_t pixels = compression == 1 || compression == 2 ? Read32(block + 20)
-                                                         : (width * bits + 31) / 32 * 4 * rows;
+  uint64_t stride = (width * planes * bits + 31) / 32 * 4;
+  uint64_t pixels = compression == 1 || compression == 2 ? Read32(block + 20) : stride * rows;
   Check(item.pixels >= block + table_end && item.pixels <= end);
   Check(pixels <= static_cast<uint64_t>(end - item.pixels));
   Touch(item.pixels, item.pixels + pixels);
