@@ -89,5 +89,24 @@ def exit_code(result):
     return 0
 
 
+def clear_earlier_runs(module):
+    """Empties the work folders that the test classes of `module` left in OUT_DIR on an earlier
+    run (screenshots, logs, copied trees, mounts), so that no test reads another run's files."""
+    import glob
+    import shutil
+    import subprocess
+    for name, value in vars(module).items():
+        if not (isinstance(value, type) and issubclass(value, unittest.TestCase)):
+            continue
+        for folder in glob.glob(os.path.join(OUT_DIR, name + "*")):
+            for root, dirs, _ in os.walk(folder, topdown=False):
+                for d in dirs:
+                    if os.path.ismount(os.path.join(root, d)):
+                        subprocess.run(["umount", "-l", os.path.join(root, d)],
+                                       capture_output=True)
+            shutil.rmtree(folder, ignore_errors=True)
+
+
 def main():
+    clear_earlier_runs(sys.modules["__main__"])
     sys.exit(exit_code(unittest.main(verbosity=2, exit=False).result))

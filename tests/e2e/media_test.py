@@ -16,7 +16,8 @@ CAPTION = "KELVADO.INI ERROR!"
 WAVE, WAVE_ENDED = (0, 60, 800, 121), (0, 180, 800, 241)
 VIDEO_ENDED, STOPPED = (0, 300, 800, 361), (0, 420, 800, 481)
 SCREEN = (0, 0, 800, 600)
-FRAMES, FPS = 20, 10  # two seconds: red for the first half, green for the second
+FRAMES, FPS = 60, 10  # six seconds, red for the first half, green for the second: long enough
+# to be seen on a loaded machine, where a screenshot takes a second or more
 
 
 def is_video(p):

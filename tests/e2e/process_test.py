@@ -66,6 +66,10 @@ class Processes(unittest.TestCase):
         exe = e2e.program(f"kelvado_{name}.exe")
         for helper in ("ends_at_once.exe", "runs_until_killed.exe"):
             e2e.program(helper)
+        # The records of an earlier run of this test in the same folder are not this run's.
+        stale = os.path.join(wine.workdir, "shutdown.txt")
+        if os.path.exists(stale):
+            os.unlink(stale)
         proc = wine.run(exe, cwd=wine.workdir)
         wine.wait_window("Zam", timeout=60, proc=proc)
         return proc
