@@ -1,0 +1,52 @@
+// Counting a tree and naming its entries in messages.
+#include "engine/fat_tree.h"
+
+TreeCount CountTree(const TreeNode& root) {
+  TreeCount count;
+  for (const TreeNode& child : root.children) {
+    if (child.directory) {
+      TreeCount inner = CountTree(child);
+      count.files += inner.files;
+      count.directories += inner.directories + 1;
+      count.bytes += inner.bytes;
+    } else {
+      ++count.files;
+      count.bytes += child.size;
+    }
+  }
+  return count;
+}
+
+std::string Utf8FromUtf16(const std::u16string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00u);
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;  // a lone surrogate
+    }
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | c >> 6));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | c >> 12));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | c >> 18));
+      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return out;
+}
+
+std::string ChildPath(const std::string& parent, const TreeNode& child) {
+  std::string name = Utf8FromUtf16(child.name);
+  return parent.empty() ? name : parent + "\\" + name;
+}
