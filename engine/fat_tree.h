@@ -58,6 +58,9 @@ class TreeSource {
                         std::string* error) = 0;
 };
 
+// The deepest nesting of directories a tree may have.
+const int kMaxTreeDepth = 64;
+
 // Counts of a tree.
 struct TreeCount {
   uint64_t files = 0;

@@ -85,7 +85,4 @@ class FatVolume : public TreeSource {
   std::vector<uint8_t> owner_;  // one bit per cluster: already part of a chain
 };
 
-// The deepest nesting of directories a tree may have.
-const int kMaxTreeDepth = 64;
-
 #endif
