@@ -423,6 +423,7 @@ bool FatVolume::ReadDirectory(TreeNode* dir, const std::string& path, int depth,
       }
       node.has_long_entries = true;
     } else if (!SjisToUtf16(ShortNameText(node.short_name, e.nt_reserved), &node.name)) {
+      // Under a long name the short name's bytes are only a key; alone they are the name.
       *error = "a short name" + in + " is no Shift-JIS text (" + entry_no + ")";
       return false;
     }
