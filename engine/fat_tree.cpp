@@ -1,6 +1,8 @@
 // Counting a tree and naming its entries in messages.
 #include "engine/fat_tree.h"
 
+#include <cstring>
+
 TreeCount CountTree(const TreeNode& root) {
   TreeCount count;
   for (const TreeNode& child : root.children) {
@@ -49,4 +51,40 @@ std::string Utf8FromUtf16(const std::u16string& text) {
 std::string ChildPath(const std::string& parent, const TreeNode& child) {
   std::string name = Utf8FromUtf16(child.name);
   return parent.empty() ? name : parent + "\\" + name;
+}
+
+static uint64_t Mix(uint64_t h, uint64_t word) {
+  h ^= word;
+  h *= 0x9E3779B97F4A7C15ull;
+  return h ^ (h >> 29);
+}
+
+void FileDigest::Add(const uint8_t* data, size_t size) {
+  size_t used = static_cast<size_t>(length % 8);
+  length += size;
+  // Finish a word begun by an earlier piece.
+  while (used != 0 && size > 0) {
+    tail[used++] = *data++;
+    --size;
+    if (used == 8) {
+      uint64_t word;
+      std::memcpy(&word, tail, 8);
+      state = Mix(state, word);
+      used = 0;
+    }
+  }
+  for (; size >= 8; data += 8, size -= 8) {
+    uint64_t word;
+    std::memcpy(&word, data, 8);
+    state = Mix(state, word);
+  }
+  std::memcpy(tail, data, size);
+}
+
+uint64_t FileDigest::Value() const {
+  uint8_t last[8] = {};
+  std::memcpy(last, tail, static_cast<size_t>(length % 8));
+  uint64_t word;
+  std::memcpy(&word, last, 8);
+  return Mix(Mix(state, word), length);
 }

@@ -46,6 +46,20 @@ struct TreeNode {
   // name also goes into long-name entries.
   uint8_t card_short_name[11] = {};
   bool card_long_entries = false;
+  // A file's bytes as they were written to the card, digested (FileDigest), so the card can be
+  // compared without reading the source again.
+  bool has_digest = false;
+  uint64_t digest = 0;
+};
+
+// A running digest of a file's bytes: each 8-byte word goes through a bijective mix, so a card
+// that differs from what was written in one word always gives another digest.
+struct FileDigest {
+  uint64_t state = 0x6A09E667F3BCC908ull;
+  uint64_t length = 0;
+  uint8_t tail[8] = {};
+  void Add(const uint8_t* data, size_t size);
+  uint64_t Value() const;
 };
 
 // What a tree's bytes are read from.

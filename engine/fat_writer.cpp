@@ -26,6 +26,8 @@ namespace {
 // Transfers of at most this many bytes (a multiple of every cluster size).
 const uint32_t kChunkBytes = 1 << 20;
 const uint32_t kProgressRange = 1000;
+// Directories held back until the files are written, at most this many bytes of them.
+const uint64_t kMaxDeferredBytes = 32 << 20;
 
 uint32_t ProgressOf(uint64_t done, uint64_t total) {
   return total == 0 ? kProgressRange : static_cast<uint32_t>(done * kProgressRange / total);
@@ -137,6 +139,26 @@ bool CardBytes::Read(uint64_t offset, void* buffer, size_t length) {
   if (offset > Size() || length > Size() - offset) return false;
   uint8_t* out = static_cast<uint8_t*>(buffer);
   uint8_t sector[512];
+  // Small reads (directories, small files, one after the other) come from a window of the card
+  // read ahead in one transfer.
+  if (length < kChunkBytes / 4) {
+    const uint64_t window = kChunkBytes;
+    uint64_t first = offset / window * window;
+    if (offset + length <= first + window) {
+      if (cache_.empty() || cache_offset_ != first) {
+        uint64_t bytes = std::min<uint64_t>(window, Size() - first);
+        cache_.assign(static_cast<size_t>(bytes), 0);
+        cache_offset_ = first;
+        if (ReadSectors(adapter_, 0, static_cast<uint32_t>(first / 512), kSectorSize,
+                        static_cast<uint32_t>(bytes / 512), cache_.data()) != 0) {
+          cache_.clear();
+          return false;
+        }
+      }
+      std::memcpy(out, &cache_[static_cast<size_t>(offset - first)], length);
+      return true;
+    }
+  }
   while (length > 0) {
     uint64_t lba = offset / 512;
     uint32_t within = static_cast<uint32_t>(offset % 512);
@@ -175,6 +197,8 @@ class CardWriter {
 
  private:
   bool WriteSectorsAt(uint64_t lba, uint32_t count, const uint8_t* data, std::string* error);
+  bool Flush(std::string* error);
+  bool WriteDeferred(std::string* error);
   uint64_t ClusterLba(uint32_t cluster) const {
     return boot_lba_ + (layout_.data_offset - layout_.offset) / 512 +
            uint64_t{cluster - 2} * layout_.sectors_per_cluster;
@@ -205,14 +229,44 @@ class CardWriter {
   uint64_t total_bytes_ = 0, done_bytes_ = 0;
   std::vector<uint8_t> chunk_;
   std::vector<ClusterRun> root_runs_;  // FAT32
+  struct Deferred {
+    std::vector<ClusterRun> runs;
+    std::vector<uint8_t> bytes;
+  };
+  std::vector<Deferred> deferred_;  // directories not yet written
+  uint64_t deferred_bytes_ = 0;
+  std::vector<uint8_t> pending_;  // gathered writes, from pending_lba_ on
+  uint64_t pending_lba_ = 0;
 };
 
 bool CardWriter::WriteSectorsAt(uint64_t lba, uint32_t count, const uint8_t* data,
                                 std::string* error) {
-  if (WriteSectors(adapter_, 0, static_cast<uint32_t>(lba), kSectorSize, count, data) == 0)
-    return true;
-  *error = "the card cannot be written at sector " + std::to_string(lba);
-  return false;
+  // Writes that continue the pending one are gathered: many small files laid out one after the
+  // other go to the card in few transfers.
+  const size_t length = size_t{count} * kSectorSize;
+  if (!pending_.empty() && (lba != pending_lba_ + pending_.size() / kSectorSize ||
+                            pending_.size() + length > kChunkBytes)) {
+    if (!Flush(error)) return false;
+  }
+  if (length >= kChunkBytes) {
+    if (WriteSectors(adapter_, 0, static_cast<uint32_t>(lba), kSectorSize, count, data) == 0)
+      return true;
+    *error = "the card cannot be written at sector " + std::to_string(lba);
+    return false;
+  }
+  if (pending_.empty()) pending_lba_ = lba;
+  pending_.insert(pending_.end(), data, data + length);
+  return true;
+}
+
+bool CardWriter::Flush(std::string* error) {
+  if (pending_.empty()) return true;
+  uint32_t count = static_cast<uint32_t>(pending_.size() / kSectorSize);
+  bool ok = WriteSectors(adapter_, 0, static_cast<uint32_t>(pending_lba_), kSectorSize, count,
+                         pending_.data()) == 0;
+  if (!ok) *error = "the card cannot be written at sector " + std::to_string(pending_lba_);
+  pending_.clear();
+  return ok;
 }
 
 bool CardWriter::Open(const PartitionInfo& partition, std::string* error) {
@@ -330,6 +384,7 @@ int CardWriter::WriteFile(TreeNode* file, const std::string& path, uint32_t* fir
     return -1;
   }
   uint64_t offset = 0;
+  FileDigest digest;
   for (const ClusterRun& run : runs) {
     uint64_t lba = ClusterLba(run.first);
     uint64_t run_bytes = uint64_t{run.count} * cluster_bytes;
@@ -343,6 +398,7 @@ int CardWriter::WriteFile(TreeNode* file, const std::string& path, uint32_t* fir
         done_bytes_ += file->size - offset;
         return 0;
       }
+      digest.Add(chunk_.data(), data);
       std::memset(chunk_.data() + data, 0, static_cast<size_t>(span) - data);
       if (!WriteSectorsAt(lba + at / 512, static_cast<uint32_t>(span / 512), chunk_.data(), error))
         return -1;
@@ -352,6 +408,8 @@ int CardWriter::WriteFile(TreeNode* file, const std::string& path, uint32_t* fir
     }
   }
   *first = runs.front().first;
+  file->has_digest = true;
+  file->digest = digest.Value();
   return 1;
 }
 
@@ -454,7 +512,21 @@ bool CardWriter::WriteDirectory(TreeNode* dir, const std::string& path, uint32_t
     root_runs_ = runs;
     return true;
   }
-  return WriteRuns(runs, bytes, error);
+  // Written with the other directories once the files are: the files' data then goes to the
+  // card in long sequential transfers.
+  deferred_bytes_ += bytes.size();
+  deferred_.push_back({runs, std::move(bytes)});
+  return deferred_bytes_ < kMaxDeferredBytes || WriteDeferred(error);
+}
+
+bool CardWriter::WriteDeferred(std::string* error) {
+  std::sort(deferred_.begin(), deferred_.end(),
+            [](const Deferred& a, const Deferred& b) { return a.runs[0].first < b.runs[0].first; });
+  for (const Deferred& d : deferred_)
+    if (!WriteRuns(d.runs, d.bytes, error)) return false;
+  deferred_.clear();
+  deferred_bytes_ = 0;
+  return true;
 }
 
 bool CardWriter::WriteFats(std::string* error) {
@@ -509,12 +581,15 @@ bool CardWriter::Write(TreeNode* root, std::string* error) {
   ProgressPhase(kStatusWriteFiles, kProgressRange);
   std::vector<uint8_t> root_bytes;
   uint32_t first = 0;
-  if (!WriteDirectory(root, "", 0, &first, &root_bytes, error)) return false;
-  if (!WriteFats(error) || !WriteFsInfo(error)) return false;
+  if (!WriteDirectory(root, "", 0, &first, &root_bytes, error) || !WriteDeferred(error) ||
+      !Flush(error))
+    return false;
+  if (!WriteFats(error) || !Flush(error) || !WriteFsInfo(error) || !Flush(error)) return false;
   bool written = layout_.fat_bits == 16
                      ? WriteSectorsAt((layout_.root_offset) / 512, layout_.root_entries * 32 / 512,
                                       root_bytes.data(), error)
                      : WriteRuns(root_runs_, root_bytes, error);
+  written = written && Flush(error);
   if (written) ProgressPhaseDone();
   return written;
 }
@@ -599,9 +674,22 @@ void Comparison::Entry(const TreeNode& source, const TreeNode& card, const std::
     done_ += source.size;
     return;
   }
+  FileDigest digest;
   for (uint64_t at = 0; at < source.size; at += kChunkBytes) {
     size_t length = static_cast<size_t>(std::min<uint64_t>(kChunkBytes, source.size - at));
     std::string why;
+    if (source.has_digest) {
+      // What was written was digested: the card's bytes are compared with that.
+      if (!card_->ReadFile(card, at, b_.data(), length, &why)) {
+        Differ(path, "cannot be read back from the card");
+        done_ += source.size - at;
+        return;
+      }
+      digest.Add(b_.data(), length);
+      done_ += length;
+      ProgressAdvance(ProgressOf(done_, total_));
+      continue;
+    }
     if (!source_->ReadFile(source, at, a_.data(), length, &why)) {
       Differ(path, "the source cannot be read again: " + why);
       done_ += source.size - at;
@@ -620,6 +708,8 @@ void Comparison::Entry(const TreeNode& source, const TreeNode& card, const std::
     done_ += length;
     ProgressAdvance(ProgressOf(done_, total_));
   }
+  if (source.has_digest && digest.Value() != source.digest)
+    Differ(path, "its bytes on the card differ from those written");
 }
 
 }  // namespace

@@ -32,7 +32,8 @@ struct TreeNeeds {
 TreeNeeds MeasureTree(const TreeNode& root, uint32_t cluster_bytes, bool fat32);
 
 // The card's sectors as a byte source for the reader (512-byte transfers of target 0 of
-// `adapter`; `sectors` of them).
+// `adapter`; `sectors` of them). Small reads are served from a window read ahead; it is only
+// for a card nothing else writes while it is read.
 class CardBytes : public ByteSource {
  public:
   CardBytes(int32_t adapter, uint64_t sectors) : adapter_(adapter), sectors_(sectors) {}
@@ -42,6 +43,8 @@ class CardBytes : public ByteSource {
  private:
   int32_t adapter_;
   uint64_t sectors_;
+  std::vector<uint8_t> cache_;  // read ahead from cache_offset_
+  uint64_t cache_offset_ = 0;
 };
 
 // Writes the planned tree onto the volume of `partition` (just made by MakePartition). Files
