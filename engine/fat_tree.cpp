@@ -59,32 +59,35 @@ static uint64_t Mix(uint64_t h, uint64_t word) {
   return h ^ (h >> 29);
 }
 
-void FileDigest::Add(const uint8_t* data, size_t size) {
-  size_t used = static_cast<size_t>(length % 8);
-  length += size;
-  // Finish a word begun by an earlier piece.
-  while (used != 0 && size > 0) {
-    tail[used++] = *data++;
-    --size;
-    if (used == 8) {
-      uint64_t word;
-      std::memcpy(&word, tail, 8);
-      state = Mix(state, word);
-      used = 0;
-    }
-  }
-  for (; size >= 8; data += 8, size -= 8) {
+static void Block(uint64_t lane[4], const uint8_t* data) {
+  for (int i = 0; i < 4; ++i) {
     uint64_t word;
-    std::memcpy(&word, data, 8);
-    state = Mix(state, word);
+    std::memcpy(&word, data + 8 * i, 8);
+    lane[i] = Mix(lane[i], word);
   }
+}
+
+void FileDigest::Add(const uint8_t* data, size_t size) {
+  size_t used = static_cast<size_t>(length % 32);
+  length += size;
+  if (used != 0) {
+    size_t take = 32 - used < size ? 32 - used : size;
+    std::memcpy(tail + used, data, take);
+    data += take;
+    size -= take;
+    if (used + take < 32) return;
+    Block(lane, tail);
+  }
+  for (; size >= 32; data += 32, size -= 32) Block(lane, data);
   std::memcpy(tail, data, size);
 }
 
 uint64_t FileDigest::Value() const {
-  uint8_t last[8] = {};
-  std::memcpy(last, tail, static_cast<size_t>(length % 8));
-  uint64_t word;
-  std::memcpy(&word, last, 8);
-  return Mix(Mix(state, word), length);
+  uint64_t copy[4] = {lane[0], lane[1], lane[2], lane[3]};
+  uint8_t last[32] = {};
+  std::memcpy(last, tail, static_cast<size_t>(length % 32));
+  Block(copy, last);
+  uint64_t h = copy[0];
+  for (int i = 1; i < 4; ++i) h = Mix(h, copy[i]);
+  return Mix(h, length);
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -272,4 +273,27 @@ TEST(FatReader, WholeDisksAndTheirPartitionTables) {
   EXPECT_REFUSED(disk, "partition 3 at sector 900000: starts outside the image");
   table[32 + 4] = 0x83;
   EXPECT_REFUSED(disk, "no FAT partition in the master boot record");
+}
+
+TEST(FileDigest, PiecesGiveTheWholeAndOneByteChangesIt) {
+  std::vector<uint8_t> data(100003);
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 131 >> 3);
+  FileDigest whole;
+  whole.Add(data.data(), data.size());
+  for (size_t piece : {1, 7, 31, 32, 33, 4096}) {
+    FileDigest pieces;
+    for (size_t at = 0; at < data.size(); at += piece)
+      pieces.Add(&data[at], std::min(piece, data.size() - at));
+    EXPECT_EQ(pieces.Value(), whole.Value()) << piece;
+  }
+  for (size_t at : {size_t{0}, size_t{40}, data.size() - 1}) {
+    std::vector<uint8_t> changed = data;
+    changed[at] ^= 0x01;
+    FileDigest other;
+    other.Add(changed.data(), changed.size());
+    EXPECT_NE(other.Value(), whole.Value()) << at;
+  }
+  FileDigest shorter;  // a zero byte more or less is another file
+  shorter.Add(data.data(), data.size() - 1);
+  EXPECT_NE(shorter.Value(), whole.Value());
 }
