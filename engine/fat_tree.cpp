@@ -78,7 +78,20 @@ void FileDigest::Add(const uint8_t* data, size_t size) {
     if (used + take < 32) return;
     Block(lane, tail);
   }
-  for (; size >= 32; data += 32, size -= 32) Block(lane, data);
+  // The lanes in locals: stores through `lane` could alias the bytes and keep them in memory.
+  uint64_t a = lane[0], b = lane[1], c = lane[2], d = lane[3];
+  for (; size >= 32; data += 32, size -= 32) {
+    uint64_t w[4];
+    std::memcpy(w, data, 32);
+    a = Mix(a, w[0]);
+    b = Mix(b, w[1]);
+    c = Mix(c, w[2]);
+    d = Mix(d, w[3]);
+  }
+  lane[0] = a;
+  lane[1] = b;
+  lane[2] = c;
+  lane[3] = d;
   std::memcpy(tail, data, size);
 }
 
