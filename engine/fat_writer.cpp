@@ -7,8 +7,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
-#include <set>
 
 #include "engine/aspi/aspi.h"
 #include "engine/boot_record.h"
@@ -16,7 +14,6 @@
 #include "engine/engine_hooks.h"
 #include "engine/fat_dir_entry.h"
 #include "engine/fat_names.h"
-#include "engine/sjis_text.h"
 
 const char kStatusWriteFiles[] = "転送先へファイルを書き込み中";
 const char kStatusVerifyFiles[] = "転送先のファイルを照合中";
@@ -33,107 +30,7 @@ uint32_t ProgressOf(uint64_t done, uint64_t total) {
   return total == 0 ? kProgressRange : static_cast<uint32_t>(done * kProgressRange / total);
 }
 
-bool SameName11(const uint8_t* a, const uint8_t* b) { return std::memcmp(a, b, 11) == 0; }
-
-// The entries a planned child takes in its directory.
-uint64_t EntriesOf(const TreeNode& child) {
-  return 1 + (child.card_long_entries ? LongNameEntryCount(child.name.size()) : 0);
-}
-
-uint64_t DirectoryEntries(const TreeNode& dir, bool root) {
-  uint64_t entries = root ? 0 : 2;
-  for (const TreeNode& child : dir.children) entries += EntriesOf(child);
-  return entries;
-}
-
-void PlanDirectory(TreeNode* dir, const std::string& path, bool root,
-                   std::vector<std::string>* left_out) {
-  std::set<std::string> taken;
-  std::vector<bool> keep(dir->children.size(), true);
-  std::vector<bool> named(dir->children.size(), false);
-  auto is_taken = [&taken](const uint8_t name[11]) {
-    return taken.count(std::string(reinterpret_cast<const char*>(name), 11)) != 0;
-  };
-  auto drop = [&](size_t i, const std::string& why) {
-    keep[i] = false;
-    left_out->push_back(ChildPath(path, dir->children[i]) + ": " + why);
-  };
-  // A name the system takes for an earlier sibling's (they differ only in case) cannot go.
-  for (size_t i = 0; i < dir->children.size(); ++i) {
-    for (size_t j = 0; j < i; ++j) {
-      if (keep[j] && SameLongName(dir->children[i].name, dir->children[j].name)) {
-        drop(i, "another entry has the same name but for upper and lower case");
-        break;
-      }
-    }
-  }
-  // The source's own short names first, so that no made name takes one of them.
-  for (size_t i = 0; i < dir->children.size(); ++i) {
-    TreeNode& child = dir->children[i];
-    if (!keep[i] || !child.has_short_name || is_taken(child.short_name)) continue;
-    std::memcpy(child.card_short_name, child.short_name, 11);
-    std::u16string shown;
-    child.card_long_entries = child.has_long_entries ||
-                              !SjisToUtf16(ShortNameText(child.short_name), &shown) ||
-                              shown != child.name;
-    taken.insert(std::string(reinterpret_cast<const char*>(child.short_name), 11));
-    named[i] = true;
-  }
-  for (size_t i = 0; i < dir->children.size(); ++i) {
-    TreeNode& child = dir->children[i];
-    if (!keep[i] || named[i]) continue;
-    BasisName basis = MakeBasisName(child.name);
-    if (!ChooseShortName(basis, is_taken, child.card_short_name)) {
-      drop(i, "no free short name is left for it");
-      continue;
-    }
-    child.card_long_entries = !basis.plain;
-    taken.insert(std::string(reinterpret_cast<const char*>(child.card_short_name), 11));
-  }
-  // A directory holds at most 65,536 entries; the root of FAT16 is measured by the caller.
-  uint64_t entries = root ? 0 : 2;
-  for (size_t i = 0; i < dir->children.size(); ++i) {
-    if (!keep[i]) continue;
-    entries += EntriesOf(dir->children[i]);
-    if (entries > kMaxDirEntries) drop(i, "its directory is full (65,536 entries)");
-  }
-  std::vector<TreeNode> kept;
-  for (size_t i = 0; i < dir->children.size(); ++i)
-    if (keep[i]) kept.push_back(std::move(dir->children[i]));
-  dir->children = std::move(kept);
-  for (TreeNode& child : dir->children)
-    if (child.directory) PlanDirectory(&child, ChildPath(path, child), false, left_out);
-}
-
-uint64_t ClustersFor(uint64_t bytes, uint32_t cluster_bytes) {
-  return (bytes + cluster_bytes - 1) / cluster_bytes;
-}
-
-void MeasureDirectory(const TreeNode& dir, uint32_t cluster_bytes, uint64_t* clusters) {
-  for (const TreeNode& child : dir.children) {
-    if (child.directory) {
-      *clusters += std::max<uint64_t>(1, ClustersFor(DirectoryEntries(child, false) * 32,
-                                                     cluster_bytes));
-      MeasureDirectory(child, cluster_bytes, clusters);
-    } else {
-      *clusters += ClustersFor(child.size, cluster_bytes);
-    }
-  }
-}
-
 }  // namespace
-
-void PlanCardNames(TreeNode* root, std::vector<std::string>* left_out) {
-  PlanDirectory(root, "", true, left_out);
-}
-
-TreeNeeds MeasureTree(const TreeNode& root, uint32_t cluster_bytes, bool fat32) {
-  TreeNeeds needs = {0, DirectoryEntries(root, true)};
-  if (fat32)
-    needs.clusters = std::max<uint64_t>(1, ClustersFor(needs.root_entries * 32, cluster_bytes));
-  MeasureDirectory(root, cluster_bytes, &needs.clusters);
-  return needs;
-}
 
 bool CardBytes::Read(uint64_t offset, void* buffer, size_t length) {
   if (offset > Size() || length > Size() - offset) return false;
@@ -602,122 +499,3 @@ bool WriteTreeToCard(int32_t adapter, const PartitionInfo& partition, TreeNode* 
   return writer.Open(partition, error) && writer.Write(root, error);
 }
 
-namespace {
-
-class Comparison {
- public:
-  Comparison(TreeSource* source, TreeSource* card, std::vector<std::string>* differences,
-             uint64_t total)
-      : source_(source), card_(card), differences_(differences), total_(total),
-        a_(kChunkBytes), b_(kChunkBytes) {}
-
-  void Directory(const TreeNode& source, const TreeNode& card, const std::string& path);
-
- private:
-  void Differ(const std::string& path, const std::string& what) {
-    differences_->push_back((path.empty() ? std::string("\\") : path) + ": " + what);
-  }
-  void Entry(const TreeNode& source, const TreeNode& card, const std::string& path);
-
-  TreeSource* source_;
-  TreeSource* card_;
-  std::vector<std::string>* differences_;
-  uint64_t total_, done_ = 0;
-  std::vector<uint8_t> a_, b_;
-};
-
-void Comparison::Directory(const TreeNode& source, const TreeNode& card, const std::string& path) {
-  std::vector<bool> matched(card.children.size(), false);
-  for (const TreeNode& child : source.children) {
-    const std::string child_path = ChildPath(path, child);
-    size_t found = card.children.size();
-    for (size_t i = 0; i < card.children.size(); ++i) {
-      if (!matched[i] && card.children[i].name == child.name) {
-        found = i;
-        break;
-      }
-    }
-    if (found == card.children.size()) {
-      Differ(child_path, "missing on the card");
-      continue;
-    }
-    matched[found] = true;
-    Entry(child, card.children[found], child_path);
-  }
-  for (size_t i = 0; i < card.children.size(); ++i)
-    if (!matched[i]) Differ(ChildPath(path, card.children[i]), "on the card but not in the source");
-}
-
-void Comparison::Entry(const TreeNode& source, const TreeNode& card, const std::string& path) {
-  if (source.directory != card.directory) {
-    Differ(path, source.directory ? "a folder, but a file on the card" : "a file, but a folder on the card");
-    return;
-  }
-  if (!SameName11(source.card_short_name, card.short_name))
-    Differ(path, "short name " + ShortNameText(card.short_name) + " on the card, not " +
-                     ShortNameText(source.card_short_name));
-  if (source.card_long_entries != card.has_long_entries)
-    Differ(path, source.card_long_entries ? "its long name is missing" : "a long name it should not have");
-  const uint8_t kept = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
-  if ((source.attributes & kept) != (card.attributes & kept))
-    Differ(path, "attributes differ");
-  if (source.times.write_date != card.times.write_date ||
-      source.times.write_time != card.times.write_time)
-    Differ(path, "last written at another time");
-  if (source.directory) {
-    Directory(source, card, path);
-    return;
-  }
-  if (source.size != card.size) {
-    Differ(path, std::to_string(card.size) + " bytes on the card, " + std::to_string(source.size) +
-                     " in the source");
-    done_ += source.size;
-    return;
-  }
-  FileDigest digest;
-  for (uint64_t at = 0; at < source.size; at += kChunkBytes) {
-    size_t length = static_cast<size_t>(std::min<uint64_t>(kChunkBytes, source.size - at));
-    std::string why;
-    if (source.has_digest) {
-      // What was written was digested: the card's bytes are compared with that.
-      if (!card_->ReadFile(card, at, b_.data(), length, &why)) {
-        Differ(path, "cannot be read back from the card");
-        done_ += source.size - at;
-        return;
-      }
-      digest.Add(b_.data(), length);
-      done_ += length;
-      ProgressAdvance(ProgressOf(done_, total_));
-      continue;
-    }
-    if (!source_->ReadFile(source, at, a_.data(), length, &why)) {
-      Differ(path, "the source cannot be read again: " + why);
-      done_ += source.size - at;
-      return;
-    }
-    if (!card_->ReadFile(card, at, b_.data(), length, &why)) {
-      Differ(path, "cannot be read back from the card");
-      done_ += source.size - at;
-      return;
-    }
-    if (std::memcmp(a_.data(), b_.data(), length) != 0) {
-      Differ(path, "its bytes differ from byte " + std::to_string(at) + " on");
-      done_ += source.size - at;
-      return;
-    }
-    done_ += length;
-    ProgressAdvance(ProgressOf(done_, total_));
-  }
-  if (source.has_digest && digest.Value() != source.digest)
-    Differ(path, "its bytes on the card differ from those written");
-}
-
-}  // namespace
-
-void CompareTrees(const TreeNode& source, TreeSource* source_bytes, const TreeNode& card,
-                  TreeSource* card_bytes, std::vector<std::string>* differences) {
-  ProgressPhase(kStatusVerifyFiles, kProgressRange);
-  Comparison comparison(source_bytes, card_bytes, differences, CountTree(source).bytes);
-  comparison.Directory(source, card, "");
-  ProgressPhaseDone();
-}

@@ -30,6 +30,10 @@ struct TreeNeeds {
   uint64_t root_entries;
 };
 TreeNeeds MeasureTree(const TreeNode& root, uint32_t cluster_bytes, bool fat32);
+// The entries a planned directory takes (with "." and ".." unless it is the root), and the
+// clusters of `cluster_bytes` that `bytes` take.
+uint64_t DirectoryEntries(const TreeNode& dir, bool root);
+uint64_t ClustersFor(uint64_t bytes, uint32_t cluster_bytes);
 
 // The card's sectors as a byte source for the reader (512-byte transfers of target 0 of
 // `adapter`; `sectors` of them). Small reads are served from a window read ahead; it is only
