@@ -6,6 +6,8 @@
 //                             [--bad-write LIST] [--adapter NAME --heads H --spt S]
 //   kelvado-card serial IMAGE HEX
 //   kelvado-card scan IMAGE [--fat32] [--bad-read LIST] [--adapter NAME --heads H --spt S]
+//   kelvado-card transfer SOURCE TARGET [--size MIB] [--fat16|--fat32] [--check] [--keep-serial]
+//                                       [--yes]                      (tools/card_transfer.h)
 //
 // Every command brings the device up as the program's InitAdapter does (load the driver, find
 // the host adapter, INQUIRY, READ CAPACITY), so TargetCapacity is the emulator's READ CAPACITY
@@ -26,6 +28,8 @@
 #include "engine/partition_scan.h"
 #include "engine/vol_serial.h"
 #include "tools/card_console.h"
+#include "tools/card_device.h"
+#include "tools/card_transfer.h"
 
 namespace {
 
@@ -35,18 +39,17 @@ const char kUsage[] =
     "                               [--bad-write LIST] [--adapter NAME --heads H --spt S]\n"
     "       kelvado-card serial IMAGE HEX\n"
     "       kelvado-card scan IMAGE [--fat32] [--bad-read LIST] [--adapter NAME --heads H --spt S]\n"
+    "       kelvado-card transfer SOURCE TARGET [--size MIB] [--fat16|--fat32] [--check]\n"
+    "                             [--keep-serial] [--yes]\n"
     "LIST: up to 32 comma-separated sector numbers or ranges a-b whose reads or writes fail\n";
 
-struct Options {
+struct Options : CardDeviceOptions {
   const char* image = nullptr;
   bool has_capacity = false;
   uint32_t capacity = 0;
   bool fat32 = false;
   bool check = false;
   uint32_t serial = 1;
-  SectorList bad_reads = {}, bad_writes = {};
-  std::string adapter = "njata95";
-  uint32_t heads = 0, sectors_per_track = 0;
 };
 
 int Usage(const char* problem) {
@@ -133,53 +136,6 @@ void ApplyOptions(const Options& o) {
   Fat32Enabled = o.fat32 ? 1 : 0;
   ChkDataArea = o.check ? 1 : 0;
   NewVolSerial = o.serial;
-}
-
-void CopyText(char* to, size_t size, const std::string& text) {
-  size_t length = text.size() < size ? text.size() : size - 1;
-  std::memcpy(to, text.data(), length);
-  to[length] = '\0';
-}
-
-// Starts the card emulator with IMAGE (none: a card without a medium) as target 0 of its one host
-// adapter, which bears the --adapter name (cut to the 16 bytes of an adapter identifier) and
-// answers GetDiskInfo with --heads and --spt; --bad-read and --bad-write become its failing
-// sectors. False, with a message, when the image cannot be opened.
-bool AttachCard(const Options& o, const char* image) {
-  CardSimConfig config;
-  CardSimDefaults(&config);
-  if (image != nullptr) {
-    if (std::strlen(image) >= sizeof config.image) {
-      std::fprintf(stderr, "kelvado-card: %s: the path is too long\n", image);
-      return false;
-    }
-    CopyText(config.image, sizeof config.image, image);
-  }
-  CopyText(config.adapters[0], sizeof config.adapters[0], o.adapter);
-  config.heads = static_cast<uint8_t>(o.heads);
-  config.sectors_per_track = static_cast<uint8_t>(o.sectors_per_track);
-  config.read_fail = o.bad_reads;
-  config.write_fail = o.bad_writes;
-  if (CardSimAttach(config) == 0) return true;
-  std::fprintf(stderr, "kelvado-card: %s: cannot be opened\n", image);
-  CardSimStop();
-  return false;
-}
-
-// The device as InitAdapter brings it up: the driver, the host adapter named HostAdapterName,
-// the device's name and, with `read_capacity`, its size. 0, or the code InitAdapter would show.
-int32_t OpenDevice(bool read_capacity) {
-  int32_t result = AspiLoad();
-  if (result != 0) return result;
-  if (FindHostAdapter() == 0) return 202;
-  result = DevInquiry(AdapterNumber, 0, 0, TargetDeviceName, sizeof TargetDeviceName);
-  if (result == 0 && read_capacity) result = ReadCapacity(AdapterNumber, 0);
-  return result;
-}
-
-void DetachCard() {
-  AspiUnload();
-  CardSimStop();
 }
 
 int Result(int32_t code) {
@@ -306,6 +262,7 @@ int main(int argc, char** argv) {
     const char* problem = ParseOptions(argc, argv, 3, &o);
     return problem ? Usage(problem) : Scan(o);
   }
+  if (command == "transfer") return TransferCommand(argc, argv);
   if (command == "serial") {
     uint32_t serial;
     if (argc != 4) return Usage("serial needs IMAGE and HEX");

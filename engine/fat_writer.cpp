@@ -1,0 +1,501 @@
+// Writing a planned tree onto a new FAT16 or FAT32 volume through the sector transfers.
+//
+// The FAT is kept in memory while the files and directories are written, and written (every copy)
+// only after them, followed by the root directory: a write that fails half way leaves the empty
+// volume the format made, with some unreferenced data.
+#include "engine/fat_writer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/aspi/aspi.h"
+#include "engine/boot_record.h"
+#include "engine/byte_order.h"
+#include "engine/engine_hooks.h"
+#include "engine/fat_dir_entry.h"
+#include "engine/fat_names.h"
+
+const char kStatusWriteFiles[] = "転送先へファイルを書き込み中";
+const char kStatusVerifyFiles[] = "転送先のファイルを照合中";
+
+namespace {
+
+// Transfers of at most this many bytes (a multiple of every cluster size).
+const uint32_t kChunkBytes = 1 << 20;
+const uint32_t kProgressRange = 1000;
+// Directories held back until the files are written, at most this many bytes of them.
+const uint64_t kMaxDeferredBytes = 32 << 20;
+
+uint32_t ProgressOf(uint64_t done, uint64_t total) {
+  return total == 0 ? kProgressRange : static_cast<uint32_t>(done * kProgressRange / total);
+}
+
+}  // namespace
+
+bool CardBytes::Read(uint64_t offset, void* buffer, size_t length) {
+  if (offset > Size() || length > Size() - offset) return false;
+  uint8_t* out = static_cast<uint8_t*>(buffer);
+  uint8_t sector[512];
+  // Small reads (directories, small files, one after the other) come from a window of the card
+  // read ahead in one transfer.
+  if (length < kChunkBytes / 4) {
+    const uint64_t window = kChunkBytes;
+    uint64_t first = offset / window * window;
+    if (offset + length <= first + window) {
+      if (cache_.empty() || cache_offset_ != first) {
+        uint64_t bytes = std::min<uint64_t>(window, Size() - first);
+        cache_.assign(static_cast<size_t>(bytes), 0);
+        cache_offset_ = first;
+        if (ReadSectors(adapter_, 0, static_cast<uint32_t>(first / 512), kSectorSize,
+                        static_cast<uint32_t>(bytes / 512), cache_.data()) != 0) {
+          cache_.clear();
+          return false;
+        }
+      }
+      std::memcpy(out, &cache_[static_cast<size_t>(offset - first)], length);
+      return true;
+    }
+  }
+  while (length > 0) {
+    uint64_t lba = offset / 512;
+    uint32_t within = static_cast<uint32_t>(offset % 512);
+    if (within == 0 && length >= 512) {
+      // Whole sectors straight into the buffer, at most 65,535 a transfer.
+      uint64_t count = std::min<uint64_t>(length / 512, 2048);
+      if (ReadSectors(adapter_, 0, static_cast<uint32_t>(lba), kSectorSize,
+                      static_cast<uint32_t>(count), out) != 0)
+        return false;
+      size_t done = static_cast<size_t>(count * 512);
+      out += done;
+      offset += done;
+      length -= done;
+      continue;
+    }
+    if (ReadSectors(adapter_, 0, static_cast<uint32_t>(lba), kSectorSize, 1, sector) != 0)
+      return false;
+    size_t piece = std::min<size_t>(512 - within, length);
+    std::memcpy(out, sector + within, piece);
+    out += piece;
+    offset += piece;
+    length -= piece;
+  }
+  return true;
+}
+
+namespace {
+
+class CardWriter {
+ public:
+  CardWriter(int32_t adapter, TreeSource* source, std::vector<std::string>* left_out)
+      : adapter_(adapter), source_(source), left_out_(left_out) {}
+
+  bool Open(const PartitionInfo& partition, std::string* error);
+  bool Write(TreeNode* root, std::string* error);
+
+ private:
+  bool WriteSectorsAt(uint64_t lba, uint32_t count, const uint8_t* data, std::string* error);
+  bool Flush(std::string* error);
+  bool WriteDeferred(std::string* error);
+  uint64_t ClusterLba(uint32_t cluster) const {
+    return boot_lba_ + (layout_.data_offset - layout_.offset) / 512 +
+           uint64_t{cluster - 2} * layout_.sectors_per_cluster;
+  }
+  void SetEntry(uint32_t cluster, uint32_t value);
+  bool Allocate(uint32_t wanted, ClusterRun* run, std::string* error);
+  bool AllocateChain(uint32_t clusters, uint32_t link_from, std::vector<ClusterRun>* runs,
+                     std::string* error);
+  void FreeChain(const std::vector<ClusterRun>& runs);
+  // 1 written, 0 left out (the source could not be read), -1 the card failed.
+  int WriteFile(TreeNode* file, const std::string& path, uint32_t* first, std::string* error);
+  bool WriteDirectory(TreeNode* dir, const std::string& path, uint32_t parent_cluster,
+                      uint32_t* first, std::vector<uint8_t>* root_bytes, std::string* error);
+  bool WriteRuns(const std::vector<ClusterRun>& runs, const std::vector<uint8_t>& bytes,
+                 std::string* error);
+  bool WriteFats(std::string* error);
+  bool WriteFsInfo(std::string* error);
+  void Progress() { ProgressAdvance(ProgressOf(done_bytes_, total_bytes_)); }
+
+  int32_t adapter_;
+  TreeSource* source_;
+  std::vector<std::string>* left_out_;
+  FatLayout layout_ = {};
+  uint64_t boot_lba_ = 0;
+  std::vector<uint32_t> fat_;
+  uint32_t next_free_ = 2;
+  uint32_t lowest_changed_ = 0xFFFFFFFF, highest_changed_ = 0;
+  uint64_t total_bytes_ = 0, done_bytes_ = 0;
+  std::vector<uint8_t> chunk_;
+  std::vector<ClusterRun> root_runs_;  // FAT32
+  struct Deferred {
+    std::vector<ClusterRun> runs;
+    std::vector<uint8_t> bytes;
+  };
+  std::vector<Deferred> deferred_;  // directories not yet written
+  uint64_t deferred_bytes_ = 0;
+  std::vector<uint8_t> pending_;  // gathered writes, from pending_lba_ on
+  uint64_t pending_lba_ = 0;
+};
+
+bool CardWriter::WriteSectorsAt(uint64_t lba, uint32_t count, const uint8_t* data,
+                                std::string* error) {
+  // Writes that continue the pending one are gathered: many small files laid out one after the
+  // other go to the card in few transfers.
+  const size_t length = size_t{count} * kSectorSize;
+  if (!pending_.empty() && (lba != pending_lba_ + pending_.size() / kSectorSize ||
+                            pending_.size() + length > kChunkBytes)) {
+    if (!Flush(error)) return false;
+  }
+  if (length >= kChunkBytes) {
+    if (WriteSectors(adapter_, 0, static_cast<uint32_t>(lba), kSectorSize, count, data) == 0)
+      return true;
+    *error = "the card cannot be written at sector " + std::to_string(lba);
+    return false;
+  }
+  if (pending_.empty()) pending_lba_ = lba;
+  pending_.insert(pending_.end(), data, data + length);
+  return true;
+}
+
+bool CardWriter::Flush(std::string* error) {
+  if (pending_.empty()) return true;
+  uint32_t count = static_cast<uint32_t>(pending_.size() / kSectorSize);
+  bool ok = WriteSectors(adapter_, 0, static_cast<uint32_t>(pending_lba_), kSectorSize, count,
+                         pending_.data()) == 0;
+  if (!ok) *error = "the card cannot be written at sector " + std::to_string(pending_lba_);
+  pending_.clear();
+  return ok;
+}
+
+bool CardWriter::Open(const PartitionInfo& partition, std::string* error) {
+  boot_lba_ = PartitionFirstSector(partition);
+  uint8_t boot[512];
+  if (ReadSectors(adapter_, 0, static_cast<uint32_t>(boot_lba_), kSectorSize, 1, boot) != 0) {
+    *error = "the card's boot sector cannot be read back";
+    return false;
+  }
+  uint64_t end = (boot_lba_ + partition.sector_count) * 512;
+  if (!ParseFatBootSector(boot, boot_lba_ * 512, end, &layout_, error)) {
+    *error = "the card's new boot sector: " + *error;
+    return false;
+  }
+  if (layout_.fat_bits == 12 || layout_.sector_size != 512) {
+    *error = "the card's new volume is not the FAT16 or FAT32 volume it should be";
+    return false;
+  }
+  // The FAT as the format left it: the reserved entries, the root's cluster, bad clusters.
+  CardBytes card(adapter_, boot_lba_ + partition.sector_count);
+  const uint32_t width = layout_.fat_bits / 8;
+  std::vector<uint8_t> bytes((uint64_t{layout_.cluster_count} + 2) * width);
+  if (!card.Read(layout_.fat_offset, bytes.data(), bytes.size())) {
+    *error = "the card's new FAT cannot be read back";
+    return false;
+  }
+  fat_.resize(uint64_t{layout_.cluster_count} + 2);
+  for (size_t i = 0; i < fat_.size(); ++i)
+    fat_[i] = width == 2 ? GetLe16(&bytes[i * 2]) : GetLe32(&bytes[i * 4]) & 0x0FFFFFFF;
+  chunk_.resize(kChunkBytes);
+  return true;
+}
+
+void CardWriter::SetEntry(uint32_t cluster, uint32_t value) {
+  fat_[cluster] = value;
+  lowest_changed_ = std::min(lowest_changed_, cluster);
+  highest_changed_ = std::max(highest_changed_, cluster);
+}
+
+bool CardWriter::Allocate(uint32_t wanted, ClusterRun* run, std::string* error) {
+  const uint32_t end = layout_.cluster_count + 2;
+  while (next_free_ < end && fat_[next_free_] != 0) ++next_free_;
+  if (next_free_ >= end) {
+    *error = "the card is full";
+    return false;
+  }
+  run->first = next_free_;
+  run->count = 0;
+  while (run->count < wanted && next_free_ < end && fat_[next_free_] == 0) {
+    ++run->count;
+    ++next_free_;
+  }
+  return true;
+}
+
+bool CardWriter::AllocateChain(uint32_t clusters, uint32_t link_from,
+                               std::vector<ClusterRun>* runs, std::string* error) {
+  const uint32_t end_of_chain = layout_.fat_bits == 16 ? 0xFFFF : 0x0FFFFFFF;
+  uint32_t previous = link_from;
+  const size_t before = runs->size();
+  while (clusters > 0) {
+    ClusterRun run;
+    if (!Allocate(clusters, &run, error)) {
+      FreeChain(std::vector<ClusterRun>(runs->begin() + static_cast<std::ptrdiff_t>(before),
+                                        runs->end()));
+      if (link_from != 0) SetEntry(link_from, end_of_chain);
+      return false;
+    }
+    for (uint32_t i = 0; i < run.count; ++i) {
+      uint32_t cluster = run.first + i;
+      if (previous != 0) SetEntry(previous, cluster);
+      SetEntry(cluster, end_of_chain);
+      previous = cluster;
+    }
+    runs->push_back(run);
+    clusters -= run.count;
+  }
+  return true;
+}
+
+void CardWriter::FreeChain(const std::vector<ClusterRun>& runs) {
+  for (const ClusterRun& run : runs) {
+    for (uint32_t i = 0; i < run.count; ++i) SetEntry(run.first + i, 0);
+    next_free_ = std::min(next_free_, run.first);
+  }
+}
+
+bool CardWriter::WriteRuns(const std::vector<ClusterRun>& runs, const std::vector<uint8_t>& bytes,
+                           std::string* error) {
+  size_t at = 0;
+  for (const ClusterRun& run : runs) {
+    size_t length = size_t{run.count} * layout_.cluster_bytes;
+    if (!WriteSectorsAt(ClusterLba(run.first), static_cast<uint32_t>(length / 512), &bytes[at],
+                        error))
+      return false;
+    at += length;
+  }
+  return true;
+}
+
+int CardWriter::WriteFile(TreeNode* file, const std::string& path, uint32_t* first,
+                          std::string* error) {
+  *first = 0;
+  if (file->size == 0) return 1;
+  if (file->size > 0xFFFFFFFFull) {
+    left_out_->push_back(path + ": larger than the 4 GiB a FAT file can hold");
+    done_bytes_ += file->size;
+    return 0;
+  }
+  const uint32_t cluster_bytes = layout_.cluster_bytes;
+  std::vector<ClusterRun> runs;
+  if (!AllocateChain(static_cast<uint32_t>(ClustersFor(file->size, cluster_bytes)), 0, &runs,
+                     error)) {
+    *error = path + ": " + *error;
+    return -1;
+  }
+  uint64_t offset = 0;
+  FileDigest digest;
+  for (const ClusterRun& run : runs) {
+    uint64_t lba = ClusterLba(run.first);
+    uint64_t run_bytes = uint64_t{run.count} * cluster_bytes;
+    for (uint64_t at = 0; at < run_bytes; at += kChunkBytes) {
+      uint64_t span = std::min<uint64_t>(kChunkBytes, run_bytes - at);  // whole clusters
+      size_t data = static_cast<size_t>(std::min<uint64_t>(span, file->size - offset));
+      std::string why;
+      if (!source_->ReadFile(*file, offset, chunk_.data(), data, &why)) {
+        FreeChain(runs);
+        left_out_->push_back(path + ": " + why);
+        done_bytes_ += file->size - offset;
+        return 0;
+      }
+      digest.Add(chunk_.data(), data);
+      std::memset(chunk_.data() + data, 0, static_cast<size_t>(span) - data);
+      if (!WriteSectorsAt(lba + at / 512, static_cast<uint32_t>(span / 512), chunk_.data(), error))
+        return -1;
+      offset += data;
+      done_bytes_ += data;
+      Progress();
+    }
+  }
+  *first = runs.front().first;
+  file->has_digest = true;
+  file->digest = digest.Value();
+  return 1;
+}
+
+void PutShortEntry(const TreeNode& node, uint32_t first, std::vector<uint8_t>* out) {
+  ShortDirEntry e;
+  std::memset(&e, 0, sizeof e);
+  StoreShortName(node.card_short_name, e.name);
+  if (node.card_long_entries) AppendLongNameEntries(node.name, ShortNameChecksum(e.name), out);
+  e.attributes = static_cast<uint8_t>(
+      (node.attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive)) |
+      (node.directory ? kAttrDirectory : 0));
+  e.create_tenths = node.times.create_tenths;
+  PutLe16(e.create_time, node.times.create_time);
+  PutLe16(e.create_date, node.times.create_date);
+  PutLe16(e.access_date, node.times.access_date);
+  PutLe16(e.write_time, node.times.write_time);
+  PutLe16(e.write_date, node.times.write_date);
+  SetEntryFirstCluster(&e, first);
+  PutLe32(e.file_size, node.directory ? 0 : static_cast<uint32_t>(node.size));
+  const uint8_t* raw = reinterpret_cast<const uint8_t*>(&e);
+  out->insert(out->end(), raw, raw + sizeof e);
+}
+
+void PutDotEntry(const char* name, const TreeNode& dir, uint32_t cluster,
+                 std::vector<uint8_t>* out) {
+  TreeNode dot;
+  std::memcpy(dot.card_short_name, name, 11);
+  dot.directory = true;
+  dot.attributes = kAttrDirectory;
+  dot.times = dir.times;
+  PutShortEntry(dot, cluster, out);
+}
+
+bool CardWriter::WriteDirectory(TreeNode* dir, const std::string& path, uint32_t parent_cluster,
+                                uint32_t* first, std::vector<uint8_t>* root_bytes,
+                                std::string* error) {
+  const bool root = root_bytes != nullptr;
+  const bool fixed_root = root && layout_.fat_bits == 16;
+  const uint64_t entries = DirectoryEntries(*dir, root);
+  std::vector<ClusterRun> runs;
+  uint64_t clusters = std::max<uint64_t>(1, ClustersFor(entries * 32, layout_.cluster_bytes));
+  if (fixed_root) {
+    if (entries > layout_.root_entries) {
+      *error = "the root directory needs " + std::to_string(entries) + " entries; it has room for " +
+               std::to_string(layout_.root_entries);
+      return false;
+    }
+  } else if (root) {
+    // The root's first cluster is the one the format gave it.
+    runs.push_back({layout_.root_cluster, 1});
+    if (!AllocateChain(static_cast<uint32_t>(clusters - 1), layout_.root_cluster, &runs, error))
+      return false;
+  } else if (!AllocateChain(static_cast<uint32_t>(clusters), 0, &runs, error)) {
+    *error = path + ": " + *error;
+    return false;
+  }
+  *first = fixed_root ? 0 : runs.front().first;
+
+  // Files, then subdirectories, as the wizard's copy takes them.
+  std::vector<uint32_t> first_cluster(dir->children.size(), 0);
+  std::vector<bool> written(dir->children.size(), false);
+  for (int pass = 0; pass < 2; ++pass) {
+    for (size_t i = 0; i < dir->children.size(); ++i) {
+      TreeNode& child = dir->children[i];
+      if (child.directory != (pass == 1)) continue;
+      std::string child_path = ChildPath(path, child);
+      if (child.directory) {
+        if (!WriteDirectory(&child, child_path, root ? 0 : *first, &first_cluster[i], nullptr,
+                            error))
+          return false;
+        written[i] = true;
+        continue;
+      }
+      int result = WriteFile(&child, child_path, &first_cluster[i], error);
+      if (result < 0) return false;
+      written[i] = result > 0;
+    }
+  }
+  std::vector<uint8_t> bytes;
+  if (!root) {
+    PutDotEntry(".          ", *dir, *first, &bytes);
+    PutDotEntry("..         ", *dir, parent_cluster, &bytes);
+  }
+  std::vector<TreeNode> kept;
+  for (size_t i = 0; i < dir->children.size(); ++i) {
+    if (!written[i]) continue;
+    PutShortEntry(dir->children[i], first_cluster[i], &bytes);
+    kept.push_back(std::move(dir->children[i]));
+  }
+  // What was left out is not on the card, and the comparison must not look for it.
+  dir->children = std::move(kept);
+  if (fixed_root) {
+    bytes.resize(size_t{layout_.root_entries} * 32, 0);
+    *root_bytes = std::move(bytes);
+    return true;
+  }
+  bytes.resize(static_cast<size_t>(clusters) * layout_.cluster_bytes, 0);
+  if (root) {
+    *root_bytes = std::move(bytes);
+    root_runs_ = runs;
+    return true;
+  }
+  // Written with the other directories once the files are: the files' data then goes to the
+  // card in long sequential transfers.
+  deferred_bytes_ += bytes.size();
+  deferred_.push_back({runs, std::move(bytes)});
+  return deferred_bytes_ < kMaxDeferredBytes || WriteDeferred(error);
+}
+
+bool CardWriter::WriteDeferred(std::string* error) {
+  std::sort(deferred_.begin(), deferred_.end(),
+            [](const Deferred& a, const Deferred& b) { return a.runs[0].first < b.runs[0].first; });
+  for (const Deferred& d : deferred_)
+    if (!WriteRuns(d.runs, d.bytes, error)) return false;
+  deferred_.clear();
+  deferred_bytes_ = 0;
+  return true;
+}
+
+bool CardWriter::WriteFats(std::string* error) {
+  if (lowest_changed_ > highest_changed_) return true;
+  const uint32_t width = layout_.fat_bits / 8;
+  const uint32_t per_sector = 512 / width;
+  const uint32_t first_sector = lowest_changed_ / per_sector;
+  const uint32_t last_sector = highest_changed_ / per_sector;
+  const uint64_t fat_lba = boot_lba_ + layout_.reserved_sectors;
+  std::vector<uint8_t> bytes;
+  for (uint32_t s = first_sector; s <= last_sector; ++s) {
+    for (uint32_t i = 0; i < per_sector; ++i) {
+      uint64_t cluster = uint64_t{s} * per_sector + i;
+      uint32_t value = cluster < fat_.size() ? fat_[cluster] : 0;
+      uint8_t raw[4];
+      if (width == 2) {
+        PutLe16(raw, value);
+      } else {
+        PutLe32(raw, value);
+      }
+      bytes.insert(bytes.end(), raw, raw + width);
+    }
+  }
+  for (uint32_t copy = 0; copy < layout_.fat_count; ++copy) {
+    uint64_t lba = fat_lba + uint64_t{copy} * layout_.fat_sectors + first_sector;
+    for (size_t at = 0; at < bytes.size(); at += kChunkBytes) {
+      size_t length = std::min<size_t>(kChunkBytes, bytes.size() - at);
+      if (!WriteSectorsAt(lba + at / 512, static_cast<uint32_t>(length / 512), &bytes[at], error))
+        return false;
+    }
+  }
+  return true;
+}
+
+bool CardWriter::WriteFsInfo(std::string* error) {
+  if (layout_.fat_bits != 32 || layout_.fs_info_sector == 0) return true;
+  uint8_t sector[512];
+  uint64_t lba = boot_lba_ + layout_.fs_info_sector;
+  if (ReadSectors(adapter_, 0, static_cast<uint32_t>(lba), kSectorSize, 1, sector) != 0) {
+    *error = "the card's FSInfo sector cannot be read back";
+    return false;
+  }
+  uint32_t free_count = 0;
+  for (size_t c = 2; c < fat_.size(); ++c) free_count += fat_[c] == 0 ? 1 : 0;
+  PutLe32(sector + kFsiFreeCount, free_count);
+  PutLe32(sector + kFsiNxtFree, next_free_ < fat_.size() ? next_free_ : 2);
+  return WriteSectorsAt(lba, 1, sector, error);
+}
+
+bool CardWriter::Write(TreeNode* root, std::string* error) {
+  total_bytes_ = CountTree(*root).bytes;
+  ProgressPhase(kStatusWriteFiles, kProgressRange);
+  std::vector<uint8_t> root_bytes;
+  uint32_t first = 0;
+  if (!WriteDirectory(root, "", 0, &first, &root_bytes, error) || !WriteDeferred(error) ||
+      !Flush(error))
+    return false;
+  if (!WriteFats(error) || !Flush(error) || !WriteFsInfo(error) || !Flush(error)) return false;
+  bool written = layout_.fat_bits == 16
+                     ? WriteSectorsAt((layout_.root_offset) / 512, layout_.root_entries * 32 / 512,
+                                      root_bytes.data(), error)
+                     : WriteRuns(root_runs_, root_bytes, error);
+  written = written && Flush(error);
+  if (written) ProgressPhaseDone();
+  return written;
+}
+
+}  // namespace
+
+bool WriteTreeToCard(int32_t adapter, const PartitionInfo& partition, TreeNode* root,
+                     TreeSource* source, std::vector<std::string>* left_out, std::string* error) {
+  CardWriter writer(adapter, source, left_out);
+  return writer.Open(partition, error) && writer.Write(root, error);
+}
+

@@ -1,0 +1,130 @@
+// Fuzzes the FAT reader over arbitrary images: boot sectors with any field values, master boot
+// records, FATs whose chains loop, cross, leave the volume or end in free clusters, directories
+// with broken long-name entries, nested without end.
+//
+// Whatever the image holds, the reader must never read outside it, must answer with a tree or a
+// message, and the tree it answers must hold together: every run inside the volume, every file's
+// runs long enough for its size, names non-empty; its files must read back within their sizes.
+//
+// Input: a mode byte. Mode bit 0 clear: the rest is the image itself. Set: a sparse image whose
+// size in sectors follows (4 little-endian bytes, at most 131,072), then records of a sector
+// number (4 little-endian bytes, taken modulo the size) and that sector's 512 bytes; sectors not
+// given are zero.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/byte_order.h"
+#include "engine/fat_volume.h"
+
+namespace {
+
+void Require(bool condition) {
+  if (!condition) std::abort();
+}
+
+class FuzzBytes : public ByteSource {
+ public:
+  uint64_t Size() const override { return size; }
+  bool Read(uint64_t offset, void* buffer, size_t length) override {
+    Require(offset <= size && length <= size - offset);  // never outside the image
+    uint8_t* out = static_cast<uint8_t*>(buffer);
+    if (!sparse) {
+      std::memcpy(out, raw + offset, length);
+      return true;
+    }
+    while (length > 0) {
+      uint64_t sector = offset / 512;
+      size_t within = static_cast<size_t>(offset % 512);
+      size_t piece = 512 - within < length ? 512 - within : length;
+      auto it = sectors.find(sector);
+      if (it == sectors.end())
+        std::memset(out, 0, piece);
+      else
+        std::memcpy(out, it->second.data() + within, piece);
+      out += piece;
+      offset += piece;
+      length -= piece;
+    }
+    return true;
+  }
+
+  bool sparse = false;
+  const uint8_t* raw = nullptr;
+  uint64_t size = 0;
+  std::map<uint64_t, std::vector<uint8_t>> sectors;
+};
+
+uint64_t budget = 0;  // bytes of file data still to be read for this input
+
+void CheckTree(FatVolume* volume, const TreeNode& dir, int depth) {
+  const FatLayout& l = volume->layout();
+  Require(depth <= kMaxTreeDepth + 1);
+  for (const TreeNode& child : dir.children) {
+    Require(!child.name.empty() && child.name.size() <= 255);
+    uint64_t clusters = 0;
+    for (const ClusterRun& run : child.runs) {
+      Require(run.first >= 2 && run.count > 0 && uint64_t{run.first} + run.count <= l.cluster_count + 2u);
+      clusters += run.count;
+    }
+    if (child.directory) {
+      CheckTree(volume, child, depth + 1);
+      continue;
+    }
+    Require(clusters * l.cluster_bytes >= child.size);
+    std::vector<uint8_t> data(4096);
+    for (uint64_t at = 0; at < child.size && budget > 0; at += data.size()) {
+      size_t length = static_cast<size_t>(child.size - at < data.size() ? child.size - at : data.size());
+      std::string error;
+      Require(volume->ReadFile(child, at, data.data(), length, &error));
+      budget -= length < budget ? length : budget;
+    }
+    std::string error;
+    uint8_t byte;
+    Require(!volume->ReadFile(child, child.size, &byte, 1, &error));  // past the end: refused
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 1) return 0;
+  FuzzBytes bytes;
+  if ((data[0] & 1) == 0) {
+    bytes.raw = data + 1;
+    bytes.size = size - 1;
+  } else {
+    if (size < 5) return 0;
+    bytes.sparse = true;
+    uint32_t sectors = GetLe32(data + 1);
+    if (sectors == 0 || sectors > 131072) return 0;
+    bytes.size = uint64_t{sectors} * 512;
+    for (size_t at = 5; at + 4 <= size; at += 4 + 512) {
+      uint64_t sector = GetLe32(data + at) % sectors;
+      std::vector<uint8_t> content(512, 0);
+      size_t have = size - at - 4 < 512 ? size - at - 4 : 512;
+      std::memcpy(content.data(), data + at + 4, have);
+      bytes.sectors[sector] = content;
+    }
+  }
+  FatLayout layout;
+  std::string where, error;
+  if (!FindFatVolume(&bytes, &layout, &where, &error)) {
+    Require(!error.empty());
+    return 0;
+  }
+  Require(layout.data_offset + uint64_t{layout.cluster_count} * layout.cluster_bytes <= bytes.size);
+  FatVolume volume;
+  if (!volume.Open(&bytes, layout, &error)) return 0;
+  TreeNode root;
+  if (!volume.ReadTree(&root, &error)) {
+    Require(!error.empty());
+    return 0;
+  }
+  budget = 1 << 20;
+  CheckTree(&volume, root, 0);
+  return 0;
+}

@@ -1,0 +1,22 @@
+// A disk image file as the FAT reader's bytes, read-only.
+#ifndef KELVADO_TOOLS_FILE_BYTES_H
+#define KELVADO_TOOLS_FILE_BYTES_H
+
+#include <string>
+
+#include "engine/fat_volume.h"
+
+class FileBytes : public ByteSource {
+ public:
+  ~FileBytes() override;
+  // False, with the system's reason in *error, when `path` cannot be opened for reading.
+  bool Open(const std::string& path, std::string* error);
+  uint64_t Size() const override { return size_; }
+  bool Read(uint64_t offset, void* buffer, size_t length) override;
+
+ private:
+  int fd_ = -1;
+  uint64_t size_ = 0;
+};
+
+#endif
