@@ -47,6 +47,8 @@ class Arch:
     def __str__(self):
         return self.name
 
+    __repr__ = __str__
+
 
 ARCHES = {
     # The product: Debian's `wine` starts the 32-bit loader when it is installed.
