@@ -19,7 +19,7 @@ SHOTS = [
     ("05-partition-running-1.png", "3-partition-running.png"),
     ("07-転送先ドライブの認識（カード初期化）.png", "4-card.png"),
     ("08-システム転送.png", "5-copy.png"),
-    ("10-copy-running-1.png", "5-copy-running.png"),
+    ("09-copy-running-0.png", "5-copy-running.png"),
     ("12-left-out.png", "5-left-out.png"),
     ("13-プログラムの終了.png", "6-end.png"),
 ]
