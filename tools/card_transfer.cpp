@@ -23,7 +23,7 @@
 #include "engine/vol_serial.h"
 #include "tools/block_device.h"
 #include "tools/card_console.h"
-#include "tools/card_device.h"
+#include "tools/image_card.h"
 #include "tools/file_bytes.h"
 #include "tools/folder_source.h"
 
@@ -222,29 +222,26 @@ int TransferCommand(int argc, char** argv) {
               static_cast<unsigned long long>(count.bytes));
   std::fflush(stdout);
 
-  // The card: a block device judged and confirmed, or an image file behind the card emulator.
+  // The card: a block device judged and confirmed, or an image file. Both are reached through the
+  // engine's sector transfers, installed in place of the device layer's: the engine is the
+  // wizard's, only the way to the sectors differs (kelvado-card format goes through the device
+  // layer and the card emulator; a transfer wants the card, written fast).
   BlockDeviceInfo info;
   std::snprintf(HostAdapterName, sizeof HostAdapterName, "njata95");
+  AdapterNumber = 0;
   if (device) {
     if (!ConfirmBlockDevice(o.target, o.yes, &info, &error)) return Fail(error);
     if (!BlockDeviceOpen(info, &error)) return Fail(error);
-    AdapterNumber = 0;
   } else {
     if (!PrepareImage(o, &error)) return Fail(error);
-    CardDeviceOptions card;
-    if (!AttachCard(card, o.target)) return Fail(std::string(o.target) + ": cannot be opened");
-    int32_t result = OpenDevice(true);
-    if (result != 0) {
-      DetachCard();
-      return Fail(Utf8FromSjis(ErrorText(static_cast<uint32_t>(result))));
-    }
+    if (!ImageCardOpen(o.target, &error)) return Fail(error);
   }
   auto release = [&]() {
     std::string ignored, note;
     if (device)
       BlockDeviceClose(&ignored, &note);
     else
-      DetachCard();
+      ImageCardClose();
     if (!note.empty()) std::printf("note: %s\n", note.c_str());
   };
   const uint32_t capacity = TargetCapacity;
