@@ -190,11 +190,10 @@ def verdict(image, volume, source, left_out, host_names=None, skip=None):
         back = os.path.join(work, "back")
         os.makedirs(back)
         r = run("mcopy", "-s", "-n", "-i", part, "::/*", back)
-        want = {path: found for path, found in tree(source, host_names).items()
-                if not skipped(path, skip)}
         # Names on a FAT card are compared as Windows compares them, whatever their case.
         gone = {os.path.normpath(path).lower() for path in left_out}
-        want = {path: found for path, found in want.items() if path.lower() not in gone}
+        want = {path: found for path, found in tree(source, host_names).items()
+                if not skipped(path, skip) and path.lower() not in gone}
         have = {path: found for path, found in tree(back).items() if not skipped(path, skip)}
         for system_file in ("IO.SYS", "MSDOS.SYS"):
             if system_file not in have:

@@ -1,9 +1,9 @@
 // A card stood in for by a disk image file: the sector transfers of engine/aspi/aspi.h on the
 // image, installed while it is open, with READ CAPACITY's answer and chosen sectors that fail.
 //
-// Native only; for the engine's tests and the benchmark, which call the engine directly and
-// without a driver thread in between. kelvado-card reaches its image through the device layer and
-// the card emulator.
+// Native only; for the engine's tests, the benchmark and kelvado-card transfer, which call the
+// engine directly and without a driver thread in between. kelvado-card's other commands reach
+// their image through the device layer and the card emulator.
 #ifndef KELVADO_TOOLS_IMAGE_CARD_H
 #define KELVADO_TOOLS_IMAGE_CARD_H
 

@@ -11,6 +11,7 @@ instead of Wine's own. It is of one of two kinds (ARCHES): a 32-bit prefix under
 for the i686 program, or a 64-bit prefix under wine64 for its x86_64 twin, the build that runs on
 machines whose kernel cannot start 32-bit programs. choose_arch() picks one for this machine.
 """
+import errno
 import os
 import re
 import shutil
@@ -98,7 +99,7 @@ def wine_cannot_run(arch="i686"):
         except FileNotFoundError:
             pass
         except OSError as error:
-            if error.errno == 8:  # ENOEXEC: the loader itself is refused
+            if error.errno == errno.ENOEXEC:  # the loader itself is refused
                 reason = f"this kernel does not execute the {arch.name} Wine loader ({error})"
             else:
                 raise
@@ -198,13 +199,9 @@ class WineSession:
     def close(self):
         for proc in self.programs:
             _kill(proc, group=True)
-        if self.wineserver is not None:
-            # SIGINT lets the wineserver save the registry before it ends.
-            subprocess.run(["wineserver", "-k"], env=self.env(), stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL, timeout=30)
-            _kill(self.wineserver)
+        self._stop_wineserver()
         _kill(self.xvfb)
-        self.programs, self.wineserver, self.xvfb = [], None, None
+        self.programs, self.xvfb = [], None
         if not self.keep_prefix:
             shutil.rmtree(self.prefix, ignore_errors=True)
 
@@ -226,6 +223,14 @@ class WineSession:
                     raise HarnessError("Xvfb did not start")
                 number += chunk
         self.display = ":" + number.decode().strip()
+
+    def _stop_wineserver(self):
+        if self.wineserver is not None:
+            # SIGINT lets the wineserver save the registry before it ends.
+            subprocess.run(["wineserver", "-k"], env=self.env(), stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=30)
+            _kill(self.wineserver)
+        self.wineserver = None
 
     def _start_wineserver(self):
         # Foreground and persistent: the session owns its pid and ends it in close().
@@ -326,10 +331,7 @@ class WineSession:
     def restart_wineserver(self):
         """Ends the wineserver (it saves the registry) and starts a new one; programs that run
         under it are ended too."""
-        if self.wineserver is not None:
-            subprocess.run(["wineserver", "-k"], env=self.env(), stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL, timeout=30)
-            _kill(self.wineserver)
+        self._stop_wineserver()
         self._start_wineserver()
 
     # -- programs -----------------------------------------------------------------------------

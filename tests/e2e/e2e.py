@@ -16,8 +16,9 @@ import wine_harness  # noqa: E402  (found through the path above)
 # The build these tests run, chosen once per process: the i686 program under the 32-bit Wine, or
 # its x86_64 twin under wine64 (KELVADO_E2E_ARCH: i686, x86_64 or auto, see tools/wine_harness.py).
 ARCH, CANNOT_RUN = wine_harness.choose_arch(os.environ.get("KELVADO_E2E_ARCH", "auto"))
-_BIN_VARIABLE = {"i686": "KELVADO_WIN32_BIN", "x86_64": "KELVADO_WIN64_BIN"}
-WIN32_BIN = os.environ.get(_BIN_VARIABLE[ARCH.name], "") if ARCH else ""
+# KELVADO_WIN32_BIN or KELVADO_WIN64_BIN: the bin folder of that build directory.
+_BIN_VARIABLE = f"KELVADO_{ARCH.build.upper()}_BIN" if ARCH else ""
+WIN32_BIN = os.environ.get(_BIN_VARIABLE, "") if ARCH else ""
 if ARCH:
     print(f"e2e: the {ARCH} build ({WIN32_BIN or 'not built'}) under {ARCH.loader}", flush=True)
 OUT_DIR = os.environ.get("KELVADO_E2E_OUT", os.path.abspath("e2e-out"))
@@ -33,7 +34,7 @@ def program(name):
     if ARCH is None:
         skip(CANNOT_RUN)
     if not WIN32_BIN:
-        raise ProgramMissing(f"the {ARCH} build is not configured ({_BIN_VARIABLE[ARCH.name]} "
+        raise ProgramMissing(f"the {ARCH} build is not configured ({_BIN_VARIABLE} "
                              f"unset): make win32 win64 native")
     path = os.path.join(WIN32_BIN, name)
     if not os.path.isfile(path):
@@ -60,10 +61,7 @@ def skip(reason):
 def session(test):
     """A WineSession whose work folder and screenshots are named after the test. Skips the test
     when no Win32 program can run here at all (wine_harness.wine_cannot_run)."""
-    if ARCH is None:
-        skip(CANNOT_RUN)
-    work = os.path.join(OUT_DIR, test.id().split(".", 1)[-1])
-    return wine_harness.WineSession(workdir=work, arch=ARCH)
+    return session_in(os.path.join(OUT_DIR, test.id().split(".", 1)[-1]))
 
 
 def session_in(work, **options):
