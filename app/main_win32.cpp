@@ -3,15 +3,15 @@
 // image, starts the tick timer and runs the message loop until the quit message.
 #include <windows.h>
 
+#include "app/builtin_script.h"
 #include "app/main_window.h"
 #include "app/main_window_win32.h"
-#include "app/program_script.h"
+#include "platform/threads.h"
+#include "platform/window.h"
+#include "screen/paint.h"
 #include "screen/screen_image_win32.h"
-#include "screen/screen_metrics.h"
-#include "system/debug_window_win32.h"
-#include "system/float_precision.h"
-#include "system/mouse_cursor.h"
-#include "system/tick.h"
+#include "services/cursor_wait.h"
+#include "services/debug_window_win32.h"
 
 // RegisterClassExA exists on the Windows 95 family from version 4 on; anything else gets
 // RegisterClassA.

@@ -1,17 +1,15 @@
 #include "app/main_window.h"
 
-#include "app/command_list.h"
+#include "app/program.h"
+#include "interp/arguments.h"
 #include "interp/exec.h"
-#include "interp/handler_result.h"
 #include "interp/script_error.h"
 #include "interp/section_choice.h"
+#include "platform/window.h"
 #include "screen/display_list.h"
 #include "screen/media.h"
-#include "system/debug_window.h"
-#include "system/message_box.h"
-#include "system/mouse_cursor.h"
-#include "system/wait.h"
-#include "system/window_services.h"
+#include "services/cursor_wait.h"
+#include "services/debug_window.h"
 
 int32_t StartInterpreter(ScriptSource source) {
   FillCommandTable();

@@ -1,11 +1,13 @@
 // The main window's procedure: each message is translated into one of the portable reactions
 // of app/main_window.h.
-#include "app/main_window_win32.h"
+#include <windows.h>
+#include <mmsystem.h>
 
+#include "app/exit_sequence.h"
 #include "app/main_window.h"
+#include "app/main_window_win32.h"
+#include "platform/window.h"
 #include "screen/screen_image_win32.h"
-#include "system/exit_sequence.h"
-#include "system/tick.h"
 
 static LRESULT OnCreate() {
   NewOneMessage = RegisterWindowMessageA("NEWONE");
@@ -56,3 +58,10 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
   }
   return DefWindowProcA(hwnd, msg, wparam, lparam);
 }
+
+// The keys and the media notification that app/main_window.h copies, checked against the system's
+// own values.
+static_assert(kKeyEscape == VK_ESCAPE, "VK_ESCAPE");
+static_assert(kKeySpace == VK_SPACE, "VK_SPACE");
+static_assert(kKeyF12 == VK_F12, "VK_F12");
+static_assert(kMediaEndSuccessful == MCI_NOTIFY_SUCCESSFUL, "MCI_NOTIFY_SUCCESSFUL");

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "system/window_handle_win32.h"
+#include "platform/window_win32.h"
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 

@@ -1,5 +1,4 @@
-#include "app/program_script.h"
+#include "app/builtin_script.h"
 
-#include "interp/builtin_script.h"
 
 const ScriptSource ProgramScript = BuiltInScript;

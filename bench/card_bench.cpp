@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 #include "engine/boot_record.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"

@@ -1,8 +1,8 @@
 // Natively the emulator is linked into the program: this points the engine's driver seam at it.
 #include <cstring>
 
+#include "aspi/aspi_driver_native.h"
 #include "cardsim/cardsim.h"
-#include "engine/aspi/aspi_driver_native.h"
 
 static uint32_t SupportInfo() { return CardSimGetSupportInfo(); }
 static uint32_t SendCommand(void* srb) { return CardSimSendCommand(srb); }

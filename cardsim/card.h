@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
+#include "aspi/srb.h"
 #include "cardsim/cardsim.h"
 #include "cardsim/host.h"
-#include "engine/aspi/srb.h"
 
 const uint32_t kCardSectorSize = 512;
 

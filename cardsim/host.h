@@ -30,7 +30,7 @@ bool HostWriteFile(const char* folder, const char* name, const char* text);
 bool HostRemountVolume(char letter, const char* folder);
 
 // Signals the event a request names in SRB_PostProc: a Win32 event handle in the DLL, an Event of
-// system/threads.h natively.
+// platform/threads.h natively.
 void HostSignalEvent(void* handle);
 // Raises an exception out of GetASPI32SupportInfo: a structured exception in the DLL, a C++
 // exception natively.

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "cardsim/host.h"
-#include "system/threads.h"
+#include "platform/threads.h"
 
 bool HostGetEnv(const char* name, char* value, size_t size) {
   const char* text = std::getenv(name);

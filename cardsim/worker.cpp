@@ -5,7 +5,7 @@
 // Once a request's event is signalled, or its status stops being SS_PENDING, the request belongs
 // to its sender again: the worker reads what it needs (the event) before it writes the status.
 #include "cardsim/card.h"
-#include "system/threads.h"
+#include "platform/threads.h"
 
 const int kMaxWaiting = 64;
 

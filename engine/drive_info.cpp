@@ -3,9 +3,9 @@
 
 #include "engine/file_copy.h"
 #include "engine/partition.h"
-#include "interp/text.h"
-#include "system/dialog_text.h"
-#include "system/drives.h"
+#include "platform/files.h"
+#include "platform/text.h"
+#include "platform/window.h"
 
 DriveInfo SourceDriveInfo;
 DriveInfo TargetDriveInfo;

@@ -3,13 +3,13 @@
 // card's drive, shown in the copy dialog's two group boxes; the check that the card has room for
 // what C: holds; and the search of the card's drive by its volume serial.
 //
-// Results follow the engine: 0 success, or a numbered error code (engine/error_text.h).
+// Results follow the engine: 0 success, or a numbered error code (engine/errors.h).
 #ifndef KELVADO_ENGINE_DRIVE_INFO_H
 #define KELVADO_ENGINE_DRIVE_INFO_H
 
 #include <cstdint>
 
-#include "engine/error_codes.h"
+#include "engine/errors.h"
 
 // "Win32s", "Windows 95", "Windows 98", "Windows NT" or "(Unknown System)".
 extern char OsName[80];

@@ -1,5 +1,11 @@
 #include "engine/engine_hooks.h"
 
+#include "aspi/aspi.h"
+#include "engine/fat_area.h"
+#include "engine/partition.h"
+#include "engine/partition_scan.h"
+#include "engine/vol_serial.h"
+
 Event* AbortEvent = nullptr;
 Event* WorkerGate = nullptr;
 void* EngineProgressBar = nullptr;
@@ -62,4 +68,17 @@ void ProgressAdvance(uint32_t position) {
 void ProgressPhaseDone() {
   last_position = phase_length;
   ProgressSetPos(phase_length);
+}
+
+void ResetEngine() {
+  ChkDataArea = 1;
+  Fat32Enabled = 0;
+  DiskGeometry = Geometry{};
+  NewPartition = PartitionInfo{};
+  NewVolSerial = 0;
+  BadClusterList.count = 0;
+  PartitionList.count = 0;
+  AbortEvent = nullptr;
+  EngineProgressBar = nullptr;
+  EngineStatusText = nullptr;
 }

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "system/threads.h"
+#include "platform/threads.h"
 
 // Manual-reset event set when the user confirms an interrupt; none outside a worker's run.
 extern Event* AbortEvent;
@@ -57,7 +57,14 @@ const uint32_t kPbmSetStep = 0x0404;    // PBM_SETSTEP
 const uint32_t kPbmStepIt = 0x0405;     // PBM_STEPIT
 
 // Sends a message to a registered control and returns its answer: SendMessageA in kelvado.exe,
-// natively ControlMessageHandler (engine/engine_hooks_native.h).
+// natively ControlMessageHandler (platform/window_native.h).
 intptr_t SendControlMessage(void* control, uint32_t message, uintptr_t wparam, intptr_t lparam);
+
+// The card engine's state as at program start, for tests, fuzzers and tools.
+// Puts the target's identity, the switches (ChkDataArea 1, Fat32Enabled 0), the geometry, the
+// new partition and its serial, the bad cluster and partition lists and the hooks back to their
+// start values. Leaves the driver library as it is (AspiUnload releases it). Main thread only,
+// with no worker running.
+void ResetEngine();
 
 #endif

@@ -1,7 +1,7 @@
 // Where a new file system's areas lie, and the order in which its system area is prepared.
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
-#include "engine/error_codes.h"
+#include "engine/errors.h"
 #include "engine/fat_area.h"
 
 BadClusters BadClusterList = {{}, 0};

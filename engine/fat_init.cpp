@@ -1,11 +1,11 @@
 // The FAT copies and the empty root directory of a new file system, each area read-checked first.
 #include <cstring>
 
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
 #include "engine/engine_hooks.h"
-#include "engine/error_codes.h"
+#include "engine/errors.h"
 #include "engine/fat_area.h"
 
 static uint8_t read_buffer[32768];  // up to one cluster of 64 sectors

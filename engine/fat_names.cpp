@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "engine/fat_dir_entry.h"
-#include "engine/sjis_text.h"
+#include "platform/text.h"
 
 char16_t ShortNameUpper(char16_t c) {
   if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 0x20);

@@ -7,7 +7,7 @@
 #include "engine/fat_dir_entry.h"
 #include "engine/fat_names.h"
 #include "engine/fat_writer.h"
-#include "engine/sjis_text.h"
+#include "platform/text.h"
 
 namespace {
 

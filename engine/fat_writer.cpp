@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
 #include "engine/engine_hooks.h"

@@ -13,11 +13,10 @@
 #include <cstring>
 
 #include "engine/engine_hooks.h"
-#include "interp/text.h"
-#include "system/clock.h"
-#include "system/dated_file.h"
-#include "system/dialog_text.h"
-#include "system/drives.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/text.h"
+#include "platform/window.h"
 
 char SourceRoot[8] = "";
 char TargetRoot[12] = "";
@@ -64,13 +63,13 @@ void ForgetLines() {
 
 // Writes the kept lines to the dated log of today, making every level of its directory, and
 // names the log in CopyLeftOutLog (empty when nothing was left out or it could not be written).
-void WriteLeftOutLog() {
+void WriteLeftOutLog(const char* log_dir) {
   CopyLeftOutLog[0] = '\0';
   if (left_out.length == 0 && !left_out.dropped) return;
   if (left_out.dropped) KeepLine("...\n");
   ClockTime now;
   ClockLocalTime(&now);
-  AppendToDatedFileMakingPath(now, ".log", left_out.text != nullptr ? left_out.text : "",
+  AppendToDatedFileMakingPath(log_dir, now, ".log", left_out.text != nullptr ? left_out.text : "",
                               CopyLeftOutLog, sizeof CopyLeftOutLog);
   ForgetLines();
 }
@@ -220,7 +219,8 @@ int32_t CopyTree(const char* source_dir, const char* target_dir, uint32_t attrib
   return result;
 }
 
-int32_t CopyAllFiles(const char* source_root, const char* target_root, void* dialog) {
+int32_t CopyAllFiles(const char* source_root, const char* target_root, const char* log_dir,
+                     void* dialog) {
   CopyLeftOutCount = 0;
   ForgetLines();
   // The source as "X:\" or "X:\dir" (no trailing backslash); the target is the same path on the
@@ -231,7 +231,7 @@ int32_t CopyAllFiles(const char* source_root, const char* target_root, void* dia
   if (!drive_form || std::strlen(target_root) < 2 || target_root[1] != ':' ||
       length + 1 >= kPathSize) {
     RecordLeftOut(source_root, "", kErrorPathNotFound);
-    WriteLeftOutLog();
+    WriteLeftOutLog(log_dir);
     return 0;
   }
   std::strcpy(source, source_root);
@@ -253,7 +253,7 @@ int32_t CopyAllFiles(const char* source_root, const char* target_root, void* dia
     }
   }
   int32_t result = CopyTree(source, target, attributes, dialog);
-  WriteLeftOutLog();
+  WriteLeftOutLog(log_dir);
   if (result == 0) {
     Show(dialog, kCopySourceText, "システムドライブデータのコピーが終了しました。");
     Show(dialog, kCopyTargetText, "");

@@ -6,8 +6,8 @@
 // A file that cannot be copied for any reason but a full target (it exists on the target, the
 // system holds it open, its path does not fit the 256-byte path buffers, ...) is left out and
 // the copy goes on; every file or directory left out is counted in CopyLeftOutCount and written,
-// with the system's error number, as a line of the dated log "<LogDir1><yyyymmdd>.log" once the
-// copy has ended (every level of LogDir1 is made for it). A target that runs out of room, for a
+// with the system's error number, as a line of the dated log "<log_dir><yyyymmdd>.log" once the
+// copy has ended (every level of the log directory is made for it). A target that runs out of room, for a
 // file or for a directory, ends the copy with 105, never as success. Each directory made gets
 // the read-only, hidden, system and archive bits of its source once its contents are copied.
 #ifndef KELVADO_ENGINE_FILE_COPY_H
@@ -15,7 +15,7 @@
 
 #include <cstdint>
 
-#include "engine/error_codes.h"
+#include "engine/errors.h"
 
 // Root of the source drive, "C:\" as the copy dialog sets it.
 extern char SourceRoot[8];
@@ -39,9 +39,10 @@ const int32_t kCopyTargetText = 1019;
 // CopyLeftOutCount is reset at the start; the log is written before the copy returns, whatever
 // its result. A root that is not "X:" followed by a path is left out whole (recorded) and the
 // result is 0. A directory as the source gives its namesake its own attributes.
-int32_t CopyAllFiles(const char* source_root, const char* target_root, void* dialog);
+int32_t CopyAllFiles(const char* source_root, const char* target_root, const char* log_dir,
+                     void* dialog);
 
-// The dated log that lists what the last CopyAllFiles left out, "<LogDir1><yyyymmdd>.log"; empty
+// The dated log that lists what the last CopyAllFiles left out, "<log_dir><yyyymmdd>.log"; empty
 // when nothing was left out or the log could not be written. Read it after the copy has ended.
 extern char CopyLeftOutLog[288];
 

@@ -1,8 +1,8 @@
 // The card's geometry, chosen from its capacity.
 #include <cstring>
 
-#include "engine/aspi/aspi.h"
-#include "engine/error_codes.h"
+#include "aspi/aspi.h"
+#include "engine/errors.h"
 #include "engine/partition.h"
 
 Geometry DiskGeometry = {0, 0, 0};

@@ -2,8 +2,8 @@
 // FAT32 (Windows 98, and Windows 95 from OSR2, build 1111, on).
 #include "engine/drive_info.h"
 #include "engine/partition.h"
-#include "interp/text.h"
-#include "system/drives.h"
+#include "platform/files.h"
+#include "platform/text.h"
 
 char OsName[80] = "";
 char OsVersionText[80] = "";

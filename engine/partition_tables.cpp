@@ -2,10 +2,10 @@
 // boot records, read into PartitionList.
 #include <utility>
 
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 #include "engine/boot_record.h"
 #include "engine/engine_hooks.h"
-#include "engine/error_codes.h"
+#include "engine/errors.h"
 #include "engine/partition_scan.h"
 
 PartitionTables PartitionList = {};

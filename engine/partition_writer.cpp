@@ -10,11 +10,11 @@
 // that was not written.
 #include <cstring>
 
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
 #include "engine/engine_hooks.h"
-#include "engine/error_codes.h"
+#include "engine/errors.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
 #include "engine/vol_serial.h"

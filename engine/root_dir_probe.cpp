@@ -1,7 +1,7 @@
 // Whether the root directory of a FAT12/16 or FAT32 partition holds any entry.
 #include <cstring>
 
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
 #include "engine/partition_scan.h"

@@ -1,7 +1,7 @@
 // Whether the partitions already on the card hold anything, so that the user is asked before the
 // card is overwritten.
 #include "engine/boot_record.h"
-#include "engine/error_codes.h"
+#include "engine/errors.h"
 #include "engine/partition_scan.h"
 
 // A partition that failed its probe says nothing about the others: an entry after it that is in

@@ -1,11 +1,11 @@
+#include "engine/errors.h"
 #include "engine/vol_serial.h"
-#include "engine/error_codes.h"
 
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
 #include "engine/partition.h"
-#include "system/clock.h"
+#include "platform/clock.h"
 
 uint32_t NewVolSerial = 0;
 

@@ -1,9 +1,8 @@
 #include "interp/arguments.h"
 
-#include "interp/handler_result.h"
 #include "interp/script_error.h"
-#include "interp/text.h"
 #include "interp/zam_value.h"
+#include "platform/text.h"
 
 int32_t ReadArgumentCodes(const char* handler, char* args, const ArgumentCode* codes,
                           int32_t count) {

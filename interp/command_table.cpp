@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "interp/text.h"
+#include "platform/text.h"
 
 struct Command {
   char name[256];

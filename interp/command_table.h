@@ -7,7 +7,7 @@
 // Receives the argument text of its line (modifiable; nullptr when the line has no comma).
 // Returns kGoOn, kRunAgain (run again at the next tick), kSectionChosen or another positive value
 // when it has chosen the next section (the section ends), or a negative value after writing
-// ScriptError (interp/handler_result.h).
+// ScriptError (interp/arguments.h).
 typedef int32_t (*CommandHandler)(char* args);
 
 // Enters a command; a name that is already there keeps its first handler.

@@ -1,9 +1,8 @@
 #include "interp/date_commands.h"
 
 #include "interp/arguments.h"
-#include "interp/handler_result.h"
-#include "interp/text.h"
-#include "system/clock.h"
+#include "platform/clock.h"
+#include "platform/text.h"
 
 static const size_t kSlot = 256;
 

@@ -1,13 +1,16 @@
 #include "interp/exec.h"
 
+#include <cstdarg>
 #include <cstring>
 
-#include "interp/clean_line.h"
+#include "interp/arguments.h"
 #include "interp/command_table.h"
-#include "interp/handler_result.h"
+#include "interp/loader.h"
 #include "interp/script_error.h"
-#include "interp/text.h"
-#include "interp/trace_line.h"
+#include "interp/section_choice.h"
+#include "interp/section_table.h"
+#include "interp/var_table.h"
+#include "platform/text.h"
 
 void (*LineExecutedHook)() = nullptr;
 
@@ -45,4 +48,27 @@ int32_t RunSection(const char* name, int32_t* start) {
     if (*start == count - 1) return kGoOn;
   }
   return kGoOn;
+}
+
+char TraceLine[kTraceLineSize];
+
+void TraceLineStart(const char* text, int32_t line_number) {
+  TextFormat(TraceLine, sizeof TraceLine, "%s(%d):", text, static_cast<int>(line_number));
+}
+
+void TraceLineAdd(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  TextAppendFormatV(TraceLine, sizeof TraceLine, format, args);
+  va_end(args);
+}
+
+void ResetInterpreter() {
+  ClearSectionTable();
+  ClearCommandTable();
+  VarTableRelease();
+  ScriptErrorClear();
+  TraceLine[0] = '\0';
+  ResetSectionChoice();
+  LineExecutedHook = nullptr;
 }

@@ -21,4 +21,20 @@ int32_t RunSection(const char* name, int32_t* start);
 // window shows the line here, the script tool prints it. Nothing when unset.
 extern void (*LineExecutedHook)();
 
+// TraceLine: the line being executed, its line number and the values of its variable arguments,
+// as the debug window and the debug file show it. 255 bytes at most: what does not fit is cut.
+const int kTraceLineSize = 256;
+extern char TraceLine[kTraceLineSize];
+
+// "%s(%d):" with the line's text and number, before the line runs.
+void TraceLineStart(const char* text, int32_t line_number);
+// The argument parser adds the value of each variable argument.
+void TraceLineAdd(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The interpreter's state as at program start, for tests and tools that run several scripts in
+// one process.
+// Empties the SectionTable, the CommandTable, the VarTable, ScriptError and TraceLine, forgets
+// the section hand-over and unsets LineExecutedHook. Main thread only, with no watcher running.
+void ResetInterpreter();
+
 #endif

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "interp/arguments.h"
-#include "interp/handler_result.h"
 #include "interp/script_error.h"
 #include "interp/section_choice.h"
 

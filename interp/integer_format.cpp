@@ -1,8 +1,7 @@
-#include "interp/integer_format.h"
+#include "interp/formats.h"
 
 #include <cstring>
 
-#include "interp/format_sink.h"
 
 namespace {
 

@@ -2,11 +2,9 @@
 
 #include <cstring>
 
-#include "interp/builtin_script.h"
-#include "interp/clean_line.h"
 #include "interp/script_error.h"
 #include "interp/section_table.h"
-#include "interp/text.h"
+#include "platform/text.h"
 
 // A header is "[" name "]" after cleaning: at least three characters, "]" last.
 static int32_t ReadHeader(const char* line, int32_t n, Section** current) {
@@ -61,4 +59,21 @@ int32_t LoadScriptFrom(ScriptSource source) {
   }
 }
 
-int32_t LoadScript() { return LoadScriptFrom(BuiltInScript); }
+
+// Only the ASCII white space characters; bytes from 0x80 up are never white space, since they
+// may be halves of double-byte characters.
+static bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+void CleanLine(char* line) {
+  int out = 0;
+  bool quoted = false;
+  for (int in = 0; in < kLineLimit; ++in) {
+    char c = line[in];
+    if (c == '\0' || c == ';') break;
+    if (c == '"') quoted = !quoted;
+    if (quoted || c == '"' || !IsBlank(c)) line[out++] = c;
+  }
+  line[out] = '\0';
+}

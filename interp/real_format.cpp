@@ -1,10 +1,9 @@
-#include "interp/real_format.h"
+#include "interp/formats.h"
 
 #include <cstdint>
 #include <cstring>
 
 #include "interp/exact_decimal.h"
-#include "interp/format_sink.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstdarg>
 
-#include "interp/text.h"
+#include "platform/text.h"
 
 char ScriptError[kScriptErrorSize];
 

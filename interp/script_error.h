@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "system/message_box.h"
+#include "platform/window.h"
 
 // Caption and styles of the box that shows ScriptError (and the other errors that end the
 // program before the script runs, such as a failed off-screen image).

@@ -2,10 +2,10 @@
 
 #include <initializer_list>
 
-#include "interp/handler_result.h"
-#include "interp/text.h"
-#include "system/threads.h"
-#include "system/window_services.h"
+#include "interp/arguments.h"
+#include "platform/text.h"
+#include "platform/threads.h"
+#include "platform/window.h"
 
 // The hand-over state. Main thread and watcher threads alike touch it only while holding
 // section_lock; nothing outside this file can reach it.

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "interp/text.h"
+#include "platform/text.h"
 
 char ScriptName[256];
 

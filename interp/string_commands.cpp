@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "interp/arguments.h"
-#include "interp/handler_result.h"
 #include "interp/script_error.h"
 
 // Every slot holds 256 bytes; a text in it has at most 255.

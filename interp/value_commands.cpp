@@ -1,7 +1,6 @@
 #include "interp/value_commands.h"
 
 #include "interp/arguments.h"
-#include "interp/handler_result.h"
 
 // Integers are signed 32-bit two's complement: sums, differences, products and the one quotient
 // that does not fit (-2147483648 / -1) keep the low 32 bits. The arithmetic runs in unsigned or

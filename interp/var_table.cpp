@@ -3,7 +3,7 @@
 #include <cstring>
 #include <cstdlib>
 
-#include "interp/text.h"
+#include "platform/text.h"
 
 struct VarNode {
   VarRecord record;

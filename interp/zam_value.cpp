@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "interp/handler_result.h"
+#include "interp/arguments.h"
+#include "interp/exec.h"
 #include "interp/script_error.h"
-#include "interp/text.h"
-#include "interp/trace_line.h"
 #include "interp/var_table.h"
+#include "platform/text.h"
 
 LiteralStore LiteralSlots;
 

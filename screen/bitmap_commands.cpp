@@ -1,15 +1,13 @@
 #include "screen/bitmap_commands.h"
 
 #include "interp/arguments.h"
-#include "interp/handler_result.h"
 #include "interp/script_error.h"
-#include "interp/text.h"
+#include "platform/text.h"
+#include "platform/window.h"
 #include "screen/bitmap_file.h"
 #include "screen/display_list.h"
-#include "screen/file_name.h"
-#include "screen/screen_metrics.h"
-#include "system/directories.h"
-#include "system/window_services.h"
+#include "screen/paint.h"
+#include "services/directories.h"
 
 namespace {
 // What sets one picture command apart from the others.

@@ -1,7 +1,7 @@
 #include "screen/bitmap_file.h"
 
-#include "interp/text.h"
-#include "system/file_read.h"
+#include "platform/files.h"
+#include "platform/text.h"
 
 const uint32_t kFileHeaderSize = 14;
 const uint32_t kFileSignature = 0x4D42;  // "BM"

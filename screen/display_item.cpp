@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "interp/text.h"
-#include "screen/screen_metrics.h"
+#include "platform/text.h"
+#include "screen/paint.h"
 
 void ResetItem(DisplayItem* item) { std::memset(item, 0, sizeof *item); }
 

@@ -1,6 +1,10 @@
 #include "screen/display_list.h"
 
 #include <cstdlib>
+#include <initializer_list>
+
+#include "screen/layout_settings.h"
+#include "screen/paint.h"
 
 DisplayItemList DisplayList = {nullptr, 0, 0};
 DisplayItemList TitleList = {nullptr, 0, 0};
@@ -50,4 +54,13 @@ const char* DisplayListHit(int32_t x, int32_t y) {
   for (int32_t i = 0; i < DisplayList.count; ++i)
     if (ItemHit(*DisplayList.items[i], x, y)) return DisplayList.items[i]->section;
   return nullptr;
+}
+
+void ResetScreen() {
+  ReleaseDrawingBuffers();
+  MainWinCleared = false;
+  for (double* setting : {&LeftMargin, &RightMargin, &UpperMargin, &LowerMargin, &HSpace, &VSpace,
+                          &OffsetX1, &OffsetY1, &OffsetX2, &OffsetY2})
+    *setting = 0.0;
+  ScreenWidth = ScreenHeight = 0;
 }

@@ -1,7 +1,6 @@
 #include "screen/layout_settings.h"
 
 #include "interp/arguments.h"
-#include "interp/handler_result.h"
 
 double LeftMargin = 0.0;
 double RightMargin = 0.0;

@@ -1,7 +1,7 @@
 #include <cstdio>
 
+#include "platform/files.h"
 #include "screen/media_device_native.h"
-#include "system/file_read.h"
 
 void (*MediaDeviceTraceHook)(const char* request) = nullptr;
 bool MediaStandInNeverStops = false;

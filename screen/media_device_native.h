@@ -3,7 +3,7 @@
 #ifndef KELVADO_SCREEN_MEDIA_DEVICE_NATIVE_H
 #define KELVADO_SCREEN_MEDIA_DEVICE_NATIVE_H
 
-#include "screen/media_device.h"
+#include "screen/media.h"
 
 // Every request is told to this hook as text ("open AVIVideo PATH = 1", "play 1 repeat",
 // "mode 1", "stop 1", "close 1", ...).

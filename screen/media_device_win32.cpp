@@ -2,8 +2,8 @@
 #include <mmsystem.h>
 #include <digitalv.h>
 
-#include "screen/media_device.h"
-#include "system/window_handle_win32.h"
+#include "platform/window_win32.h"
+#include "screen/media.h"
 
 static DWORD_PTR Callback() { return reinterpret_cast<DWORD_PTR>(MainWindow); }
 

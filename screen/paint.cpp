@@ -2,10 +2,12 @@
 
 #include <cmath>
 
-#include "interp/text.h"
+#include "platform/text.h"
 #include "screen/display_list.h"
 #include "screen/layout_settings.h"
-#include "screen/screen_metrics.h"
+
+int32_t ScreenWidth = 0;
+int32_t ScreenHeight = 0;
 
 static int32_t Clamp32(int64_t value) {
   if (value > INT32_MAX) return INT32_MAX;

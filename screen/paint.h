@@ -1,9 +1,4 @@
-// Painting the main window: the whole DisplayList composed into the ScreenImage, then one copy
-// of the image to the window.
-//
-// The order of the drawing steps is decided here, free of the platform; a PaintCanvas carries
-// them out. In kelvado.exe the canvas draws with GDI into the ScreenImage
-// (screen_image_win32.cpp); tests record the steps.
+// Size of the screen in pixels, read once at start-up. Script coordinates are fractions of it.
 #ifndef KELVADO_SCREEN_PAINT_H
 #define KELVADO_SCREEN_PAINT_H
 
@@ -11,6 +6,15 @@
 
 #include "screen/display_item.h"
 
+extern int32_t ScreenWidth;
+extern int32_t ScreenHeight;
+
+// Painting the main window: the whole DisplayList composed into the ScreenImage, then one copy
+// of the image to the window.
+//
+// The order of the drawing steps is decided here, free of the platform; a PaintCanvas carries
+// them out. In kelvado.exe the canvas draws with GDI into the ScreenImage
+// (screen_image_win32.cpp); tests record the steps.
 // The font of one text item: cell height in pixels, weight (the item's hundreds times 100) and
 // the face name cut to the 31 bytes a font description holds.
 struct PaintFont {

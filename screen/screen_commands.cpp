@@ -1,10 +1,9 @@
 #include "screen/screen_commands.h"
 
 #include "interp/arguments.h"
-#include "interp/handler_result.h"
+#include "platform/window.h"
 #include "screen/display_list.h"
 #include "screen/media.h"
-#include "system/window_services.h"
 
 int32_t FuncDspUpdateWindow(char* args) {
   if (RejectArguments("FuncDspUpdateWindow", args) < 0) return kFailed;

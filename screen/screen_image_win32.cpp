@@ -3,10 +3,9 @@
 #include <cstring>
 
 #include "interp/script_error.h"
-#include "interp/text.h"
+#include "platform/text.h"
+#include "platform/window.h"
 #include "screen/paint.h"
-#include "screen/screen_metrics.h"
-#include "system/message_box.h"
 
 static HGLOBAL header_block = NULL;
 static HBITMAP image = NULL;

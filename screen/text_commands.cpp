@@ -1,7 +1,6 @@
 #include "screen/text_commands.h"
 
 #include "interp/arguments.h"
-#include "interp/handler_result.h"
 #include "screen/display_list.h"
 
 static int32_t AddText(const char* handler, char* args, int32_t alignment, bool outlined,

@@ -17,7 +17,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 #include "tools/block_device.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/engine_hooks_native.h"
+#include "platform/window_native.h"
 
 std::string Utf8FromSjis(const char* sjis) {
   std::string out;

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 
 static void CopyText(char* to, size_t size, const std::string& text) {
   size_t length = text.size() < size ? text.size() : size - 1;

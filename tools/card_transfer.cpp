@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 #include "engine/boot_record.h"
 #include "engine/engine_hooks.h"
-#include "engine/error_text.h"
+#include "engine/errors.h"
 #include "engine/fat_area.h"
 #include "engine/fat_volume.h"
 #include "engine/fat_writer.h"
@@ -23,9 +23,9 @@
 #include "engine/vol_serial.h"
 #include "tools/block_device.h"
 #include "tools/card_console.h"
-#include "tools/image_card.h"
 #include "tools/file_bytes.h"
 #include "tools/folder_source.h"
+#include "tools/image_card.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Fails the build when a script file differs from the line table of interp/builtin_script.cpp.
+"""Fails the build when a script file differs from the line table of app/builtin_script.cpp.
 
 usage: check_builtin_script.py builtin_script.cpp SCRIPT STAMP
 

@@ -14,7 +14,7 @@
 
 #include "engine/fat_dir_entry.h"
 #include "engine/fat_names.h"
-#include "engine/sjis_text.h"
+#include "platform/text.h"
 
 const char kWindowsSerialFile[] = ".windows-serial";
 

@@ -1,4 +1,4 @@
-// A card stood in for by a disk image file: the sector transfers of engine/aspi/aspi.h on the
+// A card stood in for by a disk image file: the sector transfers of aspi/aspi.h on the
 // image, installed while it is open, with READ CAPACITY's answer and chosen sectors that fail.
 //
 // Native only; for the engine's tests, the benchmark and kelvado-card transfer, which call the

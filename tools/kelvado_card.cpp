@@ -18,11 +18,11 @@
 #include <cstring>
 #include <string>
 
+#include "aspi/aspi.h"
 #include "cardsim/cardsim.h"
-#include "engine/aspi/aspi.h"
 #include "engine/boot_record.h"
 #include "engine/engine_hooks.h"
-#include "engine/error_text.h"
+#include "engine/errors.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
 #include "engine/partition_scan.h"

@@ -29,16 +29,13 @@
 #include "interp/arguments.h"
 #include "interp/command_table.h"
 #include "interp/exec.h"
-#include "interp/handler_result.h"
 #include "interp/section_choice.h"
-#include "interp/trace_line.h"
 #include "interp/var_table.h"
+#include "platform/clock.h"
+#include "platform/window_native.h"
 #include "screen/display_list.h"
 #include "screen/media_device_native.h"
-#include "screen/screen_metrics.h"
-#include "system/clock.h"
-#include "system/message_box_native.h"
-#include "system/window_services_native.h"
+#include "screen/paint.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes a C++ source that defines ProgramScript (app/program_script.h) from a script file.
+"""Writes a C++ source that defines ProgramScript (app/builtin_script.h) from a script file.
 
 usage: script_to_cpp.py SCRIPT.ini OUT.cpp
 
@@ -36,7 +36,7 @@ def main():
                    for n, line in enumerate(lines, 1))
     with open(target, "w", encoding="utf-8") as f:
         f.write(f"""// Generated from {source} by tools/script_to_cpp.py.
-#include "app/program_script.h"
+#include "app/builtin_script.h"
 
 static const char* const kLines[] = {{
 {body}    nullptr,

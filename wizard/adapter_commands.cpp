@@ -2,16 +2,15 @@
 
 #include <cstring>
 
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 #include "engine/drive_info.h"
-#include "engine/error_codes.h"
-#include "engine/error_text.h"
+#include "engine/errors.h"
 #include "engine/fat_area.h"
 #include "interp/arguments.h"
 #include "interp/script_error.h"
-#include "interp/text.h"
-#include "system/registry.h"
-#include "system/window_services.h"
+#include "platform/os.h"
+#include "platform/text.h"
+#include "platform/window.h"
 
 int32_t UseNewVolSerial = 0;
 int32_t KillCardSrvDlg = 0;

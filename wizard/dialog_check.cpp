@@ -1,20 +1,19 @@
 // DLG_CHK_TARGET_DRIVE: 開  始 computes the card's geometry and reads the partition tables it
 // already holds, on the dialog's own thread, while the progress bar follows. Failures end the
 // dialog as ｷｬﾝｾﾙ does, without a box.
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 #include "engine/engine_hooks.h"
 #include "engine/partition.h"
 #include "engine/partition_scan.h"
-#include "system/dialog_text.h"
+#include "platform/window.h"
 #include "wizard/dialog_texts.h"
-#include "wizard/dialog_window.h"
 #include "wizard/dialogs.h"
 
 void CheckStart(void* dialog) {
   char text[512];
   FormatTargetText(text, sizeof text, kCheckFormat);
-  SetDialogText(dialog, kIdCheckText, text);
-  RegisterProgressBar(dialog, kIdProgress);
+  SetDialogText(dialog, IDC_CHECK_TEXT, text);
+  RegisterProgressBar(dialog, IDC_PROGRESS);
 }
 
 static void End(void* dialog, int32_t result) {
@@ -23,7 +22,7 @@ static void End(void* dialog, int32_t result) {
 }
 
 static void OnStart(void* dialog) {
-  EnableDialogItem(dialog, kIdStart, false);
+  EnableDialogItem(dialog, IDC_START, false);
   if (CalcGeometry() != 0) return End(dialog, kDialogCancel);
   SetProgressPosition(20);
   if (ReadPartitionTables(AdapterNumber) != 0) return End(dialog, kDialogCancel);
@@ -32,8 +31,8 @@ static void OnStart(void* dialog) {
 }
 
 void CheckCommand(void* dialog, int32_t id, intptr_t) {
-  if (id == kIdStart)
+  if (id == IDC_START)
     OnStart(dialog);
-  else if (id == kIdCancelButton)
+  else if (id == IDC_CANCEL_BUTTON)
     End(dialog, kDialogCancel);
 }

@@ -1,12 +1,23 @@
 // What the dialogs share: the table of their reactions, registering the engine's progress bar
 // and status line, and the interrupt question.
+#include "engine/drive_info.h"
 #include "engine/engine_hooks.h"
-#include "system/dialog_text.h"
-#include "system/message_box.h"
+#include "engine/file_copy.h"
+#include "platform/window.h"
 #include "wizard/dialog_texts.h"
-#include "wizard/dialog_window.h"
 #include "wizard/dialogs.h"
 #include "wizard/workers.h"
+
+// The engine writes the copy dialog's drive information and file names into the controls it
+// names itself; they are the template's.
+static_assert(kSourceOsText == IDC_SOURCE_OS && kSourceTypeText == IDC_SOURCE_TYPE &&
+                  kSourceSpaceText == IDC_SOURCE_SPACE && kSourceVolumeText == IDC_SOURCE_VOLUME,
+              "source drive ids");
+static_assert(kTargetRootText == IDC_TARGET_ROOT && kTargetTypeText == IDC_TARGET_TYPE &&
+                  kTargetSpaceText == IDC_TARGET_SPACE && kTargetVolumeText == IDC_TARGET_VOLUME,
+              "target drive ids");
+static_assert(kCopySourceText == IDC_COPY_SOURCE && kCopyTargetText == IDC_COPY_TARGET,
+              "copy ids");
 
 const DialogReactions kDialogReactions[kDialogCount] = {
     {OpeningStart, OpeningCommand},   {TargetInfoStart, NextOrCancelCommand},
@@ -15,10 +26,10 @@ const DialogReactions kDialogReactions[kDialogCount] = {
     {TrueEndStart, TrueEndCommand},   {FalseEndStart, FalseEndCommand}};
 
 void NextOrCancelCommand(void* dialog, int32_t id, intptr_t) {
-  if (id == kIdNext) {
-    EnableDialogItem(dialog, kIdNext, false);
+  if (id == IDC_NEXT) {
+    EnableDialogItem(dialog, IDC_NEXT, false);
     EndDialogWith(dialog, kDialogNext);
-  } else if (id == kIdCancelButton) {
+  } else if (id == IDC_CANCEL_BUTTON) {
     EndDialogWith(dialog, kDialogCancel);
   }
 }

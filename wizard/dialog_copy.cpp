@@ -2,13 +2,11 @@
 // room, and コピー開始 runs the copy worker. 中　断, ｷｬﾝｾﾙ (Esc) and the close box ask whether to
 // stop; stopping ends the transfer.
 #include "engine/drive_info.h"
-#include "engine/error_text.h"
+#include "engine/errors.h"
 #include "engine/file_copy.h"
-#include "interp/text.h"
-#include "system/dialog_text.h"
-#include "system/message_box.h"
+#include "platform/text.h"
+#include "platform/window.h"
 #include "wizard/dialog_texts.h"
-#include "wizard/dialog_window.h"
 #include "wizard/dialogs.h"
 #include "wizard/workers.h"
 
@@ -19,8 +17,8 @@ void CopyStart(void* dialog) {
   ShowTargetDriveInfo(dialog, TargetRoot);
   SetDialogText(dialog, kCopySourceText, "");
   SetDialogText(dialog, kCopyTargetText, "");
-  SetDialogText(dialog, kIdCopyMessage, kCopyText);
-  EnableDialogItem(dialog, kIdInterrupt, true);
+  SetDialogText(dialog, IDC_COPY_MESSAGE, kCopyText);
+  EnableDialogItem(dialog, IDC_INTERRUPT, true);
 }
 
 static void OnStart(void* dialog) {
@@ -31,8 +29,8 @@ static void OnStart(void* dialog) {
     EndDialogWith(dialog, kDialogCancel);
     return;
   }
-  EnableDialogItem(dialog, kIdInterrupt, true);
-  EnableDialogItem(dialog, kIdStart, false);
+  EnableDialogItem(dialog, IDC_INTERRUPT, true);
+  EnableDialogItem(dialog, IDC_START, false);
   if (StartWorker(CopyWorker, dialog) != 0) {
     ShowEngineError(-1);
     EndDialogWith(dialog, kDialogCancel);
@@ -60,8 +58,8 @@ static void OnWorkerDone(void* dialog, int32_t result) {
   if (result == 0) TellLeftOut(dialog);
   taking_last_message = false;
   WorkerEnded();
-  EnableDialogItem(dialog, kIdInterrupt, true);
-  EnableDialogItem(dialog, kIdStart, true);
+  EnableDialogItem(dialog, IDC_INTERRUPT, true);
+  EnableDialogItem(dialog, IDC_START, true);
   UnregisterEngineControls();
   SetDialogText(dialog, kCopySourceText, "");
   SetDialogText(dialog, kCopyTargetText, "");
@@ -70,11 +68,11 @@ static void OnWorkerDone(void* dialog, int32_t result) {
 
 void CopyCommand(void* dialog, int32_t id, intptr_t value) {
   switch (id) {
-    case kIdStart:
+    case IDC_START:
       OnStart(dialog);
       break;
-    case kIdInterrupt:
-    case kIdCancelButton:
+    case IDC_INTERRUPT:
+    case IDC_CANCEL_BUTTON:
       if (!taking_last_message) AskInterrupt(dialog, kCopyQuestion);
       break;
     case static_cast<int32_t>(kWorkerDone):

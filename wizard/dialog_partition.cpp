@@ -1,11 +1,10 @@
 // DLG_MAKE_PARTITION_TGETDRV: 開　始 runs the partition worker, 中  断 asks whether to stop it.
 // Idle: 開　始 and ｷｬﾝｾﾙ enabled, 中  断 disabled; running: the reverse. An interrupted run
 // returns the dialog to idle, so the person may start again or cancel.
-#include "engine/error_text.h"
+#include "engine/errors.h"
 #include "engine/vol_serial.h"
-#include "system/dialog_text.h"
+#include "platform/window.h"
 #include "wizard/dialog_texts.h"
-#include "wizard/dialog_window.h"
 #include "wizard/dialogs.h"
 #include "wizard/workers.h"
 
@@ -13,21 +12,21 @@
 static const uint32_t kMarkerSerial = 1;
 
 static void RegisterControls(void* dialog) {
-  RegisterProgressBar(dialog, kIdProgress);
-  RegisterStatusText(dialog, kIdStatusText);
+  RegisterProgressBar(dialog, IDC_PROGRESS);
+  RegisterStatusText(dialog, IDC_STATUS_TEXT);
 }
 
 void PartitionStart(void* dialog) {
-  SetDialogText(dialog, kIdPartitionText, kPartitionText);
+  SetDialogText(dialog, IDC_PARTITION_TEXT, kPartitionText);
   RegisterControls(dialog);
-  EnableDialogItem(dialog, kIdInterrupt, false);
+  EnableDialogItem(dialog, IDC_INTERRUPT, false);
 }
 
 static void OnWorkerDone(void* dialog, int32_t result) {
   WorkerEnded();
-  EnableDialogItem(dialog, kIdInterrupt, false);
-  EnableDialogItem(dialog, kIdCancelButton, true);
-  EnableDialogItem(dialog, kIdStart, true);
+  EnableDialogItem(dialog, IDC_INTERRUPT, false);
+  EnableDialogItem(dialog, IDC_CANCEL_BUTTON, true);
+  EnableDialogItem(dialog, IDC_START, true);
   RegisterControls(dialog);
   if (result == 0)
     EndDialogWith(dialog, kDialogNext);
@@ -38,9 +37,9 @@ static void OnWorkerDone(void* dialog, int32_t result) {
 static void OnStart(void* dialog) {
   if (WorkerRunning()) return;
   RegisterControls(dialog);
-  EnableDialogItem(dialog, kIdInterrupt, true);
-  EnableDialogItem(dialog, kIdCancelButton, false);
-  EnableDialogItem(dialog, kIdStart, false);
+  EnableDialogItem(dialog, IDC_INTERRUPT, true);
+  EnableDialogItem(dialog, IDC_CANCEL_BUTTON, false);
+  EnableDialogItem(dialog, IDC_START, false);
   NewVolSerial = kMarkerSerial;
   if (StartWorker(PartitionWorker, dialog) != 0) {
     ShowEngineError(-1);
@@ -59,16 +58,16 @@ static void OnCancel(void* dialog) {
 
 void PartitionCommand(void* dialog, int32_t id, intptr_t value) {
   switch (id) {
-    case kIdStart:
+    case IDC_START:
       OnStart(dialog);
       break;
-    case kIdInterrupt:
+    case IDC_INTERRUPT:
       if (WorkerRunning()) AskInterrupt(dialog, kPartitionQuestion);
       break;
     case static_cast<int32_t>(kWorkerDone):
       OnWorkerDone(dialog, static_cast<int32_t>(value));
       break;
-    case kIdCancelButton:
+    case IDC_CANCEL_BUTTON:
       OnCancel(dialog);
       break;
   }

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "system/window_handle_win32.h"
+#include "platform/window_win32.h"
 #include "wizard/dialogs.h"
 
 template <int32_t kIndex>

@@ -1,7 +1,7 @@
 #include "wizard/dialog_texts.h"
 
-#include "engine/aspi/aspi.h"
-#include "interp/text.h"
+#include "aspi/aspi.h"
+#include "platform/text.h"
 
 const char kOpeningText[] =
     "Kelvado for Windowsﾌﾟﾛｸﾞﾗﾑへようこそ。このﾌﾟﾛｸﾞﾗﾑは、ｼｽﾃﾑﾄﾞﾗｲﾌﾞ(C:)データをMovanta "

@@ -7,24 +7,8 @@
 
 #include <cstdint>
 
+#include "wizard/dialog_ids.h"
 #include "wizard/start_dialog.h"
-
-// Control ids of the templates (wizard/dialogs_win32.rc).
-const int32_t kIdNext = 1000;
-const int32_t kIdCancelButton = 2;
-const int32_t kIdStart = 1004;
-const int32_t kIdInterrupt = 1021;
-const int32_t kIdShutDownNow = 1020;
-const int32_t kIdProgress = 1003;
-const int32_t kIdOpeningText = 1001;
-const int32_t kIdTargetInfoText = 1002;
-const int32_t kIdCheckText = 1005;
-const int32_t kIdPartitionText = 1006;
-const int32_t kIdStatusText = 1007;
-const int32_t kIdCardInitText = 1008;
-const int32_t kIdCopyMessage = 1023;
-const int32_t kIdTrueEndText = 1019;
-const int32_t kIdFalseEndText = 1022;
 
 struct DialogReactions {
   void (*start)(void* dialog);

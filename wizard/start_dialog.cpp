@@ -5,8 +5,9 @@
 #include "interp/arguments.h"
 #include "interp/script_error.h"
 #include "interp/section_choice.h"
-#include "system/shutdown.h"
-#include "system/window_services.h"
+#include "platform/window.h"
+#include "services/exit_commands.h"
+#include "wizard/adapter_commands.h"
 #include "wizard/dialogs.h"
 #include "wizard/workers.h"
 
@@ -52,4 +53,10 @@ int32_t FuncStartDialog(char* args) {
       ScriptErrorSet("FuncStartDialog Dialog戻り値(%d)が不正です", static_cast<int>(ended));
       return -1;
   }
+}
+
+void ResetWizard() {
+  UseNewVolSerial = 0;
+  KillCardSrvDlg = 0;
+  UnregisterEngineControls();
 }

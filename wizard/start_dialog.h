@@ -6,10 +6,12 @@
 
 #include <cstdint>
 
-// How a dialog ends.
-const int32_t kDialogNext = 1000;      // 次へ>>, or the work done: TrueSection
-const int32_t kDialogCancel = 2;       // ｷｬﾝｾﾙ, or a failure: FalseSection
-const int32_t kDialogShutDown = 1020;  // 今すぐシャットダウン: ShutDownOnExit, then WM_CLOSE
+#include "wizard/dialog_ids.h"
+
+// How a dialog ends: with the id of the button that ended it.
+const int32_t kDialogNext = IDC_NEXT;               // or the work done: TrueSection
+const int32_t kDialogCancel = IDC_CANCEL_BUTTON;    // or a failure: FalseSection
+const int32_t kDialogShutDown = IDC_SHUT_DOWN_NOW;  // ShutDownOnExit, then WM_CLOSE
 
 // The eight templates, by the name the script gives; -1 for any other name (exact, case-sensitive).
 const int32_t kDialogCount = 8;
@@ -23,5 +25,9 @@ typedef int32_t (*DialogFunction)(int32_t index);
 extern DialogFunction DialogHandler;
 
 int32_t FuncStartDialog(char* args);
+
+// The wizard's state as at program start: UseNewVolSerial and KillCardSrvDlg 0, no engine control
+// registered. Main thread only, with no worker running.
+void ResetWizard();
 
 #endif

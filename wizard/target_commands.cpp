@@ -1,11 +1,12 @@
 #include "wizard/target_commands.h"
 
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 #include "engine/file_copy.h"
 #include "engine/partition_scan.h"
 #include "interp/arguments.h"
-#include "interp/text.h"
-#include "system/message_box.h"
+#include "platform/text.h"
+#include "platform/window.h"
+#include "services/directories.h"
 
 int32_t FuncTgetDrvFileExist(char* args) {
   int32_t* result;
@@ -38,6 +39,6 @@ int32_t FuncXcopy(char* args) {
       "これからファイルのコピーを開始します。\n転送元は、%s -> 転送先は、 %s です。\nよろしいでしょうか？",
       source, target);
   if (ShowMessageBox(true, question, "Kelvado Info", kMbYesNo) == kIdYes)
-    CopyAllFiles(source, target, nullptr);
+    CopyAllFiles(source, target, LogDir1, nullptr);
   return 0;
 }

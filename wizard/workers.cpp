@@ -1,13 +1,14 @@
 #include "wizard/workers.h"
 
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 #include "engine/boot_record.h"
 #include "engine/drive_info.h"
 #include "engine/engine_hooks.h"
-#include "engine/error_text.h"
+#include "engine/errors.h"
 #include "engine/file_copy.h"
 #include "engine/partition.h"
 #include "engine/vol_serial.h"
+#include "services/directories.h"
 #include "wizard/adapter_commands.h"
 #include "wizard/dialog_texts.h"
 
@@ -64,7 +65,7 @@ uint32_t PartitionWorker(void* dialog) {
 }
 
 uint32_t CopyWorker(void* dialog) {
-  int32_t result = CopyAllFiles(SourceRoot, TargetRoot, dialog);
+  int32_t result = CopyAllFiles(SourceRoot, TargetRoot, LogDir1, dialog);
   if (result == -9) {
     NotifyWorkerDone(dialog, -9);
     return 1;

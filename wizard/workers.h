@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "system/threads.h"
+#include "platform/threads.h"
 
 // WM_COMMAND and the control id of the worker's last message.
 const uint32_t kWmCommand = 0x0111;

@@ -18,7 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 
 static uint32_t Fnv1a(const uint8_t* data, uint32_t length) {
   uint32_t hash = 2166136261u;

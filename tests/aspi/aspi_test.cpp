@@ -1,6 +1,7 @@
 // The device layer against the card emulator linked in: loading, the choice of the host adapter,
 // the device's name and size, sector transfers, and requests that do not finish.
-#include "engine/aspi/aspi.h"
+#include "app/program.h"
+#include "aspi/aspi.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "aspi/aspi_driver_native.h"
 #include "cardsim/cardsim.h"
-#include "engine/aspi/aspi_driver_native.h"
-#include "system/message_box_native.h"
-#include "system/threads.h"
+#include "platform/threads.h"
+#include "platform/window_native.h"
 #include "tests/aspi/temp_card.h"
 
 struct ShownBox {
@@ -34,7 +35,7 @@ class Aspi : public ::testing::Test {
   void SetUp() override {
     CardSimDefaults(&config);
     std::snprintf(config.image, sizeof config.image, "%s", card.image.c_str());
-    ResetTargetIdentity();
+    ResetProgram();
     std::strcpy(HostAdapterName, "njata95");
     Boxes.clear();
     MessageBoxHandler = RecordBox;

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/aspi/srb.h"
-#include "system/threads.h"
+#include "aspi/srb.h"
+#include "platform/threads.h"
 #include "tests/aspi/temp_card.h"
 
 TEST(SectorList, ParsesItemsAndRefusesAnythingElse) {

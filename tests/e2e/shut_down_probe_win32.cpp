@@ -9,9 +9,10 @@
 #include <cstdio>
 
 #include "interp/command_table.h"
-#include "system/child_process.h"
-#include "system/shutdown.h"
-#include "system/window_handle_win32.h"
+#include "platform/os.h"
+#include "platform/window_win32.h"
+#include "services/exit_commands.h"
+#include "services/process_commands.h"
 
 void ShutDownSystem() {
   const char* tick = KillTimer(MainWindow, 1) ? "running" : "stopped";

@@ -17,12 +17,12 @@
 #include <map>
 #include <set>
 
-#include "engine/aspi/aspi.h"
+#include "app/program.h"
+#include "aspi/aspi.h"
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
 #include "engine/engine_hooks.h"
-#include "engine/engine_reset.h"
-#include "engine/error_codes.h"
+#include "engine/errors.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
 #include "engine/vol_serial.h"
@@ -103,7 +103,7 @@ void Reset(uint64_t sectors) {
   written.clear();
   if (!abort_event) abort_event = EventCreate(true, false);
   EventReset(abort_event);
-  ResetEngine();
+  ResetProgram();
   AbortEvent = abort_event;
   AdapterNumber = 0;
   NewVolSerial = 1;

@@ -1,4 +1,4 @@
-#include "engine/error_text.h"
+#include "engine/errors.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "system/message_box_native.h"
+#include "platform/window_native.h"
 
 TEST(ErrorText, MessagesAreShiftJisBytes) {
   // Half-width katakana (one byte each) in 202, full-width letters in 601.

@@ -6,7 +6,7 @@
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
 #include "engine/engine_hooks.h"
-#include "engine/error_codes.h"
+#include "engine/errors.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
 #include "tests/engine/test_card.h"

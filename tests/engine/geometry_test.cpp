@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 #include "engine/partition.h"
 #include "tests/engine/test_card.h"
 #include "tools/image_card.h"

@@ -16,11 +16,11 @@
 #include <cstring>
 #include <map>
 
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 #include "engine/byte_order.h"
-#include "engine/engine_hooks_native.h"
 #include "engine/partition.h"
 #include "engine/partition_scan.h"
+#include "platform/window_native.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+#include "app/program.h"
 #include "tests/engine/test_card.h"
 
 #include <fcntl.h>
@@ -7,13 +8,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/aspi/aspi.h"
+#include "aspi/aspi.h"
 #include "engine/boot_record.h"
-#include "engine/engine_hooks_native.h"
-#include "engine/engine_reset.h"
+#include "engine/engine_hooks.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
 #include "engine/vol_serial.h"
+#include "platform/window_native.h"
 #include "tools/image_card.h"
 
 std::vector<Transfer> Transfers;
@@ -26,7 +27,7 @@ static char progress_bar, status_text;
 
 // The engine at its start values, then as the tests want it.
 static void PrepareEngine() {
-  ResetEngine();
+  ResetProgram();
   std::strcpy(HostAdapterName, "njata95");
   AdapterNumber = 0;
   ChkDataArea = 0;

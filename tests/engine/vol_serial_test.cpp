@@ -6,9 +6,9 @@
 
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
-#include "engine/error_codes.h"
+#include "engine/errors.h"
 #include "engine/partition.h"
-#include "system/clock.h"
+#include "platform/clock.h"
 #include "tests/engine/test_card.h"
 
 static uint32_t SerialAt(uint16_t hour, uint16_t minute) {

@@ -4,11 +4,10 @@
 #include <cmath>
 #include <cstdio>
 
-#include "interp/integer_format.h"
+#include "interp/formats.h"
 #include "interp/value_commands.h"
 #include "interp/var_table.h"
-#include "interp/real_format.h"
-#include "interp/text.h"
+#include "platform/text.h"
 
 const char* const kIntegerFormats[] = {
     "%d",    "%5d|",  "%-5d|",  "%05d",     "%-05d|",    "%00005d", "%010ld", "%.3d",

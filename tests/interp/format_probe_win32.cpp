@@ -10,9 +10,9 @@
 #include <cstring>
 #include <string>
 
-#include "interp/integer_format.h"
-#include "interp/text.h"
-#include "system/float_precision.h"
+#include "interp/formats.h"
+#include "platform/text.h"
+#include "platform/threads.h"
 #include "tests/interp/format_cases.h"
 
 static void Print(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }

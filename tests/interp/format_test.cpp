@@ -10,8 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "interp/integer_format.h"
-#include "interp/real_format.h"
+#include "interp/formats.h"
 
 namespace {
 

@@ -1,16 +1,13 @@
+#include "app/program.h"
+#include "interp/exec.h"
 #include "tests/interp/harness.h"
 
 #include <deque>
 
 #include "app/main_window.h"
-#include "interp/exec.h"
-#include "interp/interp_reset.h"
 #include "interp/loader.h"
 #include "interp/section_choice.h"
-#include "screen/screen_reset.h"
-#include "system/message_box_native.h"
-#include "system/system_reset.h"
-#include "system/window_services_native.h"
+#include "platform/window_native.h"
 
 std::vector<std::string> InterpTest::boxes;
 int InterpTest::posted_new_ones = 0;
@@ -28,9 +25,7 @@ const char* ScriptLineAt(int32_t n) {
 }  // namespace
 
 void InterpTest::SetUp() {
-  ResetInterpreter();
-  ResetScreen();
-  ResetSystemServices();
+  ResetProgram();
   queue.clear();
   boxes.clear();
   posted_new_ones = 0;

@@ -2,13 +2,12 @@
 #include <string>
 #include <vector>
 
+#include "interp/arguments.h"
 #include "interp/command_table.h"
 #include "interp/exec.h"
 #include "interp/flow_commands.h"
-#include "interp/handler_result.h"
 #include "interp/script_error.h"
 #include "interp/section_choice.h"
-#include "interp/trace_line.h"
 #include "interp/var_table.h"
 #include "tests/interp/harness.h"
 

@@ -2,8 +2,7 @@
 #include <cstring>
 #include <string>
 
-#include "interp/builtin_script.h"
-#include "interp/clean_line.h"
+#include "app/builtin_script.h"
 #include "interp/loader.h"
 #include "interp/script_error.h"
 #include "interp/section_table.h"
@@ -45,7 +44,7 @@ TEST(CleanLine, KeepsAt255BytesOfALongerLine) {
 class Loader : public InterpTest {};
 
 TEST_F(Loader, BuiltInScriptGivesThirteenSectionsAndFiftyThreeLines) {
-  ASSERT_EQ(LoadScript(), 0);
+  ASSERT_EQ(LoadScriptFrom(BuiltInScript), 0);
   EXPECT_STREQ(ScriptName, "KELVADO.INI");
   EXPECT_EQ(BuiltInScript(0), nullptr);
   EXPECT_EQ(BuiltInScript(67), nullptr);

@@ -4,12 +4,12 @@
 #include <cstring>
 #include <string>
 
-#include "app/command_list.h"
+#include "app/program.h"
+#include "interp/arguments.h"
 #include "interp/exec.h"
-#include "interp/handler_result.h"
 #include "interp/script_error.h"
 #include "interp/var_table.h"
-#include "system/clock.h"
+#include "platform/clock.h"
 #include "tests/interp/harness.h"
 
 namespace {

@@ -4,9 +4,8 @@
 #include <string>
 
 #include "interp/arguments.h"
-#include "interp/handler_result.h"
+#include "interp/exec.h"
 #include "interp/script_error.h"
-#include "interp/trace_line.h"
 #include "interp/var_table.h"
 #include "interp/zam_value.h"
 #include "tests/interp/harness.h"

@@ -8,17 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "app/command_list.h"
 #include "app/main_window.h"
+#include "app/program.h"
 #include "interp/section_choice.h"
 #include "interp/section_table.h"
+#include "platform/window_native.h"
 #include "screen/bitmap_file.h"
 #include "screen/display_list.h"
 #include "screen/layout_settings.h"
 #include "screen/paint.h"
-#include "screen/screen_metrics.h"
-#include "system/directories.h"
-#include "system/window_services_native.h"
+#include "services/directories.h"
 #include "tests/interp/harness.h"
 
 namespace {

@@ -4,16 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "app/command_list.h"
 #include "app/main_window.h"
+#include "app/program.h"
 #include "interp/script_error.h"
 #include "interp/section_table.h"
 #include "interp/var_table.h"
+#include "platform/window_native.h"
 #include "screen/display_list.h"
 #include "screen/layout_settings.h"
-#include "screen/screen_metrics.h"
-#include "screen/screen_reset.h"
-#include "system/window_services_native.h"
+#include "screen/paint.h"
 #include "tests/interp/harness.h"
 
 namespace {

@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "app/command_list.h"
 #include "app/main_window.h"
+#include "app/program.h"
 #include "interp/section_choice.h"
 #include "interp/section_table.h"
 #include "screen/display_list.h"
 #include "screen/media.h"
 #include "screen/media_device_native.h"
-#include "screen/screen_metrics.h"
-#include "system/directories.h"
+#include "screen/paint.h"
+#include "services/directories.h"
 #include "tests/interp/harness.h"
 
 namespace {

@@ -1,5 +1,6 @@
 // Display items in pixels, the hit test, the lists' ownership of bitmaps and the order in which
 // painting draws, recorded through a canvas that writes down every step.
+#include "app/program.h"
 #include "screen/paint.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +12,6 @@
 
 #include "screen/display_list.h"
 #include "screen/layout_settings.h"
-#include "screen/screen_metrics.h"
-#include "screen/screen_reset.h"
 
 namespace {
 
@@ -52,13 +51,13 @@ const PaintCanvas kRecorder = {
 class Screen : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetScreen();
+    ResetProgram();
     ScreenWidth = 640;
     ScreenHeight = 480;
     steps.clear();
     measured_width = 100;
   }
-  void TearDown() override { ResetScreen(); }
+  void TearDown() override { ResetProgram(); }
 
   static DisplayItem Text(const char* text, double x1, double y1, double x2, double y2,
                           int32_t alignment) {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/command_list.h"
+#include "app/program.h"
+#include "aspi/aspi.h"
 #include "cardsim/cardsim.h"
-#include "engine/aspi/aspi.h"
 #include "engine/boot_record.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
@@ -20,9 +20,9 @@
 #include "interp/section_choice.h"
 #include "interp/section_table.h"
 #include "interp/var_table.h"
-#include "system/drives.h"
-#include "system/drives_native.h"
-#include "system/registry_native.h"
+#include "platform/files.h"
+#include "platform/files_native.h"
+#include "platform/os_native.h"
 #include "tests/aspi/temp_card.h"
 #include "tests/interp/harness.h"
 #include "wizard/adapter_commands.h"

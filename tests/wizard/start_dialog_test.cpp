@@ -6,7 +6,7 @@
 #include "interp/flow_commands.h"
 #include "interp/section_choice.h"
 #include "interp/section_table.h"
-#include "system/shutdown.h"
+#include "services/exit_commands.h"
 #include "tests/interp/harness.h"
 #include "wizard/start_dialog.h"
 

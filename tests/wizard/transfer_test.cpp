@@ -11,12 +11,12 @@
 #include "cardsim/cardsim.h"
 #include "engine/engine_hooks.h"
 #include "engine/fat_area.h"
-#include "system/clock.h"
-#include "system/drives.h"
-#include "system/drives_native.h"
-#include "system/message_box.h"
-#include "system/message_box_native.h"
-#include "system/shutdown.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/files_native.h"
+#include "platform/window.h"
+#include "platform/window_native.h"
+#include "services/exit_commands.h"
 #include "tests/wizard/wizard_run.h"
 #include "wizard/adapter_commands.h"
 #include "wizard/dialog_texts.h"
@@ -113,30 +113,30 @@ TEST(Transfer, WholeWayWithDetoursThenTheCardHoldsFiles) {
       return kIdOk;
     };
     run.act[3] = [&](NativeDialog* dialog) {
-      run.Press(dialog, kIdStart);
-      EXPECT_FALSE(NativeDialogEnabled(dialog, kIdStart));
-      EXPECT_FALSE(NativeDialogEnabled(dialog, kIdCancelButton));
-      run.Press(dialog, kIdCancelButton);  // Esc or the close box: not while the worker runs
+      run.Press(dialog, IDC_START);
+      EXPECT_FALSE(NativeDialogEnabled(dialog, IDC_START));
+      EXPECT_FALSE(NativeDialogEnabled(dialog, IDC_CANCEL_BUTTON));
+      run.Press(dialog, IDC_CANCEL_BUTTON);  // Esc or the close box: not while the worker runs
       int32_t ended;
       EXPECT_FALSE(NativeDialogEnded(dialog, &ended));
       run.HandleUntil(dialog, [&] {
-        std::string status = run.Text(dialog, kIdStatusText);
+        std::string status = run.Text(dialog, IDC_STATUS_TEXT);
         return status == kStatusFatCheck || status == kStatusFatInit;
       });
-      run.Press(dialog, kIdInterrupt);
+      run.Press(dialog, IDC_INTERRUPT);
       run.HandleUntil(dialog, [] { return !WorkerRunning(); });
       int32_t result;
       EXPECT_FALSE(NativeDialogEnded(dialog, &result)) << "an interrupt keeps the dialog open";
-      EXPECT_TRUE(NativeDialogEnabled(dialog, kIdStart));
-      EXPECT_FALSE(NativeDialogEnabled(dialog, kIdInterrupt));
-      run.Press(dialog, kIdStart);  // a fresh worker formats the card to its end
+      EXPECT_TRUE(NativeDialogEnabled(dialog, IDC_START));
+      EXPECT_FALSE(NativeDialogEnabled(dialog, IDC_INTERRUPT));
+      run.Press(dialog, IDC_START);  // a fresh worker formats the card to its end
     };
     run.act[4] = [&](NativeDialog* dialog) {
-      run.Press(dialog, kIdNext);  // the card is not back yet
+      run.Press(dialog, IDC_NEXT);  // the card is not back yet
       int32_t result;
       EXPECT_FALSE(NativeDialogEnded(dialog, &result));
       run.PresentCard();
-      run.Press(dialog, kIdNext);
+      run.Press(dialog, IDC_NEXT);
     };
     run.Run();
 
@@ -165,7 +165,7 @@ TEST(Transfer, WholeWayWithDetoursThenTheCardHoldsFiles) {
     run.answer = [answer](const std::string&, const std::string& text) {
       return text.find("ファイルシステムが存在します") != std::string::npos ? answer : kIdOk;
     };
-    run.act[3] = [&](NativeDialog* dialog) { run.Press(dialog, kIdCancelButton); };
+    run.act[3] = [&](NativeDialog* dialog) { run.Press(dialog, IDC_CANCEL_BUTTON); };
     run.Run();
     EXPECT_TRUE(HasBox(run, std::string(kInfoCaption) + ": 転送先ドライブにファイルシステムが"));
     if (answer == kIdCancel)
@@ -199,7 +199,7 @@ TEST(Transfer, TheEndOfTheWaySerialLeftOutLogAndShutDown) {
     bool told = false;
     run.act[5] = [&](NativeDialog* dialog) {
       copy_dialog = dialog;
-      run.Press(dialog, kIdStart);
+      run.Press(dialog, IDC_START);
     };
     run.answer = [&](const std::string& caption, const std::string& text) {
       if (caption == kInfoCaption && text.find("ｺﾋﾟｰできませんでした") != std::string::npos) {
@@ -211,13 +211,13 @@ TEST(Transfer, TheEndOfTheWaySerialLeftOutLogAndShutDown) {
         // back yet. Were they, コピー開始 would wait for the worker that waits for this box.
         bool owned = copy_dialog != nullptr && NativeDialogOwnsOpenBox(copy_dialog);
         EXPECT_TRUE(owned) << "the box is not owned by the copy dialog";
-        if (!owned || NativeDialogEnabled(copy_dialog, kIdStart)) {
+        if (!owned || NativeDialogEnabled(copy_dialog, IDC_START)) {
           ADD_FAILURE() << "the copy start button can be pressed while the box is open";
           return kIdOk;
         }
-        run.Press(copy_dialog, kIdStart);
-        run.Press(copy_dialog, kIdInterrupt);
-        run.Press(copy_dialog, kIdCancelButton);
+        run.Press(copy_dialog, IDC_START);
+        run.Press(copy_dialog, IDC_INTERRUPT);
+        run.Press(copy_dialog, IDC_CANCEL_BUTTON);
         int32_t ended;
         EXPECT_FALSE(NativeDialogEnded(copy_dialog, &ended));
       }
@@ -246,11 +246,11 @@ TEST(Transfer, TheEndOfTheWaySerialLeftOutLogAndShutDown) {
     run.act[0] = [&](NativeDialog* dialog) {
       char zero[] = "0";
       EXPECT_EQ(FuncSetNewVolSerial(zero), 0);
-      run.Press(dialog, kIdNext);
+      run.Press(dialog, IDC_NEXT);
     };
     run.act[6] = [&](NativeDialog* dialog) {
       EXPECT_FALSE(ShutDownOnExit);
-      run.Press(dialog, kIdShutDownNow);
+      run.Press(dialog, IDC_SHUT_DOWN_NOW);
     };
     run.Run();
     EXPECT_EQ(run.dialogs, kWholeWay);
@@ -303,7 +303,7 @@ TEST(Transfer, FailuresEndFalse) {
   {
     SCOPED_TRACE("中　断 before コピー開始, answered Yes");
     WizardRun run(128);
-    run.act[5] = [&](NativeDialog* dialog) { run.Press(dialog, kIdInterrupt); };
+    run.act[5] = [&](NativeDialog* dialog) { run.Press(dialog, IDC_INTERRUPT); };
     run.Run();
     EXPECT_EQ(run.dialogs, to_copy);
     EXPECT_TRUE(HasBox(run, Info(kCopyQuestion)));
@@ -313,9 +313,9 @@ TEST(Transfer, FailuresEndFalse) {
     SCOPED_TRACE("中　断 during the copy, answered Yes");
     WizardRun run(128);
     run.act[5] = [&](NativeDialog* dialog) {
-      run.Press(dialog, kIdStart);
+      run.Press(dialog, IDC_START);
       run.HandleUntil(dialog, [&] { return run.worker_texts > 2; });
-      run.Press(dialog, kIdInterrupt);
+      run.Press(dialog, IDC_INTERRUPT);
     };
     run.Run();
     EXPECT_EQ(run.dialogs, to_copy);

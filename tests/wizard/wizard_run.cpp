@@ -13,31 +13,27 @@
 #include <mutex>
 #include <thread>
 
+#include "app/builtin_script.h"
 #include "app/main_window.h"
+#include "app/program.h"
+#include "aspi/aspi.h"
 #include "cardsim/cardsim.h"
-#include "engine/aspi/aspi.h"
 #include "engine/engine_hooks.h"
-#include "engine/engine_hooks_native.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
 #include "engine/vol_serial.h"
-#include "interp/builtin_script.h"
 #include "interp/command_table.h"
 #include "interp/exec.h"
 #include "interp/script_error.h"
 #include "interp/section_choice.h"
 #include "interp/section_table.h"
 #include "interp/var_table.h"
-#include "system/dialog_text.h"
-#include "system/dialog_text_native.h"
-#include "system/drives.h"
-#include "system/drives_native.h"
-#include "system/message_box.h"
-#include "system/message_box_native.h"
-#include "system/shutdown.h"
-#include "system/wait.h"
-#include "system/window_services.h"
-#include "system/window_services_native.h"
+#include "platform/files.h"
+#include "platform/files_native.h"
+#include "platform/os.h"
+#include "platform/window.h"
+#include "platform/window_native.h"
+#include "services/cursor_wait.h"
 #include "wizard/dialogs.h"
 #include "wizard/workers.h"
 
@@ -119,8 +115,8 @@ int32_t OnMessageBox(bool, const char* text, const char* caption, uint32_t style
 }
 
 void DefaultAct(WizardRun* run, int32_t index, NativeDialog* dialog) {
-  static const int32_t kDefaultButton[8] = {kIdNext, kIdNext, kIdStart, kIdStart,
-                                            kIdNext, kIdStart, kIdCancelButton, kIdCancelButton};
+  static const int32_t kDefaultButton[8] = {IDC_NEXT, IDC_NEXT, IDC_START, IDC_START,
+                                            IDC_NEXT, IDC_START, IDC_CANCEL_BUTTON, IDC_CANCEL_BUTTON};
   if (index == 4) run->PresentCard();
   run->Press(dialog, kDefaultButton[index]);
 }
@@ -146,23 +142,10 @@ int32_t OnDialog(int32_t index) {
   return result;
 }
 
-void ResetProgram() {
-  ClearSectionTable();
-  ClearCommandTable();
-  VarTableRelease();
-  ScriptErrorClear();
-  ResetSectionChoice();
-  WaitTicks = 0;
+// The program as at its start, with no message waiting.
+void ResetRun() {
+  ResetProgram();
   posted.clear();
-  std::strcpy(HostAdapterName, "");
-  AdapterNumber = -1;
-  Fat32Enabled = 0;
-  ChkDataArea = 1;
-  NewVolSerial = 0;
-  NewPartition = PartitionInfo{};
-  BadClusterList.count = 0;
-  ShutDownOnExit = false;
-  UnregisterEngineControls();
 }
 
 }  // namespace
@@ -217,7 +200,7 @@ WizardRun::WizardRun(uint32_t card_mib) : card(uint64_t{card_mib} * 2048) {
   std::snprintf(config.volume_dir, sizeof config.volume_dir, "%s", card.volume.c_str());
   EXPECT_EQ(CardSimAttach(config), 0);
 
-  ResetProgram();
+  ResetRun();
   current = this;
   main_thread = std::this_thread::get_id();
   MessageBoxHandler = OnMessageBox;
@@ -240,7 +223,7 @@ WizardRun::~WizardRun() {
   PostNewOneHandler = nullptr;
   PostCloseHandler = nullptr;
   NativeDrivesClear();
-  ResetProgram();
+  ResetRun();
   current = nullptr;
 }
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/window.h"
 #include "tests/aspi/temp_card.h"
-#include "wizard/dialog_window.h"
 
 struct WizardRun {
   // A card of `card_mib` MiB; C: is a made Windows 98 system drive of about 5 MiB.

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "interp/clean_line.h"
 #include "interp/loader.h"
 #include "interp/script_error.h"
 #include "interp/section_table.h"

@@ -10,8 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "interp/integer_format.h"
-#include "interp/real_format.h"
+#include "interp/formats.h"
 
 static void Check(bool condition) {
   if (!condition) std::abort();

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "interp/exec.h"
 #include "interp/script_error.h"
-#include "interp/trace_line.h"
 #include "interp/var_table.h"
 #include "interp/zam_value.h"
 

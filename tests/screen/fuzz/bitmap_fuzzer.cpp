@@ -13,7 +13,6 @@
 #include "screen/bitmap_file.h"
 #include "screen/display_list.h"
 #include "screen/paint.h"
-#include "screen/screen_metrics.h"
 
 static void Check(bool condition) {
   if (!condition) std::abort();

@@ -8,13 +8,12 @@
 
 #include "interp/command_table.h"
 #include "interp/exec.h"
-#include "interp/text.h"
 #include "interp/var_table.h"
+#include "platform/text.h"
 #include "screen/display_list.h"
 #include "screen/layout_settings.h"
 #include "screen/paint.h"
 #include "screen/screen_commands.h"
-#include "screen/screen_metrics.h"
 #include "screen/text_commands.h"
 
 static void Check(bool condition) {

@@ -1,0 +1,36 @@
+// The driver seam natively: the driver is linked into the program and named by AspiLinkDriver.
+#include "aspi/aspi_driver_native.h"
+
+GetASPI32SupportInfoFunction GetASPI32SupportInfo = nullptr;
+SendASPI32CommandFunction SendASPI32Command = nullptr;
+
+static GetASPI32SupportInfoFunction LinkedSupportInfo = nullptr;
+static SendASPI32CommandFunction LinkedSend = nullptr;
+
+void AspiLinkDriver(GetASPI32SupportInfoFunction support_info, SendASPI32CommandFunction send) {
+  LinkedSupportInfo = support_info;
+  LinkedSend = send;
+}
+
+int32_t DriverLibraryLoad() {
+  if (LinkedSupportInfo == nullptr && LinkedSend == nullptr) return 504;
+  if (LinkedSupportInfo == nullptr || LinkedSend == nullptr) return 501;
+  GetASPI32SupportInfo = LinkedSupportInfo;
+  SendASPI32Command = LinkedSend;
+  return 0;
+}
+
+void DriverLibraryFree(bool) {
+  GetASPI32SupportInfo = nullptr;
+  SendASPI32Command = nullptr;
+}
+
+// A linked-in driver reports an exception in its support information as a C++ exception.
+bool DriverSupportInfo(uint32_t* info) {
+  try {
+    *info = GetASPI32SupportInfo();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}

@@ -1,0 +1,26 @@
+#include <windows.h>
+
+#include "platform/clock.h"
+
+static void FromSystemTime(const SYSTEMTIME& st, ClockTime* out) {
+  out->year = st.wYear;
+  out->month = st.wMonth;
+  out->day_of_week = st.wDayOfWeek;
+  out->day = st.wDay;
+  out->hour = st.wHour;
+  out->minute = st.wMinute;
+  out->second = st.wSecond;
+  out->milliseconds = st.wMilliseconds;
+}
+
+void PlatformLocalTime(ClockTime* out) {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  FromSystemTime(st, out);
+}
+
+void PlatformUtcTime(ClockTime* out) {
+  SYSTEMTIME st;
+  GetSystemTime(&st);
+  FromSystemTime(st, out);
+}

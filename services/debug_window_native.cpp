@@ -1,0 +1,12 @@
+#include "services/debug_window_native.h"
+
+bool (*OpenDebugWindowHandler)() = nullptr;
+void (*CloseDebugWindowHandler)() = nullptr;
+
+bool PlatformOpenDebugWindow() {
+  return OpenDebugWindowHandler != nullptr && OpenDebugWindowHandler();
+}
+
+void PlatformCloseDebugWindow() {
+  if (CloseDebugWindowHandler != nullptr) CloseDebugWindowHandler();
+}

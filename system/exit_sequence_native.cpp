@@ -1,7 +1,0 @@
-#include "system/exit_sequence_native.h"
-
-ReleaseImageFunction ReleaseWindowImageHandler = nullptr;
-
-void ReleaseWindowImage() {
-  if (ReleaseWindowImageHandler) ReleaseWindowImageHandler();
-}

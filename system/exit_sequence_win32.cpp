@@ -1,4 +1,0 @@
-#include "screen/screen_image_win32.h"
-#include "system/exit_sequence.h"
-
-void ReleaseWindowImage() { ReleaseScreenImage(); }

@@ -1,6 +1,0 @@
-// Alone in its object file: a test program that links its own ShutDownSystem keeps this one out.
-#include <windows.h>
-
-#include "system/shutdown.h"
-
-void ShutDownSystem() { ExitWindowsEx(EWX_SHUTDOWN, 0); }

@@ -1,3 +1,0 @@
-#include "system/shutdown.h"
-
-bool ShutDownOnExit = false;
