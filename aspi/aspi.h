@@ -61,7 +61,10 @@ int32_t DeviceReadSectors(int32_t adapter, int32_t target, uint32_t lba, uint32_
 int32_t DeviceWriteSectors(int32_t adapter, int32_t target, uint32_t lba, uint32_t sector_size,
                            uint32_t count, const void* buffer);
 
-// Error codes of this layer (their texts are the engine's message table).
+// What this layer answers: 0, a failure without a code of its own, or one of its numbered codes
+// (3xx SCSI commands, 5xx the ASPI library), whose words the user sees through the engine's
+// message table.
+const int32_t kAspiFailed = -1;
 const int32_t kAspiCommandTimeout = 301;      // the device inquiry did not finish
 const int32_t kAspiReadCapacityFailed = 302;  // READ CAPACITY timed out or ended in error
 const int32_t kAspiNoEntryPoints = 501;       // an entry point is missing from the library

@@ -3,7 +3,6 @@
 
 #include "aspi/aspi.h"
 #include "aspi/aspi_driver.h"
-#include "engine/errors.h"
 
 char HostAdapterName[32] = "";
 char TargetDeviceName[32] = "";
@@ -46,18 +45,18 @@ void AspiUnload() {
 
 // Choosing the host adapter by its identifier.
 int32_t HaInquiry(int32_t adapter, const char* name) {
-  if (SendASPI32Command == nullptr) return kEngineFailed;
+  if (SendASPI32Command == nullptr) return kAspiFailed;
   SRB_HAInquiry srb;
   std::memset(&srb, 0, sizeof srb);
   srb.SRB_Cmd = SC_HA_INQUIRY;
   srb.SRB_HaId = static_cast<uint8_t>(adapter);
   srb.SRB_Flags = 0;
-  if (SendASPI32Command(&srb) != SS_COMP) return kEngineFailed;
-  if (srb.HA_ManagerId[0] < 0x20) return kEngineFailed;
+  if (SendASPI32Command(&srb) != SS_COMP) return kAspiFailed;
+  if (srb.HA_ManagerId[0] < 0x20) return kAspiFailed;
   // The identifier field is 16 bytes; one that fills it has no zero byte and ends with the field.
   size_t length = 0;
   while (length < sizeof srb.HA_Identifier && srb.HA_Identifier[length] != 0) ++length;
-  if (std::strlen(name) != length) return kEngineFailed;
+  if (std::strlen(name) != length) return kAspiFailed;
   return std::memcmp(srb.HA_Identifier, name, length) == 0 ? 0 : -1;
 }
 

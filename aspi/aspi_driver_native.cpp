@@ -1,6 +1,8 @@
 // The driver seam natively: the driver is linked into the program and named by AspiLinkDriver.
 #include "aspi/aspi_driver_native.h"
 
+#include "aspi/aspi.h"
+
 GetASPI32SupportInfoFunction GetASPI32SupportInfo = nullptr;
 SendASPI32CommandFunction SendASPI32Command = nullptr;
 
@@ -13,8 +15,8 @@ void AspiLinkDriver(GetASPI32SupportInfoFunction support_info, SendASPI32Command
 }
 
 int32_t DriverLibraryLoad() {
-  if (LinkedSupportInfo == nullptr && LinkedSend == nullptr) return 504;
-  if (LinkedSupportInfo == nullptr || LinkedSend == nullptr) return 501;
+  if (LinkedSupportInfo == nullptr && LinkedSend == nullptr) return kAspiNoLibrary;
+  if (LinkedSupportInfo == nullptr || LinkedSend == nullptr) return kAspiNoEntryPoints;
   GetASPI32SupportInfo = LinkedSupportInfo;
   SendASPI32Command = LinkedSend;
   return 0;

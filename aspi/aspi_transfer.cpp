@@ -4,7 +4,6 @@
 
 #include "aspi/aspi.h"
 #include "aspi/aspi_driver.h"
-#include "engine/errors.h"
 
 GetDiskInfoFunction GetDiskInfo = DeviceGetDiskInfo;
 ReadSectorsFunction ReadSectors = DeviceReadSectors;
@@ -23,7 +22,7 @@ void SectorTransferUseDevice() {
 
 int32_t DeviceGetDiskInfo(int32_t adapter, int32_t target, int32_t* heads,
                           int32_t* sectors_per_track) {
-  if (SendASPI32Command == nullptr) return kEngineFailed;
+  if (SendASPI32Command == nullptr) return kAspiFailed;
   SRB_GetDiskInfo srb;
   std::memset(&srb, 0, sizeof srb);
   srb.SRB_Cmd = SC_GET_DISK_INFO;
@@ -31,7 +30,7 @@ int32_t DeviceGetDiskInfo(int32_t adapter, int32_t target, int32_t* heads,
   srb.SRB_Flags = 0;
   srb.SRB_Target = static_cast<uint8_t>(target);
   srb.SRB_Lun = 0;
-  if (SendASPI32Command(&srb) != SS_COMP) return kEngineFailed;
+  if (SendASPI32Command(&srb) != SS_COMP) return kAspiFailed;
   *heads = srb.SRB_Heads;
   *sectors_per_track = srb.SRB_Sectors;
   return 0;
@@ -41,7 +40,7 @@ static int32_t Transfer(uint8_t opcode, uint8_t direction, int32_t adapter, int3
                         uint32_t lba, uint32_t sector_size, uint32_t count, const void* buffer) {
   // The length field is 32 bits and the count field 16: a larger request cannot be expressed.
   if (count > 0xFFFF || (sector_size != 0 && count > 0xFFFFFFFFu / sector_size))
-    return kEngineFailed;
+    return kAspiFailed;
   SRB_ExecSCSICmd srb;
   std::memset(&srb, 0, sizeof srb);
   srb.SRB_Cmd = SC_EXEC_SCSI_CMD;
@@ -60,7 +59,7 @@ static int32_t Transfer(uint8_t opcode, uint8_t direction, int32_t adapter, int3
   srb.CDBByte[5] = static_cast<uint8_t>(lba);
   srb.CDBByte[7] = static_cast<uint8_t>(count >> 8);
   srb.CDBByte[8] = static_cast<uint8_t>(count);
-  return ExecSrb(&srb) == 1 && srb.SRB_Status == SS_COMP ? 0 : kEngineFailed;
+  return ExecSrb(&srb) == 1 && srb.SRB_Status == SS_COMP ? 0 : kAspiFailed;
 }
 
 int32_t DeviceReadSectors(int32_t adapter, int32_t target, uint32_t lba, uint32_t sector_size,

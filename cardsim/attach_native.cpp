@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "aspi/aspi_driver_native.h"
-#include "cardsim/cardsim.h"
+#include "cardsim/attach_native.h"
 
 static uint32_t SupportInfo() { return CardSimGetSupportInfo(); }
 static uint32_t SendCommand(void* srb) { return CardSimSendCommand(srb); }

@@ -77,10 +77,4 @@ uint32_t CardSimSendCommand(void* srb);
 int32_t CardSimHeldRequests();
 void CardSimReleaseHeld();
 
-// Native builds: starts the emulator and points the engine's driver seam at it, configured from
-// the environment or explicitly. A configuration whose library does not load, or lacks an entry
-// point, is linked that way. 0, or -1 (a bad variable, or the image cannot be opened).
-int32_t CardSimAttach();
-int32_t CardSimAttach(const CardSimConfig& config);
-
 #endif

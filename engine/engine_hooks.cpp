@@ -5,6 +5,7 @@
 #include "engine/partition.h"
 #include "engine/partition_scan.h"
 #include "engine/vol_serial.h"
+#include "platform/window.h"
 
 Event* AbortEvent = nullptr;
 Event* WorkerGate = nullptr;

@@ -49,17 +49,6 @@ void ProgressPhase(const char* status, uint32_t length);
 void ProgressAdvance(uint32_t position);
 void ProgressPhaseDone();
 
-// Control messages, with the values of the Win32 constants of the same names.
-const uint32_t kWmSetText = 0x000C;     // WM_SETTEXT
-const uint32_t kPbmSetRange = 0x0401;   // PBM_SETRANGE
-const uint32_t kPbmSetPos = 0x0402;     // PBM_SETPOS
-const uint32_t kPbmSetStep = 0x0404;    // PBM_SETSTEP
-const uint32_t kPbmStepIt = 0x0405;     // PBM_STEPIT
-
-// Sends a message to a registered control and returns its answer: SendMessageA in kelvado.exe,
-// natively ControlMessageHandler (platform/window_native.h).
-intptr_t SendControlMessage(void* control, uint32_t message, uintptr_t wparam, intptr_t lparam);
-
 // The card engine's state as at program start, for tests, fuzzers and tools.
 // Puts the target's identity, the switches (ChkDataArea 1, Fat32Enabled 0), the geometry, the
 // new partition and its serial, the bad cluster and partition lists and the hooks back to their

@@ -1,6 +1,10 @@
 #include "engine/errors.h"
 
+#include "aspi/aspi.h"
 #include "platform/window.h"
+
+// The device layer's failure without a code is the engine's.
+static_assert(kAspiFailed == kEngineFailed, "kAspiFailed");
 
 namespace {
 
@@ -19,12 +23,12 @@ const CodeText kErrorTexts[] = {
     {kErrNoCard, "Movanta ATAｶｰﾄﾞが挿入されていません"},
     {kErrNoVolumeInfo, "ボリューム情報を取得することができません"},
     {kErrTargetNotFixed, "転送先ドライブが固定ディスクではありません"},
-    {kErrCommandTimeout, "コマンドタイムアウト"},
-    {kErrReadCapacity, "ReadCapacityに失敗しました"},
-    {kErrAspiEntryPoints, "APIアドレスの取得に失敗しました。"},
-    {kErrAdapterInfo, "アダプタ情報取得に失敗しました。"},
-    {kErrAspiInit, "正常にWNASPI32.DLLを初期化できませんでした"},
-    {kErrAspiLoad, "WNASPI32.DLLがロードできません"},
+    {kAspiCommandTimeout, "コマンドタイムアウト"},
+    {kAspiReadCapacityFailed, "ReadCapacityに失敗しました"},
+    {kAspiNoEntryPoints, "APIアドレスの取得に失敗しました。"},
+    {kAspiNoAdapterInfo, "アダプタ情報取得に失敗しました。"},
+    {kAspiInitFailed, "正常にWNASPI32.DLLを初期化できませんでした"},
+    {kAspiNoLibrary, "WNASPI32.DLLがロードできません"},
     {kErrIplWrite, "ＩＰＬ領域に書き込みができません"},
     {kErrTooManyBadSectors, "バッドセクターが多すぎます"},
     {kErrFatArea, "ＦＡＴ領域にエラーがあります"},

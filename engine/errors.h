@@ -23,14 +23,7 @@ const int32_t kErrSystemDriveNotFixed = 201;
 const int32_t kErrNoCard = 202;
 const int32_t kErrNoVolumeInfo = 203;
 const int32_t kErrTargetNotFixed = 204;
-// 3xx: SCSI commands.
-const int32_t kErrCommandTimeout = 301;
-const int32_t kErrReadCapacity = 302;
-// 5xx: the ASPI library.
-const int32_t kErrAspiEntryPoints = 501;
-const int32_t kErrAdapterInfo = 502;
-const int32_t kErrAspiInit = 503;
-const int32_t kErrAspiLoad = 504;
+// 3xx (SCSI commands) and 5xx (the ASPI library) are the device layer's own (aspi/aspi.h).
 // 6xx: writing the card's system areas.
 const int32_t kErrIplWrite = 601;
 const int32_t kErrTooManyBadSectors = 602;
@@ -39,9 +32,7 @@ const int32_t kErrFatWrite = 604;
 const int32_t kErrRootDirArea = 605;
 const int32_t kErrRootDirWrite = 606;
 
-// The engine's numbered error codes and the words the user sees for them.
-//
-// 1xx operating system and capacity, 2xx drives and card, 3xx SCSI commands, 5xx the ASPI library,
+// The words the user sees for every numbered code: 1xx operating system and capacity, 2xx drives and card, 3xx SCSI commands, 5xx the ASPI library,
 // 6xx writing the card's system areas. 0 is success and -9 an interruption by the user; neither is
 // ever shown.
 // The Shift-JIS message of a code; "UNKNOWN ERROR CODE" for every code without one (negative codes

@@ -1,7 +1,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "engine/engine_hooks.h"
 #include "platform/window.h"
 #include "platform/window_win32.h"
 

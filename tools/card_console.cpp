@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/engine_hooks.h"
 #include "platform/window_native.h"
 
 std::string Utf8FromSjis(const char* sjis) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "aspi/aspi.h"
+#include "cardsim/attach_native.h"
 
 static void CopyText(char* to, size_t size, const std::string& text) {
   size_t length = text.size() < size ? text.size() : size - 1;

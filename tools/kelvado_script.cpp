@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "cardsim/cardsim.h"
+#include "cardsim/attach_native.h"
 #include "interp/arguments.h"
 #include "interp/command_table.h"
 #include "interp/exec.h"

@@ -19,10 +19,9 @@ int32_t DialogIndex(const char* name);
 const char* DialogName(int32_t index);
 
 // Shows the dialog and returns how it ended: DialogBoxParamA with the template of that name, owned
-// by the main window (kelvado.exe); natively DialogHandler's answer, or kDialogCancel without one.
+// by the main window (kelvado.exe); natively the answer of the handler that tests set
+// (wizard/start_dialog_native.h).
 int32_t RunDialog(int32_t index);
-typedef int32_t (*DialogFunction)(int32_t index);
-extern DialogFunction DialogHandler;
 
 int32_t FuncStartDialog(char* args);
 

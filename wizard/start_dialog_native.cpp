@@ -1,5 +1,5 @@
 // Dialogs in the native build: DialogHandler answers for them.
-#include "wizard/start_dialog.h"
+#include "wizard/start_dialog_native.h"
 
 DialogFunction DialogHandler = nullptr;
 

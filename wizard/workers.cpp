@@ -8,6 +8,7 @@
 #include "engine/file_copy.h"
 #include "engine/partition.h"
 #include "engine/vol_serial.h"
+#include "platform/window.h"
 #include "services/directories.h"
 #include "wizard/adapter_commands.h"
 #include "wizard/dialog_texts.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "aspi/aspi_driver_native.h"
-#include "cardsim/cardsim.h"
+#include "cardsim/attach_native.h"
 #include "platform/threads.h"
 #include "platform/window_native.h"
 #include "tests/aspi/temp_card.h"

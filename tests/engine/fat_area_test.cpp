@@ -9,6 +9,7 @@
 #include "engine/errors.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
+#include "platform/window.h"
 #include "tests/engine/test_card.h"
 
 // A 16 MiB card, FAT16: 32,193 sectors from 63; 4-sector clusters; FATs at 64 and 96 (32 sectors

@@ -11,6 +11,7 @@
 #include "engine/engine_hooks.h"
 #include "engine/partition.h"
 #include "engine/partition_scan.h"
+#include "platform/window.h"
 #include "tests/engine/test_card.h"
 
 // Cards of 40,000 sectors: the njata95 geometry gives them 16 heads of 63 sectors, 1,008 sectors a

@@ -12,7 +12,7 @@
 
 #include "app/program.h"
 #include "aspi/aspi.h"
-#include "cardsim/cardsim.h"
+#include "cardsim/attach_native.h"
 #include "engine/boot_record.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"

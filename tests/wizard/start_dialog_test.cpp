@@ -8,7 +8,7 @@
 #include "interp/section_table.h"
 #include "services/exit_commands.h"
 #include "tests/interp/harness.h"
-#include "wizard/start_dialog.h"
+#include "wizard/start_dialog_native.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <thread>
 
-#include "cardsim/cardsim.h"
+#include "cardsim/attach_native.h"
 #include "engine/engine_hooks.h"
 #include "engine/fat_area.h"
 #include "platform/clock.h"

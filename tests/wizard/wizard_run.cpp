@@ -17,7 +17,7 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "aspi/aspi.h"
-#include "cardsim/cardsim.h"
+#include "cardsim/attach_native.h"
 #include "engine/engine_hooks.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
@@ -35,6 +35,7 @@
 #include "platform/window_native.h"
 #include "services/cursor_wait.h"
 #include "wizard/dialogs.h"
+#include "wizard/start_dialog_native.h"
 #include "wizard/workers.h"
 
 namespace fs = std::filesystem;

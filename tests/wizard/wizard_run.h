@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/window.h"
+#include "platform/window_native.h"
 #include "tests/aspi/temp_card.h"
 
 struct WizardRun {
