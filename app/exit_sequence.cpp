@@ -5,6 +5,7 @@
 #include "platform/window.h"
 #include "screen/display_list.h"
 #include "screen/media.h"
+#include "screen/paint.h"
 #include "services/exit_commands.h"
 #include "services/process_commands.h"
 
@@ -17,7 +18,7 @@ void RunExitSequence() {
   MediaStopAndClose();
   AspiUnload();
   ReleaseDrawingBuffers();
-  ReleaseWindowImage();
+  ReleaseScreenImage();
   StopWindowTimer(kTickTimerId);
   if (ShutDownOnExit) {
     StopWindowTimer(kShutDownTimerId);

@@ -18,8 +18,4 @@ bool ExitSequenceHasRun();
 // Lets it run again (a fresh start, in tests).
 void ResetExitSequence();
 
-// Step 4's platform part: the screen image in kelvado.exe; natively its handler
-// (app/exit_sequence_native.h).
-void ReleaseWindowImage();
-
 #endif

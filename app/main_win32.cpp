@@ -1,18 +1,80 @@
-// Program entry: fills the command table and loads the script, registers the window classes,
-// creates the full-screen main window (whose creation runs section START), creates the screen
-// image, starts the tick timer and runs the message loop until the quit message.
+// kelvado.exe: its entry point, and the full-screen main window "Zam" with its window procedure.
 #include <windows.h>
+#include <mmsystem.h>
 
 #include "app/builtin_script.h"
+#include "app/exit_sequence.h"
 #include "app/main_window.h"
-#include "app/main_window_win32.h"
 #include "platform/threads.h"
 #include "platform/window.h"
+#include "platform/window_win32.h"
 #include "screen/paint.h"
 #include "screen/screen_image_win32.h"
 #include "services/cursor_wait.h"
 #include "services/debug_window_win32.h"
 
+// The main window's procedure: each message is translated into one of the portable reactions
+// of app/main_window.h.
+static LRESULT OnCreate() {
+  NewOneMessage = RegisterWindowMessageA("NEWONE");
+  MainWindowCreate();
+  return 0;
+}
+
+static LRESULT OnTimer(WPARAM timer) {
+  if (timer == kTickTimerId) MainWindowTick();
+  return 0;
+}
+
+static LRESULT OnLeftButtonDown(LPARAM position) {
+  MainWindowClick(LOWORD(position), HIWORD(position));
+  return 0;
+}
+
+static LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  MainWindow = hwnd;
+  if (NewOneMessage != 0 && msg == NewOneMessage) {
+    MainWindowNewOne();
+    return 0;
+  }
+  switch (msg) {
+    case WM_CREATE:
+      return OnCreate();
+    case WM_TIMER:
+      return OnTimer(wparam);
+    case WM_KEYDOWN:
+      MainWindowKey(static_cast<uint32_t>(wparam));
+      return 0;
+    case WM_LBUTTONDOWN:
+      return OnLeftButtonDown(lparam);
+    case MM_MCINOTIFY:
+      MainWindowMediaEnd(static_cast<uint32_t>(wparam), static_cast<uint32_t>(lparam));
+      return 0;
+    case WM_PAINT:
+      PaintMainWindow(hwnd);
+      return 0;
+    case WM_SETCURSOR:
+      MainWindowSetCursor();
+      return 1;
+    case WM_IME_NOTIFY:
+      return 0;
+    case WM_DESTROY:
+      RunExitSequence();
+      return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wparam, lparam);
+}
+
+// The keys and the media notification that app/main_window.h copies, checked against the system's
+// own values.
+static_assert(kKeyEscape == VK_ESCAPE, "VK_ESCAPE");
+static_assert(kKeySpace == VK_SPACE, "VK_SPACE");
+static_assert(kKeyF12 == VK_F12, "VK_F12");
+static_assert(kMediaEndSuccessful == MCI_NOTIFY_SUCCESSFUL, "MCI_NOTIFY_SUCCESSFUL");
+
+// Program entry: fills the command table and loads the script, registers the window classes,
+// creates the full-screen main window (whose creation runs section START), creates the screen
+// image, starts the tick timer and runs the message loop until the quit message.
 // RegisterClassExA exists on the Windows 95 family from version 4 on; anything else gets
 // RegisterClassA.
 static bool HasRegisterClassEx() {

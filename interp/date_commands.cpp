@@ -1,4 +1,4 @@
-#include "interp/date_commands.h"
+#include "interp/commands.h"
 
 #include "interp/arguments.h"
 #include "platform/clock.h"

@@ -1,4 +1,4 @@
-#include "interp/flow_commands.h"
+#include "interp/commands.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "interp/string_commands.h"
+#include "interp/commands.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "interp/value_commands.h"
+#include "interp/commands.h"
 
 #include "interp/arguments.h"
 

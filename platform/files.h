@@ -5,7 +5,6 @@
 #define KELVADO_PLATFORM_FILES_H
 
 #include <cstddef>
-#include <cstddef>
 #include <cstdint>
 
 #include "platform/clock.h"

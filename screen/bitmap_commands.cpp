@@ -1,4 +1,4 @@
-#include "screen/bitmap_commands.h"
+#include "screen/screen_commands.h"
 
 #include "interp/arguments.h"
 #include "interp/script_error.h"

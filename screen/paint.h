@@ -56,4 +56,9 @@ int32_t TextOffset(int32_t alignment, int32_t left, int32_t right, int32_t text_
 // when an item was drawn or MainWinCleared is set, else the window is left as it is.
 void PaintScreen(const PaintCanvas& canvas);
 
+// Releases the ScreenImage, the off-screen picture that painting composes into (the exit
+// sequence): in kelvado.exe deletes its DIB section and frees its header block; natively calls
+// ReleaseScreenImageHandler (screen/screen_native.h).
+void ReleaseScreenImage();
+
 #endif

@@ -11,8 +11,6 @@
 // ScreenWidth x ScreenHeight with its 40-byte header in a movable global block of its own.
 // 0, or -1 after the "ＤＩＢエラー" box, a quit message and WM_CLOSE.
 int32_t CreateScreenImage(HWND window);
-// Deletes the section and frees its header block (the exit sequence).
-void ReleaseScreenImage();
 // WM_PAINT of the main window.
 void PaintMainWindow(HWND window);
 

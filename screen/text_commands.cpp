@@ -1,4 +1,4 @@
-#include "screen/text_commands.h"
+#include "screen/screen_commands.h"
 
 #include "interp/arguments.h"
 #include "screen/display_list.h"

@@ -34,8 +34,8 @@
 #include "platform/clock.h"
 #include "platform/window_native.h"
 #include "screen/display_list.h"
-#include "screen/media_device_native.h"
 #include "screen/paint.h"
+#include "screen/screen_native.h"
 
 namespace {
 

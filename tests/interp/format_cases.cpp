@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "interp/commands.h"
 #include "interp/formats.h"
-#include "interp/value_commands.h"
 #include "interp/var_table.h"
 #include "platform/text.h"
 

@@ -4,8 +4,8 @@
 
 #include "interp/arguments.h"
 #include "interp/command_table.h"
+#include "interp/commands.h"
 #include "interp/exec.h"
-#include "interp/flow_commands.h"
 #include "interp/script_error.h"
 #include "interp/section_choice.h"
 #include "interp/var_table.h"

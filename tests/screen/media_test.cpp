@@ -15,8 +15,8 @@
 #include "interp/section_table.h"
 #include "screen/display_list.h"
 #include "screen/media.h"
-#include "screen/media_device_native.h"
 #include "screen/paint.h"
+#include "screen/screen_native.h"
 #include "services/directories.h"
 #include "tests/interp/harness.h"
 

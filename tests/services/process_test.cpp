@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/exit_sequence_native.h"
+#include "app/exit_sequence.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "aspi/aspi.h"
@@ -21,6 +21,7 @@
 #include "platform/os_native.h"
 #include "platform/process_native.h"
 #include "platform/window_native.h"
+#include "screen/screen_native.h"
 #include "services/directories.h"
 #include "services/exit_commands.h"
 #include "services/process_commands.h"
@@ -142,7 +143,7 @@ class Processes : public InterpTest {
     WindowTimerHandler = [](uint32_t id, uint32_t period) {
       Step("timer " + std::to_string(id) + (period ? " every " + std::to_string(period) : " stop"));
     };
-    ReleaseWindowImageHandler = [] {
+    ReleaseScreenImageHandler = [] {
       // The device layer and the drawing buffers are gone by now.
       Step(HostAdapterCount == -1 ? "image (aspi released)" : "image (aspi still held)");
     };
@@ -159,7 +160,7 @@ class Processes : public InterpTest {
     ProcessHandlers = {};
     ShowMainWindowHandler = PostQuitHandler = nullptr;
     WindowTimerHandler = nullptr;
-    ReleaseWindowImageHandler = nullptr;
+    ReleaseScreenImageHandler = nullptr;
     ShutDownSystemHandler = nullptr;
     ShutDownOnExit = false;
     InterpTest::TearDown();

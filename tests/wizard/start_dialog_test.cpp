@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "interp/command_table.h"
-#include "interp/flow_commands.h"
+#include "interp/commands.h"
 #include "interp/section_choice.h"
 #include "interp/section_table.h"
 #include "services/exit_commands.h"

@@ -14,7 +14,6 @@
 #include "screen/layout_settings.h"
 #include "screen/paint.h"
 #include "screen/screen_commands.h"
-#include "screen/text_commands.h"
 
 static void Check(bool condition) {
   if (!condition) std::abort();

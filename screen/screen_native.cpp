@@ -1,7 +1,8 @@
+#include "screen/screen_native.h"
+
 #include <cstdio>
 
 #include "platform/files.h"
-#include "screen/media_device_native.h"
 
 void (*MediaDeviceTraceHook)(const char* request) = nullptr;
 bool MediaStandInNeverStops = false;
@@ -77,4 +78,10 @@ void MediaDeviceClose(uint32_t device) {
 
 void MediaErrorText(uint32_t error, char* text, size_t size) {
   std::snprintf(text, size, "device error %u", error);
+}
+
+void (*ReleaseScreenImageHandler)() = nullptr;
+
+void ReleaseScreenImage() {
+  if (ReleaseScreenImageHandler != nullptr) ReleaseScreenImageHandler();
 }

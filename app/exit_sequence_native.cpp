@@ -1,7 +1,0 @@
-#include "app/exit_sequence_native.h"
-
-ReleaseImageFunction ReleaseWindowImageHandler = nullptr;
-
-void ReleaseWindowImage() {
-  if (ReleaseWindowImageHandler) ReleaseWindowImageHandler();
-}
