@@ -16,15 +16,9 @@ struct ClockTime {
   uint16_t milliseconds;
 };
 
+// GetLocalTime and GetSystemTime in kelvado.exe; natively the host's clock, or the moments a test
+// stopped it at (platform/clock_native.h).
 void ClockLocalTime(ClockTime* out);
 void ClockUtcTime(ClockTime* out);
-
-// Stops the clock at the given moments (both must be given); ClockRun lets it run again.
-void ClockStop(const ClockTime& local, const ClockTime& utc);
-void ClockRun();
-
-// The platform's own clock, implemented by clock_native.cpp and clock_win32.cpp.
-void PlatformLocalTime(ClockTime* out);
-void PlatformUtcTime(ClockTime* out);
 
 #endif

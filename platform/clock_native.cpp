@@ -1,7 +1,7 @@
 #include <chrono>
 #include <ctime>
 
-#include "platform/clock.h"
+#include "platform/clock_native.h"
 
 static void FromTm(const std::tm& tm, int milliseconds, ClockTime* out) {
   out->year = static_cast<uint16_t>(tm.tm_year + 1900);
@@ -21,7 +21,7 @@ static void Now(std::time_t* seconds, int* milliseconds) {
   *milliseconds = static_cast<int>(duration_cast<std::chrono::milliseconds>(since_epoch).count() % 1000);
 }
 
-void PlatformLocalTime(ClockTime* out) {
+static void HostLocalTime(ClockTime* out) {
   std::time_t seconds;
   int ms;
   Now(&seconds, &ms);
@@ -30,7 +30,7 @@ void PlatformLocalTime(ClockTime* out) {
   FromTm(tm, ms, out);
 }
 
-void PlatformUtcTime(ClockTime* out) {
+static void HostUtcTime(ClockTime* out) {
   std::time_t seconds;
   int ms;
   Now(&seconds, &ms);
@@ -38,3 +38,29 @@ void PlatformUtcTime(ClockTime* out) {
   gmtime_r(&seconds, &tm);
   FromTm(tm, ms, out);
 }
+
+static bool clock_stopped = false;
+static ClockTime stopped_local;
+static ClockTime stopped_utc;
+
+void ClockLocalTime(ClockTime* out) {
+  if (clock_stopped)
+    *out = stopped_local;
+  else
+    HostLocalTime(out);
+}
+
+void ClockUtcTime(ClockTime* out) {
+  if (clock_stopped)
+    *out = stopped_utc;
+  else
+    HostUtcTime(out);
+}
+
+void ClockStop(const ClockTime& local, const ClockTime& utc) {
+  stopped_local = local;
+  stopped_utc = utc;
+  clock_stopped = true;
+}
+
+void ClockRun() { clock_stopped = false; }

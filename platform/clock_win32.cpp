@@ -13,13 +13,13 @@ static void FromSystemTime(const SYSTEMTIME& st, ClockTime* out) {
   out->milliseconds = st.wMilliseconds;
 }
 
-void PlatformLocalTime(ClockTime* out) {
+void ClockLocalTime(ClockTime* out) {
   SYSTEMTIME st;
   GetLocalTime(&st);
   FromSystemTime(st, out);
 }
 
-void PlatformUtcTime(ClockTime* out) {
+void ClockUtcTime(ClockTime* out) {
   SYSTEMTIME st;
   GetSystemTime(&st);
   FromSystemTime(st, out);

@@ -32,6 +32,7 @@
 #include "interp/section_choice.h"
 #include "interp/var_table.h"
 #include "platform/clock.h"
+#include "platform/clock_native.h"
 #include "platform/window_native.h"
 #include "screen/display_list.h"
 #include "screen/paint.h"

@@ -15,7 +15,7 @@
 #include "engine/errors.h"
 #include "engine/file_copy.h"
 #include "engine/partition.h"
-#include "platform/clock.h"
+#include "platform/clock_native.h"
 #include "platform/files_native.h"
 #include "platform/threads.h"
 #include "platform/window_native.h"

@@ -8,7 +8,7 @@
 #include "engine/byte_order.h"
 #include "engine/errors.h"
 #include "engine/partition.h"
-#include "platform/clock.h"
+#include "platform/clock_native.h"
 #include "tests/engine/test_card.h"
 
 static uint32_t SerialAt(uint16_t hour, uint16_t minute) {

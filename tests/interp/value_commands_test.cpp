@@ -9,7 +9,7 @@
 #include "interp/exec.h"
 #include "interp/script_error.h"
 #include "interp/var_table.h"
-#include "platform/clock.h"
+#include "platform/clock_native.h"
 #include "tests/interp/harness.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/clock.h"
+#include "platform/clock_native.h"
 
 #include <gtest/gtest.h>
 

@@ -16,7 +16,7 @@
 #include "interp/script_error.h"
 #include "interp/section_choice.h"
 #include "interp/section_table.h"
-#include "platform/clock.h"
+#include "platform/clock_native.h"
 #include "platform/files.h"
 #include "platform/window.h"
 #include "platform/window_native.h"

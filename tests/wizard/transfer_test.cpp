@@ -11,7 +11,7 @@
 #include "cardsim/attach_native.h"
 #include "engine/engine_hooks.h"
 #include "engine/fat_area.h"
-#include "platform/clock.h"
+#include "platform/clock_native.h"
 #include "platform/files.h"
 #include "platform/files_native.h"
 #include "platform/window.h"
