@@ -1,5 +1,5 @@
-// BuiltInScript: the script compiled into the program, 66 lines numbered from 1. Its name in
-// messages is "KELVADO.INI", although no such file is ever read.
+// The script the program runs. BuiltInScript: the script compiled into the program, 66 lines
+// numbered from 1. Its name in messages is "KELVADO.INI", although no such file is ever read.
 #ifndef KELVADO_APP_BUILTIN_SCRIPT_H
 #define KELVADO_APP_BUILTIN_SCRIPT_H
 

@@ -1,5 +1,5 @@
 // What the engine's operations answer: 0, a numbered error code whose words the user sees
-// (engine/errors.h), -1 for a failure without a code of its own, -9 for an interruption.
+// (ErrorText below), -1 for a failure without a code of its own, -9 for an interruption.
 #ifndef KELVADO_ENGINE_ERRORS_H
 #define KELVADO_ENGINE_ERRORS_H
 
@@ -32,9 +32,10 @@ const int32_t kErrFatWrite = 604;
 const int32_t kErrRootDirArea = 605;
 const int32_t kErrRootDirWrite = 606;
 
-// The words the user sees for every numbered code: 1xx operating system and capacity, 2xx drives and card, 3xx SCSI commands, 5xx the ASPI library,
-// 6xx writing the card's system areas. 0 is success and -9 an interruption by the user; neither is
-// ever shown.
+// The words the user sees for every numbered code: 1xx operating system and capacity, 2xx drives
+// and card, 3xx SCSI commands, 5xx the ASPI library, 6xx writing the card's system areas. 0 is
+// success and -9 an interruption by the user; neither is ever shown.
+//
 // The Shift-JIS message of a code; "UNKNOWN ERROR CODE" for every code without one (negative codes
 // included). A constant: never fails, allocates nothing.
 const char* ErrorText(uint32_t code);

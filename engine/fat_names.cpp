@@ -145,7 +145,7 @@ void WithNumericTail(const uint8_t basis[11], uint32_t n, uint8_t out[11]) {
   size_t room = 8 - static_cast<size_t>(tail_length);
   size_t used = 0;
   while (used < 8 && basis[used] != ' ') {
-    size_t length = IsSjisLeadByte(basis[used]) && used + 1 < 8 ? 2 : 1;
+    size_t length = IsLeadByte(basis[used]) && used + 1 < 8 ? 2 : 1;
     if (used + length > room) break;
     used += length;
   }
@@ -209,7 +209,7 @@ std::string ShortNameText(const uint8_t name[11], uint8_t nt_case) {
     while (end > 0 && part[end - 1] == ' ') --end;
     for (size_t i = 0; i < end; ++i) {
       uint8_t b = part[i];
-      if (IsSjisLeadByte(b) && i + 1 < end) {
+      if (IsLeadByte(b) && i + 1 < end) {
         text.push_back(static_cast<char>(b));
         text.push_back(static_cast<char>(part[++i]));
         continue;

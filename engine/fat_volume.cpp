@@ -291,7 +291,7 @@ bool ShortNameBytesValid(const uint8_t name[11]) {
     int start = part == 0 ? 0 : 8, end = part == 0 ? 8 : 11;
     for (int i = start; i < end; ++i) {
       uint8_t b = name[i];
-      if (IsSjisLeadByte(b) && i + 1 < end) {
+      if (IsLeadByte(b) && i + 1 < end) {
         ++i;
         continue;
       }

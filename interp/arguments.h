@@ -1,10 +1,12 @@
-// What a command handler (and the argument parser under it) answers, and what the section
-// runner does with it.
+// The command handlers' side of the interpreter: what a handler (and the argument parser under
+// it) answers, and the argument checks that every handler makes, with its own messages.
 #ifndef KELVADO_INTERP_ARGUMENTS_H
 #define KELVADO_INTERP_ARGUMENTS_H
 
 #include <cstdint>
 #include <type_traits>
+
+// --- What a handler answers, and what the section runner does with it ---
 
 // Done: the next line of the section runs.
 const int32_t kGoOn = 0;
@@ -20,7 +22,7 @@ const int32_t kFailed = -1;
 // that cannot be created; a failure like kFailed.
 const int32_t kFormatError = -2;
 
-// The argument checks that every command handler makes, with the handler's own messages.
+// --- The argument checks ---
 //
 // A handler reads all its arguments with one call of ReadArguments, one code per argument:
 //
@@ -40,6 +42,7 @@ const int32_t kFormatError = -2;
 // so a pointer of the wrong type for its code does not compile. The untyped form
 // ReadArguments(handler, args, "%dm %dn", &variable, &value) no longer exists: write the codes
 // as Value/NewVar in the order of the old format's codes.
+
 // One code of a handler's arguments; made only by Value and NewVar.
 class ArgumentCode {
  public:

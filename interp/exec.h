@@ -1,4 +1,5 @@
-// The line executor and the section runner.
+// The line executor and the section runner, TraceLine that shows the line being run, and the
+// interpreter's reset.
 #ifndef KELVADO_INTERP_EXEC_H
 #define KELVADO_INTERP_EXEC_H
 
@@ -32,8 +33,7 @@ void TraceLineStart(const char* text, int32_t line_number);
 void TraceLineAdd(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // The interpreter's state as at program start, for tests and tools that run several scripts in
-// one process.
-// Empties the SectionTable, the CommandTable, the VarTable, ScriptError and TraceLine, forgets
+// one process: empties the SectionTable, the CommandTable, the VarTable, ScriptError and TraceLine, forgets
 // the section hand-over and unsets LineExecutedHook. Main thread only, with no watcher running.
 void ResetInterpreter();
 

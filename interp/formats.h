@@ -1,10 +1,13 @@
-// What the value formatters share: the output that keeps what fits and counts the rest, the walk
-// through a format text with one conversion, and the reading of a width or precision.
+// The value formatters of IValToStr and FValToStr: a number as text, by a format text from the
+// script, as wsprintfA (integers) and printf (reals) make it.
 #ifndef KELVADO_INTERP_FORMATS_H
 #define KELVADO_INTERP_FORMATS_H
 
 #include <cstddef>
 #include <cstdint>
+
+// --- What the formatters share: the output that keeps what fits and counts the rest, the walk
+// through a format text with one conversion, and the reading of a width or precision ---
 
 // Bytes go into `out` while there is room (a terminator always fits behind them); the rest is
 // only counted. A sink without a buffer only measures.
@@ -40,7 +43,8 @@ const uint32_t kFieldLimit = 9999;
 // exceeds kFieldLimit.
 bool ReadFieldNumber(const char** at, uint32_t* value);
 
-// The text that wsprintfA makes of one 32-bit integer, for IValToStr.
+// --- The text that wsprintfA makes of one 32-bit integer, for IValToStr (integer_format.cpp) ---
+
 // Formats `value` by `format` into `out` (`size` bytes, cut to fit, terminator included).
 //
 // The format holds text, "%%" for a percent sign and at most one conversion of the form
@@ -55,7 +59,9 @@ bool ReadFieldNumber(const char** at, uint32_t* value);
 // out of that order, a lone '%') is refused: false, and `out` holds the empty text.
 bool FormatInteger(char* out, size_t size, const char* format, int32_t value);
 
-// The text that printf makes of one double with an f, e or g conversion, for FValToStr.
+// --- The text that printf makes of one double with an f, e or g conversion, for FValToStr
+// (real_format.cpp) ---
+
 // Formats `value` by `format` into `out` (`size` bytes, cut to fit, terminator included).
 //
 // The format holds text, "%%" for a percent sign and at most one conversion of the form
@@ -68,7 +74,8 @@ bool FormatInteger(char* out, size_t size, const char* format, int32_t value);
 // is refused: false, and `out` holds the empty text.
 bool FormatReal(char* out, size_t size, const char* format, double value);
 
-// IValToStr and FValToStr: a number as text, by a format text from the script.
+// --- The commands ---
+
 int32_t FuncIValToStr(char* args);
 int32_t FuncFValToStr(char* args);
 

@@ -1,4 +1,4 @@
-// The loader: turns the script into the SectionTable, once, at start-up.
+// The loader: turns the script into the SectionTable, once, at start-up, cleaning every line.
 #ifndef KELVADO_INTERP_LOADER_H
 #define KELVADO_INTERP_LOADER_H
 
@@ -12,6 +12,7 @@ typedef const char* (*ScriptSource)(int32_t n);
 int32_t LoadScriptFrom(ScriptSource source);
 
 // CleanLine: the cleaning that the loader and the line executor apply to every script line.
+
 // Longest line, in bytes, that cleaning keeps.
 const int kLineLimit = 255;
 

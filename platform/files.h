@@ -1,6 +1,12 @@
-// The file system as the dated debug and log files use it. Paths are byte strings used exactly
-// as given: the program never adds a separator. Natively a path "X:\..." names a file of drive X:
-// of the drive seam's table (platform/files_native.h), any other path a host file.
+// Files, directories and drives: appending to and reading files, the drives and directories as
+// drive information and the copy of C: see them, and the names of the dated files. Paths are
+// byte strings used exactly as given: the program never adds a separator.
+//
+// In kelvado.exe these are the *A functions of KERNEL32 (GetDiskFreeSpaceExA looked up at run
+// time: Windows 95 before OSR2 lacks it). Natively a table of drives over host folders stands in,
+// which tests fill (platform/files_native.h) with the type, serial, label, file system and cluster
+// figures they choose, and which keeps each entry's attributes itself; a path "X:\..." names a
+// file of drive X: of that table, any other path a host file.
 #ifndef KELVADO_PLATFORM_FILES_H
 #define KELVADO_PLATFORM_FILES_H
 
@@ -9,14 +15,16 @@
 
 #include "platform/clock.h"
 
+// --- Appending, as the dated debug and log files do ---
+
 // Creates one directory level; false when it fails (an existing directory included).
 bool FileCreateDirectory(const char* path);
 // Opens the file for writing with shared reading, creating it when missing, writes `length`
 // bytes at its end and closes it. False when it cannot be opened or not every byte is written.
 bool FileAppend(const char* path, const void* bytes, uint32_t length);
 
-// Reading a file from its start, as the bitmap loader does. Paths are byte strings used exactly
-// as given.
+// --- Reading a file from its start, as the bitmap loader does ---
+
 struct ReadableFile;
 
 // Opens an existing file for reading; others may read it meanwhile, nobody may write it.
@@ -29,15 +37,10 @@ uint32_t FileLength(ReadableFile* file);
 uint32_t FileRead(ReadableFile* file, void* bytes, uint32_t length);
 void FileClose(ReadableFile* file);
 
-// The drives and files as drive information and the copy of C: see them: the operating system's
-// version, each drive's type, volume and free space, the listing of a directory, the copy of a
-// file that is not on the target yet, and the making of a directory.
-//
-// In kelvado.exe these are the *A functions of KERNEL32 (GetDiskFreeSpaceExA looked up at run
-// time: Windows 95 before OSR2 lacks it). Natively a table of drives over host folders stands in,
-// which tests fill with the type, serial, label, file system and cluster figures they choose, and
-// which keeps each entry's attributes itself. Paths are byte strings "X:\dir\name" used exactly as
-// given. Tests fill the native table through platform/files_native.h.
+// --- The drives and files as drive information and the copy of C: see them: the operating
+// system's version, each drive's type, volume and free space, the listing of a directory, the copy
+// of a file that is not on the target yet, and the making of a directory ---
+
 // GetDriveTypeA values.
 const uint32_t kDriveUnknown = 0;
 const uint32_t kDriveNoRootDir = 1;
@@ -118,9 +121,11 @@ uint32_t DirCreate(const char* path);
 // Gives a file or directory these attribute bits (SetFileAttributesA); false when it fails.
 bool DirSetAttributes(const char* path, uint32_t attributes);
 
-// The dated files: "<dir><yyyy><mm><dd><extension>", the directory used exactly as given (it must
-// end with "\" to be a folder). The debug file (".deb") and the log (".log") of the program's log
-// directory, and the list of files the copy of the system drive left out, are all named here.
+// --- The dated files: "<dir><yyyy><mm><dd><extension>", the directory used exactly as given (it
+// must end with "\" to be a folder). The debug file (".deb") and the log (".log") of the
+// program's log directory, and the list of files the copy of the system drive left out, are all
+// named here ---
+
 // The room the date and the extension take at the most, terminator included.
 const size_t kDatedNameLength = 16;
 // Writes the name into `path`; false, with `path` emptied, when it does not fit.

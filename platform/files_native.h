@@ -1,4 +1,4 @@
-// The drive seam in the native build: a table of drives over host folders that tests fill, and
+// Files in the native build: a table of drives over host folders that tests fill, and
 // the system version the seam reports. Threads: filled before the code under test runs.
 #ifndef KELVADO_PLATFORM_FILES_NATIVE_H
 #define KELVADO_PLATFORM_FILES_NATIVE_H

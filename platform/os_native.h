@@ -1,5 +1,5 @@
-// The operating system's services in the native build. The registry: the keys that exist, and the
-// values written into them.
+// The operating system's services in the native build: a registry of the keys that exist and the
+// values written into them, and a shut-down that only tells its handler.
 #ifndef KELVADO_PLATFORM_OS_NATIVE_H
 #define KELVADO_PLATFORM_OS_NATIVE_H
 
@@ -7,13 +7,14 @@
 
 #include "platform/os.h"
 
+// The registry.
 void NativeRegistryAddKey(const char* key);
 void NativeRegistryClear();
 // The value written, or -1 when the key or the value does not exist.
 int64_t NativeRegistryDword(const char* key, const char* name);
 
-// The shut-down in the native build: ShutDownSystem calls ShutDownSystemHandler, which tests set
-// to record the call; an unset handler does nothing. Main thread only.
+// ShutDownSystem calls ShutDownSystemHandler, which tests set to record the call; an unset handler
+// does nothing. Main thread only.
 typedef void (*ShutDownFunction)();
 extern ShutDownFunction ShutDownSystemHandler;
 

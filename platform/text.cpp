@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 size_t TextFit(const char* text, size_t length, size_t room) {
   if (length <= room) return length;
   size_t fit = 0;

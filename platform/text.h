@@ -1,4 +1,5 @@
-// Byte texts in the system code page (Shift-JIS) held in fixed buffers.
+// The system's text: byte texts in the system code page (Shift-JIS, code page 932) held in fixed
+// buffers, and their conversion to and from UTF-16, the text of long names on a FAT volume.
 //
 // Every copy into a fixed buffer goes through these functions: a text that does not fit is cut,
 // never overrun, and the cut never splits a double-byte character.
@@ -11,7 +12,9 @@
 #include <string>
 
 // True for the first byte of a Shift-JIS double-byte character.
-bool IsLeadByte(unsigned char c);
+inline bool IsLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 // How many of the first `length` bytes of `text` fit into `room` bytes without splitting a
 // double-byte character.
@@ -28,14 +31,8 @@ void TextAppendFormat(char* out, size_t size, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 void TextAppendFormatV(char* out, size_t size, const char* format, va_list args);
 
-// Shift-JIS (code page 932), the system's text, and UTF-16, the text of long names on a FAT
-// volume. Implemented by the platform (sjis_text_native.cpp with iconv, sjis_text_win32.cpp with
-// the system's code page functions).
-// True for the first byte of a double-byte Shift-JIS character.
-inline bool IsSjisLeadByte(uint8_t byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
+// The conversions: natively with iconv (text_native.cpp), in kelvado.exe with the system's code
+// page functions (text_win32.cpp).
 // `sjis` as UTF-16; false when a byte or pair has no Unicode form (`out` is then undefined).
 bool SjisToUtf16(const std::string& sjis, std::u16string* out);
 // `text` as Shift-JIS; false when a character has no Shift-JIS form.

@@ -1,4 +1,5 @@
-// The main window's handle, for the Win32 code that needs an owner or a target for its messages.
+// The program's window handles, for the Win32 code that needs an owner or a target for its
+// messages.
 #ifndef KELVADO_PLATFORM_WINDOW_WIN32_H
 #define KELVADO_PLATFORM_WINDOW_WIN32_H
 

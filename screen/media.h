@@ -1,14 +1,17 @@
-// The media device layer (MCI) as playback uses it: one device at a time, opened by type and file,
-// shown in the main window, played with an end notification to the main window.
-//
-// Results are the device layer's error codes, 0 for success. In kelvado.exe these are MCI
-// command messages (media_device_win32.cpp); natively a stand-in plays nothing and says what it
-// was asked (media_device_native.cpp).
+// Media: the playback commands, the one open video or sound device, and the media device layer
+// (MCI) under them.
 #ifndef KELVADO_SCREEN_MEDIA_H
 #define KELVADO_SCREEN_MEDIA_H
 
 #include <cstddef>
 #include <cstdint>
+
+// --- The media device layer as playback uses it: one device at a time, opened by type and
+// file, shown in the main window, played with an end notification to the main window ---
+//
+// Results are the device layer's error codes, 0 for success. In kelvado.exe these are MCI
+// command messages (media_device_win32.cpp); natively a stand-in plays nothing and says what it
+// was asked (screen_native.cpp).
 
 // Device modes, as the mode query answers them.
 const uint32_t kMediaModeStopped = 525;
@@ -31,7 +34,8 @@ void MediaDeviceClose(uint32_t device);
 // The device layer's text for an error code, cut to `size` bytes.
 void MediaErrorText(uint32_t error, char* text, size_t size);
 
-// The one open video or sound device, and the ways it is stopped and closed.
+// --- The one open video or sound device, and the ways it is stopped and closed ---
+
 // The open video or sound device; 0 when none is open.
 extern uint32_t MciDevice;
 
@@ -48,8 +52,9 @@ void MediaStopWaitAndClose();
 // Closes the open device without stopping it first (a play request that failed).
 void MediaClose();
 
-// The playback commands: PlayAvi and PlayAviRepeat show a video over the whole main window, once
-// or in a loop, PlayWave plays a sound. Each first stops and closes what plays (screen/media.h).
+// --- The playback commands: PlayAvi and PlayAviRepeat show a video over the whole main window,
+// once or in a loop, PlayWave plays a sound. Each first stops and closes what plays ---
+//
 // They return once playback has started; when a play that is not repeated ends, the main window
 // closes the device and runs EndSection.
 int32_t FuncPlayAvi(char* args);

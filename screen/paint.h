@@ -1,4 +1,9 @@
-// Size of the screen in pixels, read once at start-up. Script coordinates are fractions of it.
+// Painting the main window: the whole DisplayList composed into the ScreenImage, then one copy
+// of the image to the window.
+//
+// The order of the drawing steps is decided here, free of the platform; a PaintCanvas carries
+// them out. In kelvado.exe the canvas draws with GDI into the ScreenImage
+// (screen_image_win32.cpp); tests record the steps.
 #ifndef KELVADO_SCREEN_PAINT_H
 #define KELVADO_SCREEN_PAINT_H
 
@@ -6,15 +11,10 @@
 
 #include "screen/display_item.h"
 
+// Size of the screen in pixels, read once at start-up. Script coordinates are fractions of it.
 extern int32_t ScreenWidth;
 extern int32_t ScreenHeight;
 
-// Painting the main window: the whole DisplayList composed into the ScreenImage, then one copy
-// of the image to the window.
-//
-// The order of the drawing steps is decided here, free of the platform; a PaintCanvas carries
-// them out. In kelvado.exe the canvas draws with GDI into the ScreenImage
-// (screen_image_win32.cpp); tests record the steps.
 // The font of one text item: cell height in pixels, weight (the item's hundreds times 100) and
 // the face name cut to the 31 bytes a font description holds.
 struct PaintFont {

@@ -1,4 +1,6 @@
-// The cursor over the main window, chosen by the script.
+// The cursor over the main window, chosen by the script, and timed waiting, counted in ticks of
+// the main window's 100 ms timer: WaitSet starts the count, Wait holds the section on its line
+// until the count has run out.
 #ifndef KELVADO_SERVICES_CURSOR_WAIT_H
 #define KELVADO_SERVICES_CURSOR_WAIT_H
 
@@ -13,8 +15,6 @@ extern int32_t MouseCursorId;
 // MouseCursor,ID: the cursor shows from the next cursor message on.
 int32_t FuncMouseCursor(char* args);
 
-// Timed waiting, counted in ticks of the main window's 100 ms timer: WaitSet starts the count,
-// Wait holds the section on its line until the count has run out.
 // Ticks left to wait; every tick lowers it by 1 while it is above 0.
 extern int32_t WaitTicks;
 

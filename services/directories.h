@@ -1,7 +1,7 @@
 // The directory settings: HomeDir, put in front of the file names of bitmaps, media and started
 // programs; the AliasMap of named directories that AliasToHomeDir makes the home directory;
-// LogDir1, where the dated debug and log files go. Paths are used exactly as given: a directory
-// must end with "\" to serve as a prefix.
+// LogDir1, where the dated debug and log files go; and the full names of the files that commands
+// open. Paths are used exactly as given: a directory must end with "\" to serve as a prefix.
 #ifndef KELVADO_SERVICES_DIRECTORIES_H
 #define KELVADO_SERVICES_DIRECTORIES_H
 
@@ -26,6 +26,7 @@ int32_t FuncSetLogDir1(char* args);
 
 // The full name of a file that a command opens: a directory prefix (HomeDir, or nothing) and the
 // name the script gave, joined as they are, without a separator.
+
 // The longest full name is one byte less: longer names are refused, never cut.
 const size_t kFileNameSize = 256;
 

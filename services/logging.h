@@ -1,5 +1,5 @@
-// Logging: the dated log of the tool's use. Each Logging line appends the local date and time,
-// the number of divisions and the chosen background and frame keys to "<LogDir1><date>.log".
+// The tool's own records: the Logging command's dated log of the tool's use, the dated files of
+// LogDir1, and the message commands that record nothing.
 #ifndef KELVADO_SERVICES_LOGGING_H
 #define KELVADO_SERVICES_LOGGING_H
 
@@ -8,6 +8,8 @@
 
 #include "platform/clock.h"
 
+// Logging: each Logging line appends the local date and time, the number of divisions and the
+// chosen background and frame keys to "<LogDir1><date>.log".
 // The log line for `now`, a count and the two keys (-1: nothing chosen), line feed included.
 void FormatLogLine(char* out, size_t size, const ClockTime& now, int32_t count,
                    int32_t background_key, int32_t frame_key);

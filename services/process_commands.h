@@ -1,12 +1,15 @@
-// ChildProcess, the one started program that the tool watches, and the watchers of WinExecEx.
+// The commands that start and stop other programs: WinExec starts one and forgets it, WinExecEx
+// starts one on a watcher thread that runs EndSection when it ends, KillProcess terminates the
+// watched one. Behind them ChildProcess, the one started program that the tool watches, and the
+// watchers of WinExecEx.
 //
 // Every WinExecEx starts a watcher thread (WinExecProc) that creates the program, records it in
 // ChildProcess, waits for it to end and then chooses EndSection. ChildProcess is shared between
 // the watchers and the main thread (KillProcess, the exit sequence) under one lock:
 // - a watcher records its program under the lock, unless a later WinExecEx's program is recorded
-//   already (the watchers may create their programs in any order); when its program has ended it empties the
-//   record under the lock only if the record still names its own program, before it closes its
-//   handles. A process identifier in the record therefore always belongs to a program whose
+//   already (the watchers may create their programs in any order); when its program has
+//   ended it empties the record under the lock only if the record still names its own program,
+//   before it closes its handles. A process identifier in the record therefore always belongs to a program whose
 //   handle is still open, so the system cannot have given it to another program;
 // - KillProcess and the exit sequence open and terminate the recorded program under the lock.
 // The exit sequence ends the watchers: it closes them off under the lock (from then on no watcher
@@ -39,9 +42,6 @@ int32_t LiveWatchers();
 // Forgets the record and opens the door again after EndWatchers (a fresh start, in tests).
 void ResetWatchers();
 
-// The commands that start and stop other programs: WinExec starts one and forgets it, WinExecEx
-// starts one on a watcher thread that runs EndSection when it ends, KillProcess terminates the
-// watched one.
 // WinExec,"command line": 0 when started, else -1 with WinExec's own result in the message.
 int32_t FuncWinExec(char* args);
 // WinExecEx,"command line": starts the watcher and returns 0 at once; the program is started in
