@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/text.h"
@@ -7,7 +8,10 @@
 bool DatedFileName(char* path, size_t size, const char* dir, const ClockTime& date,
                    const char* extension) {
   if (size == 0) return false;
-  bool fits = std::strlen(dir) + std::strlen(extension) + 8 < size;
+  // A name cut to fit would name another file: it is written whole or not at all.
+  int length = std::snprintf(nullptr, 0, "%s%04d%02d%02d%s", dir, date.year, date.month, date.day,
+                             extension);
+  bool fits = length >= 0 && static_cast<size_t>(length) < size;
   if (fits)
     TextFormat(path, size, "%s%04d%02d%02d%s", dir, date.year, date.month, date.day, extension);
   else
