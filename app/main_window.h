@@ -1,5 +1,5 @@
 // The main window's reactions to its messages, free of the platform. The Win32 window
-// procedure (main_window_win32.cpp) and the script tool only translate messages into these.
+// procedure (main_win32.cpp) and the script tool only translate messages into these.
 #ifndef KELVADO_APP_MAIN_WINDOW_H
 #define KELVADO_APP_MAIN_WINDOW_H
 

@@ -25,7 +25,7 @@
 
 // The copy dialog's texts that the engine writes: the drives' information and the file being
 // copied (engine/drive_info.h and engine/file_copy.h name them for the engine; wizard/
-// dialog_controls.cpp checks that the numbers agree).
+// dialogs.cpp checks that the numbers agree).
 #define IDC_SOURCE_LABELS 1009
 #define IDC_SOURCE_OS 1010
 #define IDC_SOURCE_TYPE 1011
