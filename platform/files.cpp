@@ -9,14 +9,11 @@ bool DatedFileName(char* path, size_t size, const char* dir, const ClockTime& da
                    const char* extension) {
   if (size == 0) return false;
   // A name cut to fit would name another file: it is written whole or not at all.
-  int length = std::snprintf(nullptr, 0, "%s%04d%02d%02d%s", dir, date.year, date.month, date.day,
+  int length = std::snprintf(path, size, "%s%04d%02d%02d%s", dir, date.year, date.month, date.day,
                              extension);
-  bool fits = length >= 0 && static_cast<size_t>(length) < size;
-  if (fits)
-    TextFormat(path, size, "%s%04d%02d%02d%s", dir, date.year, date.month, date.day, extension);
-  else
-    path[0] = '\0';
-  return fits;
+  if (length >= 0 && static_cast<size_t>(length) < size) return true;
+  path[0] = '\0';
+  return false;
 }
 
 void MakeDirectoryPath(const char* dir) {
