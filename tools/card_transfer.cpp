@@ -39,14 +39,18 @@ struct TransferOptions {
   bool yes = false;
 };
 
-const char kUsage[] =
+}  // namespace
+
+const char kTransferUsage[] =
     "usage: kelvado-card transfer SOURCE TARGET [--size MIB] [--fat16|--fat32] [--check]\n"
     "                             [--keep-serial] [--yes]\n"
     "SOURCE: a folder, or an image of a FAT12/16/32 volume or of a whole disk\n"
     "TARGET: an image file (made or grown to --size MiB) or a block device\n";
 
+namespace {
+
 int Usage(const char* problem) {
-  std::fprintf(stderr, "kelvado-card: %s\n%s", problem, kUsage);
+  std::fprintf(stderr, "kelvado-card: %s\n%s", problem, kTransferUsage);
   return 2;
 }
 

@@ -12,6 +12,9 @@
 #ifndef KELVADO_TOOLS_CARD_TRANSFER_H
 #define KELVADO_TOOLS_CARD_TRANSFER_H
 
+// The command's usage lines.
+extern const char kTransferUsage[];
+
 // argv[2] is SOURCE, argv[3] TARGET, the options follow.
 int TransferCommand(int argc, char** argv);
 
