@@ -32,6 +32,49 @@ std::string Utf8FromSjis(const char* sjis) {
   return out;
 }
 
+std::string ConsoleText(const std::string& text) {
+  std::string out;
+  auto escape = [&out](uint8_t byte) {
+    static const char kHex[] = "0123456789abcdef";
+    out += "\\x";
+    out.push_back(kHex[byte >> 4]);
+    out.push_back(kHex[byte & 15]);
+  };
+  for (size_t i = 0; i < text.size();) {
+    const uint8_t b = static_cast<uint8_t>(text[i]);
+    if (b < 0x80) {
+      if (b < 0x20 || b == 0x7F)
+        escape(b);
+      else
+        out.push_back(static_cast<char>(b));
+      ++i;
+      continue;
+    }
+    // A whole, shortest UTF-8 sequence of a character that is no C1 control goes as it is.
+    size_t extra = b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xF0 && b <= 0xF4 ? 3 : 0;
+    bool whole = extra > 0 && i + extra < text.size();
+    uint32_t c = b & (0x3F >> extra);
+    for (size_t k = 1; whole && k <= extra; ++k) {
+      const uint8_t next = static_cast<uint8_t>(text[i + k]);
+      whole = (next & 0xC0) == 0x80;
+      c = c << 6 | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and code points past U+10FFFF are no UTF-8; U+0080-U+009F are
+    // the C1 controls (9Bh starts an escape sequence as ESC [ does).
+    whole = whole && !(extra == 1 && c < 0xA0) &&
+            !(extra == 2 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) &&
+            !(extra == 3 && (c < 0x10000 || c > 0x10FFFF));
+    if (!whole) {
+      escape(b);
+      ++i;
+      continue;
+    }
+    out.append(text, i, extra + 1);
+    i += extra + 1;
+  }
+  return out;
+}
+
 static char bar_control;
 static char status_control;
 

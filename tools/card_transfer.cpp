@@ -1,4 +1,8 @@
 // kelvado-card transfer: a source tree onto a new card, read back and compared.
+//
+// The person usually holds the only copy of the source, so everything that could go wrong with
+// it is judged before anything is written: the source is opened read-only, and a target that
+// could overlap it or is in use, whatever the path to it, is refused.
 #include "tools/card_transfer.h"
 
 #include <fcntl.h>
@@ -6,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -26,6 +31,13 @@
 #include "tools/file_bytes.h"
 #include "tools/folder_source.h"
 #include "tools/image_card.h"
+#include "tools/storage.h"
+
+const char kTransferUsage[] =
+    "usage: kelvado-card transfer SOURCE TARGET [--size MIB] [--fat16|--fat32] [--check]\n"
+    "                             [--keep-serial] [--yes]\n"
+    "SOURCE: a folder, or an image or a disk holding a FAT12/16/32 volume (read only)\n"
+    "TARGET: an image file (made or grown to --size MiB) or a block device\n";
 
 namespace {
 
@@ -39,24 +51,20 @@ struct TransferOptions {
   bool yes = false;
 };
 
-}  // namespace
-
-const char kTransferUsage[] =
-    "usage: kelvado-card transfer SOURCE TARGET [--size MIB] [--fat16|--fat32] [--check]\n"
-    "                             [--keep-serial] [--yes]\n"
-    "SOURCE: a folder, or an image of a FAT12/16/32 volume or of a whole disk\n"
-    "TARGET: an image file (made or grown to --size MiB) or a block device\n";
-
-namespace {
-
 int Usage(const char* problem) {
   std::fprintf(stderr, "kelvado-card: %s\n%s", problem, kTransferUsage);
   return 2;
 }
 
+// One line on standard output, its control bytes escaped.
+void Say(const std::string& line) {
+  std::printf("%s\n", ConsoleText(line).c_str());
+  std::fflush(stdout);
+}
+
 int Fail(const std::string& what) {
   EndProgressLine();
-  std::printf("transfer: FAILED: %s\n", what.c_str());
+  Say("transfer: FAILED: " + what);
   return 1;
 }
 
@@ -89,6 +97,145 @@ const char* ParseTransferOptions(int argc, char** argv, TransferOptions* o) {
     }
   }
   return nullptr;
+}
+
+std::string SerialText(uint32_t serial) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04X-%04X", serial >> 16, serial & 0xFFFF);
+  return text;
+}
+
+std::string CountText(const TreeCount& count) {
+  return std::to_string(count.files) + " files, " + std::to_string(count.directories) +
+         " folders, " + std::to_string(count.bytes) + " bytes";
+}
+
+std::string SecondsSince(std::chrono::steady_clock::time_point start) {
+  char text[32];
+  std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+  std::snprintf(text, sizeof text, "%.1f s", seconds.count());
+  return text;
+}
+
+// The source, read whole before anything is written: its tree, where its bytes come from, and
+// what of it cannot go onto a card.
+struct Source {
+  PathFacts facts;
+  std::unique_ptr<FileBytes> image;    // an image file or a disk, opened read-only
+  std::unique_ptr<TreeSource> bytes;   // its volume, or the folder
+  TreeNode tree;
+  std::vector<std::string> left_out;
+  int fat = 0;                         // 12, 16, 32 for a volume, 0 for a folder
+  bool has_serial = false;
+  uint32_t serial = 0;
+  std::string where;                   // "volume", "partition 1 at sector 63"
+};
+
+bool ReadSource(const char* path, Source* s, std::string* error) {
+  s->facts = Storage.path(path);
+  switch (s->facts.kind) {
+    case PathFacts::kMissing:
+      *error = std::string(path) + ": " + std::strerror(ENOENT);
+      return false;
+    case PathFacts::kOther:
+      // Opening a FIFO would wait for a writer, a character device could act on being opened.
+      *error = std::string(path) + " is " + s->facts.what +
+               "; a source is a folder, an image file or a disk";
+      return false;
+    case PathFacts::kFolder: {
+      auto folder = std::make_unique<FolderSource>();
+      if (!folder->Read(path, &s->tree, &s->left_out, error)) {
+        *error = std::string(path) + ": " + *error;
+        return false;
+      }
+      s->has_serial = folder->Serial(&s->serial);
+      s->bytes = std::move(folder);
+      return true;
+    }
+    case PathFacts::kFile:
+    case PathFacts::kBlockDevice:
+      break;
+  }
+  s->image = std::make_unique<FileBytes>();
+  FatLayout layout;
+  auto volume = std::make_unique<FatVolume>();
+  if (!s->image->Open(path, error) || !FindFatVolume(s->image.get(), &layout, &s->where, error) ||
+      !volume->Open(s->image.get(), layout, error) || !volume->ReadTree(&s->tree, error)) {
+    *error = std::string(path) + ": " + *error;
+    return false;
+  }
+  s->fat = layout.fat_bits;
+  s->serial = layout.serial;
+  s->has_serial = true;
+  s->bytes = std::move(volume);
+  return true;
+}
+
+// The folder source's file that is `target` under another name (a hard link), or "".
+std::string LinkedSourceFile(const TreeNode& dir, const struct stat& target, const std::string& path) {
+  for (const TreeNode& child : dir.children) {
+    const std::string child_path = ChildPath(path, child);
+    struct stat st;
+    if (child.directory) {
+      std::string found = LinkedSourceFile(child, target, child_path);
+      if (!found.empty()) return found;
+    } else if (stat(child.host_path.c_str(), &st) == 0 && st.st_dev == target.st_dev &&
+               st.st_ino == target.st_ino) {
+      return child_path;
+    }
+  }
+  return "";
+}
+
+// Why `target` must not be written, or "": an overlap with the source, a target in use, a
+// device the card's rules refuse. For a device, *info is filled.
+std::string TargetProblem(const Source& source, const PathFacts& target, BlockDeviceInfo* info) {
+  std::string problem = OverlapProblem(source.facts, target);
+  if (!problem.empty()) return problem;
+  switch (target.kind) {
+    case PathFacts::kBlockDevice:
+      JudgeBlockDevice(target, info, &problem);
+      return problem;
+    case PathFacts::kFile: {
+      struct stat st;
+      if (source.facts.kind == PathFacts::kFolder && stat(target.path.c_str(), &st) == 0) {
+        std::string linked = LinkedSourceFile(source.tree, st, "");
+        if (!linked.empty())
+          return "TARGET " + target.path + " is the source's file " + linked +
+                 " (the same file under another name: a link)";
+      }
+      return InUseProblem(target);
+    }
+    case PathFacts::kMissing:
+      return "";
+    default:
+      return target.path + " is neither an image file nor a block device";
+  }
+}
+
+// Makes the image file the card: an existing file keeps its size unless --size grows it; a new
+// one is made (sparse) of --size MiB.
+bool PrepareImage(const TransferOptions& o, std::string* error) {
+  struct stat st;
+  bool exists = stat(o.target, &st) == 0;
+  if (!exists && o.size_mib == 0) {
+    *error = std::string(o.target) + " does not exist; give its size with --size MIB";
+    return false;
+  }
+  uint64_t want = uint64_t{o.size_mib} << 20;
+  if (exists && o.size_mib != 0 && static_cast<uint64_t>(st.st_size) > want) {
+    *error = std::string(o.target) + " is larger than --size; an image is never cut";
+    return false;
+  }
+  if (exists && o.size_mib == 0) return true;
+  int fd = open(o.target, O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0 || ftruncate(fd, static_cast<off_t>(want)) != 0) {
+    *error = std::string(o.target) + ": " + std::strerror(errno);
+    if (fd >= 0) close(fd);
+    return false;
+  }
+  close(fd);
+  return true;
 }
 
 // The volume the engine makes on this card with FAT32 enabled or not: CalcGeometry and
@@ -132,43 +279,36 @@ std::string FitProblem(const CardVolume& v, const TreeNode& tree) {
   return "";
 }
 
-// Makes the image file the card: an existing file keeps its size unless --size grows it; a new
-// one is made (sparse) of --size MiB.
-bool PrepareImage(const TransferOptions& o, std::string* error) {
-  struct stat st;
-  bool exists = stat(o.target, &st) == 0;
-  if (exists && !S_ISREG(st.st_mode)) {
-    *error = std::string(o.target) + " is neither an image file nor a block device";
-    return false;
+// FAT16 or FAT32. An image keeps its family: FAT12 and FAT16 systems get FAT16 (they may not
+// know FAT32), FAT32 systems FAT32. A folder gets FAT16 when the card is one FAT16 can span
+// (2 GiB) and the tree fits FAT16 (512 root entries, its clusters), else FAT32.
+bool ChooseVolume(const TransferOptions& o, const Source& source, uint32_t capacity,
+                  CardVolume* v, std::string* error) {
+  bool fat32;
+  const char* why;
+  if (o.fat != 0) {
+    fat32 = o.fat == 32;
+    why = fat32 ? "--fat32" : "--fat16";
+  } else if (source.fat != 0) {
+    fat32 = source.fat == 32;
+    why = fat32 ? "the source is FAT32" : "the source is FAT12/16";
+  } else {
+    bool fits16 = capacity <= kFat16MaxCapacity && PlanVolume(false, capacity, v, error) &&
+                  FitProblem(*v, source.tree).empty();
+    fat32 = !fits16;
+    why = fits16 ? "the tree and the card fit FAT16" : "the tree or the card is too large for FAT16";
   }
-  if (!exists && o.size_mib == 0) {
-    *error = std::string(o.target) + " does not exist; give its size with --size MIB";
-    return false;
-  }
-  uint64_t want = uint64_t{o.size_mib} << 20;
-  if (exists && o.size_mib != 0 && static_cast<uint64_t>(st.st_size) > want) {
-    *error = std::string(o.target) + " is larger than --size; an image is never cut";
-    return false;
-  }
-  if (exists && o.size_mib == 0) return true;
-  int fd = open(o.target, O_WRONLY | O_CREAT, 0644);
-  if (fd < 0 || ftruncate(fd, static_cast<off_t>(want)) != 0) {
-    *error = std::string(o.target) + ": " + std::strerror(errno);
-    if (fd >= 0) close(fd);
-    return false;
-  }
-  close(fd);
+  if (!PlanVolume(fat32, capacity, v, error)) return false;
+  std::printf("card: FAT%s (%s%s), partition at sector %u of %u sectors, clusters of %u bytes\n",
+              v->fat32 ? "32" : "16", why, fat32 && !v->fat32 ? "; too small for FAT32" : "",
+              NewPartition.start_lba, v->sectors, v->cluster_bytes);
+  if (!fat32 && capacity > kFat16MaxCapacity)
+    Say("note: FAT16 spans only the first 2 GiB of the card (--fat32 for all of it)");
   return true;
 }
 
 void PrintList(const char* heading, const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) std::printf("%s: %s\n", heading, line.c_str());
-}
-
-std::string SerialText(uint32_t serial) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%04X-%04X", serial >> 16, serial & 0xFFFF);
-  return text;
+  for (const std::string& line : lines) Say(std::string(heading) + ": " + line);
 }
 
 }  // namespace
@@ -179,116 +319,71 @@ int TransferCommand(int argc, char** argv) {
   o.source = argv[2];
   o.target = argv[3];
   if (const char* problem = ParseTransferOptions(argc, argv, &o)) return Usage(problem);
-  const bool device = BlockDevices.is_block_device(o.target);
-  if (device && o.size_mib != 0) return Usage("--size is for an image file, not a device");
 
   // The source, read whole before anything is written.
-  std::unique_ptr<TreeSource> source;
-  std::unique_ptr<FileBytes> image_bytes;
-  TreeNode tree;
-  std::vector<std::string> left_out;
+  Source source;
   std::string error;
-  int source_fat = 0;
-  uint32_t source_serial = 0;
-  bool has_serial = false;
-  struct stat st;
-  if (stat(o.source, &st) != 0) return Fail(std::string(o.source) + ": " + std::strerror(errno));
-  if (S_ISDIR(st.st_mode)) {
-    auto folder = std::make_unique<FolderSource>();
-    if (!folder->Read(o.source, &tree, &left_out, &error))
-      return Fail(std::string(o.source) + ": " + error);
-    has_serial = folder->Serial(&source_serial);
-    std::printf("source: folder %s\n", o.source);
-    source = std::move(folder);
-  } else {
-    image_bytes = std::make_unique<FileBytes>();
-    FatLayout layout;
-    std::string where;
-    auto volume = std::make_unique<FatVolume>();
-    if (!image_bytes->Open(o.source, &error) ||
-        !FindFatVolume(image_bytes.get(), &layout, &where, &error) ||
-        !volume->Open(image_bytes.get(), layout, &error) || !volume->ReadTree(&tree, &error))
-      return Fail(std::string(o.source) + ": " + error);
-    source_fat = layout.fat_bits;
-    source_serial = layout.serial;
-    has_serial = true;
-    std::printf("source: FAT%d %s of %s, serial %s\n", source_fat, where.c_str(), o.source,
-                SerialText(source_serial).c_str());
-    source = std::move(volume);
-  }
-  if (o.keep_serial && !has_serial)
+  if (!ReadSource(o.source, &source, &error)) return Fail(error);
+  if (source.fat != 0)
+    Say("source: FAT" + std::to_string(source.fat) + " " + source.where + " of " + o.source +
+        ", serial " + SerialText(source.serial));
+  else
+    Say(std::string("source: folder ") + o.source);
+  if (o.keep_serial && !source.has_serial)
     return Fail("--keep-serial: the folder has no .windows-serial whose serial could be kept");
-  PlanCardNames(&tree, &left_out);
-  const TreeCount count = CountTree(tree);
-  std::printf("source: %llu files, %llu folders, %llu bytes\n",
-              static_cast<unsigned long long>(count.files),
-              static_cast<unsigned long long>(count.directories),
-              static_cast<unsigned long long>(count.bytes));
-  std::fflush(stdout);
+  PlanCardNames(&source.tree, &source.left_out);
+  Say("source: " + CountText(CountTree(source.tree)));
 
-  // The card: a block device judged and confirmed, or an image file. Both are reached through the
-  // engine's sector transfers, installed in place of the device layer's: the engine is the
-  // wizard's, only the way to the sectors differs (kelvado-card format goes through the device
-  // layer and the card emulator; a transfer wants the card, written fast).
+  // The target, judged against the source and the system before anything is written to it.
+  PathFacts target = Storage.path(o.target);
+  const bool device = target.kind == PathFacts::kBlockDevice;
+  if (device && o.size_mib != 0) return Usage("--size is for an image file, not a device");
   BlockDeviceInfo info;
+  std::string problem = TargetProblem(source, target, &info);
+  if (!problem.empty()) return Fail(problem + "; nothing was written");
+  if (device && !ConfirmBlockDevice(info, o.yes, &error)) return Fail(error);
+  if (!device) {
+    if (!PrepareImage(o, &error)) return Fail(error);
+    // Judged again as the file it now is (a new one had no identity before).
+    target = Storage.path(o.target);
+    problem = TargetProblem(source, target, &info);
+    if (!problem.empty()) return Fail(problem + "; nothing was written");
+  }
+
+  // The card is reached through the engine's sector transfers, installed in place of the device
+  // layer's: the engine is the wizard's, only the way to the sectors differs (kelvado-card
+  // format goes through the device layer and the card emulator; a transfer wants the card,
+  // written fast).
   std::snprintf(HostAdapterName, sizeof HostAdapterName, "njata95");
   AdapterNumber = 0;
-  if (device) {
-    if (!ConfirmBlockDevice(o.target, o.yes, &info, &error)) return Fail(error);
-    if (!BlockDeviceOpen(info, &error)) return Fail(error);
-  } else {
-    if (!PrepareImage(o, &error)) return Fail(error);
-    if (!ImageCardOpen(o.target, &error)) return Fail(error);
-  }
+  if (device ? !BlockDeviceOpen(info, &error) : !ImageCardOpen(o.target, &error))
+    return Fail(error);
   auto release = [&]() {
     std::string ignored, note;
     if (device)
       BlockDeviceClose(&ignored, &note);
     else
       ImageCardClose();
-    if (!note.empty()) std::printf("note: %s\n", note.c_str());
+    if (!note.empty()) Say("note: " + note);
   };
   const uint32_t capacity = TargetCapacity;
   const uint64_t card_sectors = uint64_t{capacity} + 1;
-  std::printf("card: %s, %llu bytes\n", o.target,
-              static_cast<unsigned long long>(card_sectors * kSectorSize));
-
-  // FAT16 or FAT32. An image keeps its family: FAT12 and FAT16 systems get FAT16 (they may not
-  // know FAT32), FAT32 systems FAT32. A folder gets FAT16 when the card is one FAT16 can span
-  // (2 GiB) and the tree fits FAT16 (512 root entries, its clusters), else FAT32.
-  bool fat32;
-  const char* why;
+  Say(std::string("card: ") + o.target + ", " + std::to_string(card_sectors * kSectorSize) +
+      " bytes");
   CardVolume v;
-  if (o.fat != 0) {
-    fat32 = o.fat == 32;
-    why = fat32 ? "--fat32" : "--fat16";
-  } else if (source_fat != 0) {
-    fat32 = source_fat == 32;
-    why = fat32 ? "the source is FAT32" : "the source is FAT12/16";
-  } else {
-    bool fits16 = capacity <= kFat16MaxCapacity && PlanVolume(false, capacity, &v, &error) &&
-                  FitProblem(v, tree).empty();
-    fat32 = !fits16;
-    why = fits16 ? "the tree and the card fit FAT16" : "the tree or the card is too large for FAT16";
-  }
-  if (!PlanVolume(fat32, capacity, &v, &error)) {
+  if (!ChooseVolume(o, source, capacity, &v, &error)) {
     release();
     return Fail(error);
   }
-  std::printf("card: FAT%s (%s%s), partition at sector %u of %u sectors, clusters of %u bytes\n",
-              v.fat32 ? "32" : "16", why,
-              fat32 && !v.fat32 ? "; too small for FAT32" : "", NewPartition.start_lba,
-              v.sectors, v.cluster_bytes);
-  if (!fat32 && capacity > kFat16MaxCapacity)
-    std::printf("note: FAT16 spans only the first 2 GiB of the card (--fat32 for all of it)\n");
-  std::string problem = FitProblem(v, tree);
+  problem = FitProblem(v, source.tree);
   if (!problem.empty()) {
     release();
     return Fail("the card is too small: " + problem + "; nothing was written");
   }
 
-  // The card as the partition worker makes it, with its final serial.
-  NewVolSerial = o.keep_serial ? source_serial : MakeVolSerial();
+  // The card as the partition worker makes it, with its final serial, then the files.
+  const auto writing = std::chrono::steady_clock::now();
+  NewVolSerial = o.keep_serial ? source.serial : MakeVolSerial();
   ChkDataArea = o.check ? 1 : 0;
   ShowEngineOnStderr();
   StatusSetText("パーティション情報作成");
@@ -300,23 +395,24 @@ int TransferCommand(int argc, char** argv) {
     release();
     return Fail("the card could not be made");
   }
-  if (!WriteTreeToCard(AdapterNumber, NewPartition, &tree, source.get(), &left_out, &error)) {
+  if (!WriteTreeToCard(AdapterNumber, NewPartition, &source.tree, source.bytes.get(),
+                       &source.left_out, &error)) {
     release();
     return Fail(error);
   }
   EndProgressLine();
-  const TreeCount written = CountTree(tree);
-  std::printf("written: %llu files, %llu folders, %llu bytes, serial %s\n",
-              static_cast<unsigned long long>(written.files),
-              static_cast<unsigned long long>(written.directories),
-              static_cast<unsigned long long>(written.bytes), SerialText(NewVolSerial).c_str());
-  std::fflush(stdout);
-
-  // The whole card read back through the reader, from its master boot record on.
-  if (device && !BlockDeviceFlush(&error)) {
+  // Ready is said of what is stored: the card is flushed and the system's cached copy dropped,
+  // so that the read-back reads the card itself.
+  if (device ? !BlockDeviceFlush(&error) : !ImageCardFlush(&error)) {
     release();
     return Fail(error);
   }
+  const TreeCount written = CountTree(source.tree);
+  Say("written: " + CountText(written) + ", serial " + SerialText(NewVolSerial) + " (" +
+      SecondsSince(writing) + ")");
+
+  // The whole card read back through the reader, from its master boot record on.
+  const auto reading = std::chrono::steady_clock::now();
   CardBytes card_bytes(AdapterNumber, card_sectors);
   FatLayout card_layout;
   std::string where;
@@ -328,19 +424,15 @@ int TransferCommand(int argc, char** argv) {
     differences.push_back("the card cannot be read back: " + error);
   } else {
     if (card_layout.serial != NewVolSerial) differences.push_back("the card's serial differs");
-    CompareTrees(tree, source.get(), card_tree, &card, &differences);
+    CompareTrees(source.tree, source.bytes.get(), card_tree, &card, &differences);
   }
   EndProgressLine();
   release();
-  PrintList("left out", left_out);
+  PrintList("left out", source.left_out);
   PrintList("differs", differences);
-  if (differences.empty())
-    std::printf("verified: %llu files, %llu folders, %llu bytes\n",
-                static_cast<unsigned long long>(written.files),
-                static_cast<unsigned long long>(written.directories),
-                static_cast<unsigned long long>(written.bytes));
-  if (!left_out.empty() || !differences.empty()) {
-    std::printf("transfer: FAILED: %zu left out, %zu differences\n", left_out.size(),
+  if (differences.empty()) Say("verified: " + CountText(written) + " (" + SecondsSince(reading) + ")");
+  if (!source.left_out.empty() || !differences.empty()) {
+    std::printf("transfer: FAILED: %zu left out, %zu differences\n", source.left_out.size(),
                 differences.size());
     return 1;
   }

@@ -14,10 +14,16 @@ FileBytes::~FileBytes() {
 }
 
 bool FileBytes::Open(const std::string& path, std::string* error) {
-  fd_ = open(path.c_str(), O_RDONLY);
+  // Read-only, never to be written; O_NONBLOCK so that a FIFO put in its place cannot hold the
+  // open up (it is refused below).
+  fd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   struct stat st;
   if (fd_ < 0 || fstat(fd_, &st) != 0) {
     *error = std::strerror(errno);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode) && !S_ISBLK(st.st_mode)) {
+    *error = "is neither an image file nor a disk";
     return false;
   }
   size_ = static_cast<uint64_t>(st.st_size);
