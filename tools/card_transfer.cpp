@@ -323,7 +323,7 @@ int TransferCommand(int argc, char** argv) {
   // The source, read whole before anything is written.
   Source source;
   std::string error;
-  if (!ReadSource(o.source, &source, &error)) return Fail(error);
+  if (!ReadSource(o.source, &source, &error)) return Fail(error + "; nothing was written");
   if (source.fat != 0)
     Say("source: FAT" + std::to_string(source.fat) + " " + source.where + " of " + o.source +
         ", serial " + SerialText(source.serial));

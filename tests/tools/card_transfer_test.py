@@ -436,7 +436,7 @@ def device(work):
         if r.returncode == 0:
             code, out, _ = transfer(folder, loop, "--yes")
             run("umount", mount)
-            check(code == 1 and "%s is mounted; unmount it first" % name in out,
+            check(code == 1 and "%s is mounted on %s; unmount it first" % (name, mount) in out,
                   "a mounted card: %d %s" % (code, out))
             print("ok: a mounted card is refused")
         else:
