@@ -37,24 +37,27 @@ bool CardBytes::Read(uint64_t offset, void* buffer, size_t length) {
   uint8_t* out = static_cast<uint8_t*>(buffer);
   uint8_t sector[512];
   // Small reads (directories, small files, one after the other) come from a window of the card
-  // read ahead in one transfer.
+  // read ahead in one transfer. The window grows while the reads go on where it ended and starts
+  // small again elsewhere, so that directories scattered over the card are read without the
+  // files around them.
   if (length < kChunkBytes / 4) {
-    const uint64_t window = kChunkBytes;
-    uint64_t first = offset / window * window;
-    if (offset + length <= first + window) {
-      if (cache_.empty() || cache_offset_ != first) {
-        uint64_t bytes = std::min<uint64_t>(window, Size() - first);
-        cache_.assign(static_cast<size_t>(bytes), 0);
-        cache_offset_ = first;
-        if (ReadSectors(adapter_, 0, static_cast<uint32_t>(first / 512), kSectorSize,
-                        static_cast<uint32_t>(bytes / 512), cache_.data()) != 0) {
-          cache_.clear();
-          return false;
-        }
+    const uint64_t end = cache_offset_ + cache_.size();
+    if (cache_.empty() || offset < cache_offset_ || offset + length > end) {
+      const bool onward = !cache_.empty() && offset >= end && offset < end + window_;
+      window_ = onward ? std::min<uint64_t>(window_ * 2, kChunkBytes) : kFirstWindowBytes;
+      uint64_t first = offset / 4096 * 4096;
+      uint64_t bytes = std::max<uint64_t>(window_, (offset + length - first + 4095) / 4096 * 4096);
+      bytes = std::min<uint64_t>(bytes, Size() - first);
+      cache_.assign(static_cast<size_t>(bytes), 0);
+      cache_offset_ = first;
+      if (ReadSectors(adapter_, 0, static_cast<uint32_t>(first / 512), kSectorSize,
+                      static_cast<uint32_t>(bytes / 512), cache_.data()) != 0) {
+        cache_.clear();
+        return false;
       }
-      std::memcpy(out, &cache_[static_cast<size_t>(offset - first)], length);
-      return true;
     }
+    std::memcpy(out, &cache_[static_cast<size_t>(offset - cache_offset_)], length);
+    return true;
   }
   while (length > 0) {
     uint64_t lba = offset / 512;

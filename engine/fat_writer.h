@@ -36,8 +36,9 @@ uint64_t DirectoryEntries(const TreeNode& dir, bool root);
 uint64_t ClustersFor(uint64_t bytes, uint32_t cluster_bytes);
 
 // The card's sectors as a byte source for the reader (512-byte transfers of target 0 of
-// `adapter`; `sectors` of them). Small reads are served from a window read ahead; it is only
-// for a card nothing else writes while it is read.
+// `adapter`; `sectors` of them). Small reads are served from a window read ahead, which grows
+// while they go on one after the other; it is only for a card nothing else writes while it is
+// read.
 class CardBytes : public ByteSource {
  public:
   CardBytes(int32_t adapter, uint64_t sectors) : adapter_(adapter), sectors_(sectors) {}
@@ -47,8 +48,10 @@ class CardBytes : public ByteSource {
  private:
   int32_t adapter_;
   uint64_t sectors_;
+  static const uint64_t kFirstWindowBytes = 64 << 10;
   std::vector<uint8_t> cache_;  // read ahead from cache_offset_
   uint64_t cache_offset_ = 0;
+  uint64_t window_ = kFirstWindowBytes;
 };
 
 // Writes the planned tree onto the volume of `partition` (just made by MakePartition). Files

@@ -31,6 +31,7 @@
 #include "tools/file_bytes.h"
 #include "tools/folder_source.h"
 #include "tools/image_card.h"
+#include "tools/read_ahead_bytes.h"
 #include "tools/storage.h"
 
 const char kTransferUsage[] =
@@ -113,7 +114,7 @@ std::string CountText(const TreeCount& count) {
 std::string SecondsSince(std::chrono::steady_clock::time_point start) {
   char text[32];
   std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
-  std::snprintf(text, sizeof text, "%.1f s", seconds.count());
+  std::snprintf(text, sizeof text, "%.2f s", seconds.count());
   return text;
 }
 
@@ -413,7 +414,8 @@ int TransferCommand(int argc, char** argv) {
 
   // The whole card read back through the reader, from its master boot record on.
   const auto reading = std::chrono::steady_clock::now();
-  CardBytes card_bytes(AdapterNumber, card_sectors);
+  CardBytes card_sectors_read(AdapterNumber, card_sectors);
+  ReadAheadBytes card_bytes(&card_sectors_read);
   FatLayout card_layout;
   std::string where;
   FatVolume card;
