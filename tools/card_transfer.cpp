@@ -28,8 +28,7 @@
 #include "engine/vol_serial.h"
 #include "tools/block_device.h"
 #include "tools/card_console.h"
-#include "tools/file_bytes.h"
-#include "tools/folder_source.h"
+#include "tools/card_source.h"
 #include "tools/image_card.h"
 #include "tools/read_ahead_bytes.h"
 #include "tools/storage.h"
@@ -118,60 +117,6 @@ std::string SecondsSince(std::chrono::steady_clock::time_point start) {
   return text;
 }
 
-// The source, read whole before anything is written: its tree, where its bytes come from, and
-// what of it cannot go onto a card.
-struct Source {
-  PathFacts facts;
-  std::unique_ptr<FileBytes> image;    // an image file or a disk, opened read-only
-  std::unique_ptr<TreeSource> bytes;   // its volume, or the folder
-  TreeNode tree;
-  std::vector<std::string> left_out;
-  int fat = 0;                         // 12, 16, 32 for a volume, 0 for a folder
-  bool has_serial = false;
-  uint32_t serial = 0;
-  std::string where;                   // "volume", "partition 1 at sector 63"
-};
-
-bool ReadSource(const char* path, Source* s, std::string* error) {
-  s->facts = Storage.path(path);
-  switch (s->facts.kind) {
-    case PathFacts::kMissing:
-      *error = std::string(path) + ": " + std::strerror(ENOENT);
-      return false;
-    case PathFacts::kOther:
-      // Opening a FIFO would wait for a writer, a character device could act on being opened.
-      *error = std::string(path) + " is " + s->facts.what +
-               "; a source is a folder, an image file or a disk";
-      return false;
-    case PathFacts::kFolder: {
-      auto folder = std::make_unique<FolderSource>();
-      if (!folder->Read(path, &s->tree, &s->left_out, error)) {
-        *error = std::string(path) + ": " + *error;
-        return false;
-      }
-      s->has_serial = folder->Serial(&s->serial);
-      s->bytes = std::move(folder);
-      return true;
-    }
-    case PathFacts::kFile:
-    case PathFacts::kBlockDevice:
-      break;
-  }
-  s->image = std::make_unique<FileBytes>();
-  FatLayout layout;
-  auto volume = std::make_unique<FatVolume>();
-  if (!s->image->Open(path, error) || !FindFatVolume(s->image.get(), &layout, &s->where, error) ||
-      !volume->Open(s->image.get(), layout, error) || !volume->ReadTree(&s->tree, error)) {
-    *error = std::string(path) + ": " + *error;
-    return false;
-  }
-  s->fat = layout.fat_bits;
-  s->serial = layout.serial;
-  s->has_serial = true;
-  s->bytes = std::move(volume);
-  return true;
-}
-
 // The folder source's file that is `target` under another name (a hard link), or "".
 std::string LinkedSourceFile(const TreeNode& dir, const struct stat& target, const std::string& path) {
   for (const TreeNode& child : dir.children) {
@@ -190,7 +135,7 @@ std::string LinkedSourceFile(const TreeNode& dir, const struct stat& target, con
 
 // Why `target` must not be written, or "": an overlap with the source, a target in use, a
 // device the card's rules refuse. For a device, *info is filled.
-std::string TargetProblem(const Source& source, const PathFacts& target, BlockDeviceInfo* info) {
+std::string TargetProblem(const CardSource& source, const PathFacts& target, BlockDeviceInfo* info) {
   std::string problem = OverlapProblem(source.facts, target);
   if (!problem.empty()) return problem;
   switch (target.kind) {
@@ -283,7 +228,7 @@ std::string FitProblem(const CardVolume& v, const TreeNode& tree) {
 // FAT16 or FAT32. An image keeps its family: FAT12 and FAT16 systems get FAT16 (they may not
 // know FAT32), FAT32 systems FAT32. A folder gets FAT16 when the card is one FAT16 can span
 // (2 GiB) and the tree fits FAT16 (512 root entries, its clusters), else FAT32.
-bool ChooseVolume(const TransferOptions& o, const Source& source, uint32_t capacity,
+bool ChooseVolume(const TransferOptions& o, const CardSource& source, uint32_t capacity,
                   CardVolume* v, std::string* error) {
   bool fat32;
   const char* why;
@@ -322,9 +267,9 @@ int TransferCommand(int argc, char** argv) {
   if (const char* problem = ParseTransferOptions(argc, argv, &o)) return Usage(problem);
 
   // The source, read whole before anything is written.
-  Source source;
+  CardSource source;
   std::string error;
-  if (!ReadSource(o.source, &source, &error)) return Fail(error + "; nothing was written");
+  if (!ReadCardSource(o.source, &source, &error)) return Fail(error + "; nothing was written");
   if (source.fat != 0)
     Say("source: FAT" + std::to_string(source.fat) + " " + source.where + " of " + o.source +
         ", serial " + SerialText(source.serial));

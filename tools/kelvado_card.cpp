@@ -8,6 +8,7 @@
 //   kelvado-card scan IMAGE [--fat32] [--bad-read LIST] [--adapter NAME --heads H --spt S]
 //   kelvado-card transfer SOURCE TARGET [--size MIB] [--fat16|--fat32] [--check] [--keep-serial]
 //                                       [--yes]                      (tools/card_transfer.h)
+//   kelvado-card verify CARD [--against SOURCE]                      (tools/card_verify.h)
 //
 // Every command brings the device up as the program's InitAdapter does (load the driver, find
 // the host adapter, INQUIRY, READ CAPACITY), so TargetCapacity is the emulator's READ CAPACITY
@@ -30,6 +31,7 @@
 #include "tools/card_console.h"
 #include "tools/card_device.h"
 #include "tools/card_transfer.h"
+#include "tools/card_verify.h"
 
 namespace {
 
@@ -41,6 +43,7 @@ const char kUsage[] =
     "       kelvado-card scan IMAGE [--fat32] [--bad-read LIST] [--adapter NAME --heads H --spt S]\n"
     "       kelvado-card transfer SOURCE TARGET [--size MIB] [--fat16|--fat32] [--check]\n"
     "                             [--keep-serial] [--yes]\n"
+    "       kelvado-card verify CARD [--against SOURCE]\n"
     "LIST: up to 32 comma-separated sector numbers or ranges a-b whose reads or writes fail\n";
 
 struct Options : CardDeviceOptions {
@@ -263,6 +266,7 @@ int main(int argc, char** argv) {
     return problem ? Usage(problem) : Scan(o);
   }
   if (command == "transfer") return TransferCommand(argc, argv);
+  if (command == "verify") return VerifyCommand(argc, argv);
   if (command == "serial") {
     uint32_t serial;
     if (argc != 4) return Usage("serial needs IMAGE and HEX");
