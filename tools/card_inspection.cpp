@@ -16,6 +16,11 @@ namespace {
 
 std::string Number(uint64_t value) { return std::to_string(value); }
 
+// "1 cluster", "2 clusters".
+std::string Count(uint64_t n, const char* thing) {
+  return std::to_string(n) + " " + thing + (n == 1 ? "" : "s");
+}
+
 std::string Hex(uint8_t value) {
   char text[8];
   std::snprintf(text, sizeof text, "%02Xh", value);
@@ -78,7 +83,7 @@ bool ChsAgrees(uint16_t cylinder, uint16_t head, uint16_t sector, uint64_t lba, 
 struct CardPartition {
   int number = 0;  // 1-4
   PartitionInfo info = {};
-  uint32_t heads = 0, sectors_per_track = 0;  // from its end CHS
+  uint32_t heads = 0, sectors_per_track = 0;  // the card's geometry, 0 when none is known
 };
 
 // The master boot record: one active FAT partition inside the card, its CHS and LBA fields in
@@ -114,7 +119,7 @@ bool CheckMbr(ByteSource* card, CardInspection* out, CardPartition* chosen) {
   if (active.size() > 1) {
     std::string numbers;
     for (int i : active) numbers += (numbers.empty() ? "" : " and ") + Number(i + 1);
-    part.Fault("partitions " + numbers + " are all active; one may be");
+    part.Fault("partitions " + numbers + " are active; only one may be");
   }
   if (active.size() != 1) {
     part.End("");
@@ -138,14 +143,25 @@ bool CheckMbr(ByteSource* card, CardInspection* out, CardPartition* chosen) {
   }
   chosen->number = a + 1;
   chosen->info = p;
-  std::string geometry;
-  if (p.end_sector == 0 || p.end_sector > 63) {
+  // The card's geometry as its boot record gives it to the system; else as the partition's end
+  // gives it (a partition the engine makes ends on a cylinder's last sector).
+  uint8_t bs[512];
+  std::string geometry, from = "the partition's end";
+  if (inside && card->Read(uint64_t{p.start_lba} * 512, bs, sizeof bs) && GetLe16(bs + kBpbSecPerTrk) >= 1 &&
+      GetLe16(bs + kBpbSecPerTrk) <= 63 && GetLe16(bs + kBpbNumHeads) >= 1 && GetLe16(bs + kBpbNumHeads) <= 256) {
+    chosen->heads = GetLe16(bs + kBpbNumHeads);
+    chosen->sectors_per_track = GetLe16(bs + kBpbSecPerTrk);
+    from = "its boot record";
+  } else if (p.end_sector >= 1 && p.end_sector <= 63) {
+    chosen->heads = p.end_head + 1u;
+    chosen->sectors_per_track = p.end_sector;
+  }
+  if (chosen->heads == 0) {
     part.Fault(name + "'s CHS end " + Number(p.end_cylinder) + "/" + Number(p.end_head) + "/" +
                Number(p.end_sector) + " gives no geometry");
   } else {
-    chosen->heads = p.end_head + 1u;
-    chosen->sectors_per_track = p.end_sector;
-    geometry = Number(chosen->heads) + " heads, " + Number(chosen->sectors_per_track) + " sectors per track";
+    geometry = Number(chosen->heads) + " heads, " + Number(chosen->sectors_per_track) +
+               " sectors per track, as " + from + " gives it";
     if (p.sector_count != 0 &&
         (!ChsAgrees(p.start_cylinder, p.start_head, p.start_sector, p.start_lba, chosen->heads,
                     chosen->sectors_per_track) ||
@@ -198,10 +214,6 @@ bool CheckBootRecord(ByteSource* card, const CardPartition& p, CardInspection* o
   if (GetLe32(bs + kBpbHiddSec) != p.info.start_lba)
     part.Fault("its hidden sectors (" + Number(GetLe32(bs + kBpbHiddSec)) +
                ") are not the partition's start (" + Number(p.info.start_lba) + ")");
-  const uint32_t heads = GetLe16(bs + kBpbNumHeads), spt = GetLe16(bs + kBpbSecPerTrk);
-  if (p.heads != 0 && (heads != p.heads || spt != p.sectors_per_track))
-    part.Fault("its geometry (" + Number(heads) + " heads, " + Number(spt) +
-               " sectors per track) is not the partition table's");
   if (bs[kBootSignature] != 0x55 || bs[kBootSignature + 1] != 0xAA) part.Fault("no 55 AA at its end");
   if (l.serial == 0) part.Fault("its serial is 0000-0000");
   if (l.serial == 1)
@@ -302,14 +314,14 @@ void CheckFat(ByteSource* card, const FatLayout& l, uint32_t fs_info_free, CardI
     else if (entry != bad && !reached[c])
       ++lost;
   }
-  if (lost > 0) part.Fault(Number(lost) + " lost clusters (in use in the FAT, reached by no entry)");
+  if (lost > 0) part.Fault(Count(lost, "lost cluster") + " (in use in the FAT, reached by no entry)");
   if (l.fat_bits == 32 && fs_info_free != 0xFFFFFFFF && fs_info_free != free_clusters)
     part.Fault("FSInfo counts " + Number(fs_info_free) + " free clusters, the FAT has " +
                Number(free_clusters));
   const TreeCount count = CountTree(out->tree);
-  part.End(Number(l.fat_count) + " copies equal; " + Number(count.files) + " files and " +
-           Number(count.directories) + " folders, every chain sound; no lost cluster; " +
-           Number(free_clusters) + " clusters free");
+  part.End(Number(l.fat_count) + " copies equal; " + Count(count.files, "file") + " and " +
+           Count(count.directories, "folder") + ", every chain sound; no lost cluster; " +
+           Count(free_clusters, "cluster") + " free");
 }
 
 const TreeNode* ChildByName(const TreeNode& dir, const std::u16string& name) {

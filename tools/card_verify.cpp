@@ -65,7 +65,7 @@ CardFinding CompareWithSource(const char* path, CardInspection* card) {
 }  // namespace
 
 int VerifyCommand(int argc, char** argv) {
-  if (argc < 3) return Usage("verify needs CARD");
+  if (argc < 3 || argv[2][0] == '-') return Usage("verify needs CARD before its options");
   const char* against = nullptr;
   for (int i = 3; i < argc; ++i) {
     std::string name = argv[i];

@@ -14,10 +14,19 @@ import subprocess
 ATTR_READONLY, ATTR_HIDDEN, ATTR_SYSTEM, ATTR_ARCHIVE = 0x1, 0x2, 0x4, 0x20
 XATTR = "user.DOSATTRIB"  # where Wine keeps a file's DOS attributes
 
+# MSDOS.SYS as Windows 98 leaves it: the Windows folder under [Paths], the options, and the
+# comment lines that keep the file longer than 1,024 bytes.
+MSDOS_SYS = ("[Paths]\r\nWinDir=C:\\WINDOWS\r\nWinBootDir=C:\\WINDOWS\r\nHostWinBootDrv=C\r\n\r\n"
+             "[Options]\r\nBootMulti=1\r\nBootGUI=1\r\nDoubleBuffer=1\r\nAutoScan=1\r\n"
+             "WinVer=4.10.2222\r\n;\r\n"
+             ";The following lines are required for compatibility with other programs.\r\n"
+             ";Do not remove them (MSDOS.SYS needs to be >1024 bytes).\r\n" +
+             "".join(";x%s%s\r\n" % ("x" * 67, c) for c in "abcdefghijklmnopqrs")).encode("ascii")
+
 # (path, size, DOS attributes); sizes in bytes, '/' separated paths.
 TREE = [
     ("IO.SYS", 222390, ATTR_READONLY | ATTR_HIDDEN | ATTR_SYSTEM),
-    ("MSDOS.SYS", 1676, ATTR_READONLY | ATTR_HIDDEN | ATTR_SYSTEM),
+    ("MSDOS.SYS", len(MSDOS_SYS), ATTR_READONLY | ATTR_HIDDEN | ATTR_SYSTEM),
     ("COMMAND.COM", 93890, ATTR_ARCHIVE),
     ("CONFIG.SYS", 0, ATTR_ARCHIVE),
     ("AUTOEXEC.BAT", 97, ATTR_ARCHIVE),
@@ -59,7 +68,7 @@ def make_tree(root):
         if os.path.exists(full):
             os.chmod(full, 0o644)
         with open(full, "wb") as f:
-            f.write(content(size, i))
+            f.write(MSDOS_SYS if path == "MSDOS.SYS" else content(size, i))
         try:
             os.setxattr(full, XATTR, b"0x%x" % attributes)
         except OSError:

@@ -120,6 +120,11 @@ class Transfer(unittest.TestCase):
         self.assertNotEqual(self.serial(), "00000001")
         result = self.verdict([HELD])
         self.assertEqual(result.returncode, 0, result.stdout)
+        # The card the wizard made, its files in place, as kelvado-card verify judges it.
+        result = subprocess.run([os.environ["KELVADO_CARD"], "verify", self.image],
+                                capture_output=True, text=True)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        self.assertIn("verify: the card will boot the system it holds", result.stdout)
         # The list the box names lies where it says, in the built-in script's c:\data1\log1\.
         logs = glob.glob(os.path.join(self.c_drive, "data1", "log1", "*.log"))
         self.assertEqual(len(logs), 1, "one dated log of the files left out")
