@@ -133,6 +133,21 @@ std::string OverlapProblem(const PathFacts& source, const PathFacts& target) {
   return "";
 }
 
+std::string TargetsOverlap(const PathFacts& a, const PathFacts& b) {
+  const std::string first = "TARGET " + a.path, second = "TARGET " + b.path;
+  const bool same_new_file = a.kind == PathFacts::kMissing && b.kind == PathFacts::kMissing &&
+                             !a.folders.empty() && a.folders == b.folders &&
+                             a.path.substr(a.path.find_last_of('/') + 1) ==
+                                 b.path.substr(b.path.find_last_of('/') + 1);
+  if (same_new_file || (a.kind == PathFacts::kFile && b.kind == PathFacts::kFile && a.id == b.id) ||
+      (a.kind == PathFacts::kBlockDevice && b.kind == PathFacts::kBlockDevice && a.device == b.device))
+    return first + " and " + second + " are the same card";
+  std::vector<std::string> how;
+  if (Shared(BasesWritten(a), BasesRead(b), &how)) return first + " writes " + second + Because(how);
+  if (Shared(BasesWritten(b), BasesRead(a), &how)) return second + " writes " + first + Because(how);
+  return "";
+}
+
 std::string InUseProblem(const PathFacts& target) {
   const std::vector<Reach> written = BasesWritten(target);
   if (written.empty()) return "";

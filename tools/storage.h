@@ -89,6 +89,10 @@ std::vector<Reach> DeviceBasesRead(const std::string& name);
 
 // Why writing `target` could change `source`, naming the case, or "" when it cannot.
 std::string OverlapProblem(const PathFacts& source, const PathFacts& target);
+// Why two targets cannot both be written: the same file or device given twice, or one that
+// writes the other or lies on it (a partition of another target, a loop device over it, an
+// image in a file system on it). "" when they are apart.
+std::string TargetsOverlap(const PathFacts& a, const PathFacts& b);
 // Why `target` is in use (a file system mounted from anything standing on it, swap on it, a
 // holder of anything standing on it, the running system), or "" when it is not.
 std::string InUseProblem(const PathFacts& target);

@@ -271,6 +271,30 @@ TEST_F(StorageRules, EveryTargetThatCouldOverlapTheSourceIsRefusedNamingTheCase)
   EXPECT_EQ(Refusal("/srv/win98", "/dev/sdc"), "");
 }
 
+TEST_F(StorageRules, TargetsThatOverlapOneAnotherAreNamed) {
+  AddDisk("sdd", {"sdd1"});
+  paths["/dev/disk/by-id/card"] = Storage.path("/dev/sdc");
+  paths["/dev/disk/by-id/card"].path = "/dev/disk/by-id/card";
+  EXPECT_EQ(TargetsOverlap(Storage.path("/dev/sdc"), Storage.path("/dev/disk/by-id/card")),
+            "TARGET /dev/sdc and TARGET /dev/disk/by-id/card are the same card");
+  EXPECT_EQ(TargetsOverlap(Storage.path("/dev/sdc"), Storage.path("/dev/sdc1")),
+            "TARGET /dev/sdc writes TARGET /dev/sdc1 (sdc1 is a partition of sdc)");
+  AddFile("card.img", "file 8:1:200", "sda1");
+  AddLoop("loop3", "card.img");
+  EXPECT_EQ(TargetsOverlap(Storage.path("/dev/loop3"), Storage.path("card.img")),
+            "TARGET /dev/loop3 writes TARGET card.img (loop3 is a loop device over card.img)");
+  paths["/media/card/new.img"].path = "/media/card/new.img";
+  paths["/media/card/new.img"].on = "sdd1";
+  paths["/media/card/new.img"].folders = {"file 8:49:2"};
+  EXPECT_EQ(TargetsOverlap(Storage.path("/media/card/new.img"), Storage.path("/dev/sdd")),
+            "TARGET /dev/sdd writes TARGET /media/card/new.img (/media/card/new.img lies in a file "
+            "system of sdd1; sdd1 is a partition of sdd)");
+  EXPECT_EQ(TargetsOverlap(Storage.path("/media/card/new.img"), Storage.path("/media/card/new.img")),
+            "TARGET /media/card/new.img and TARGET /media/card/new.img are the same card");
+  EXPECT_EQ(TargetsOverlap(Storage.path("/dev/sdc"), Storage.path("/dev/sdd")), "");
+  EXPECT_EQ(TargetsOverlap(Storage.path("card.img"), Storage.path("other.img")), "");
+}
+
 TEST(DosAttrib, WineAndSambaValues) {
   uint8_t bits = 0;
   EXPECT_TRUE(ParseDosAttrib("0x22", &bits));  // as Wine writes it
