@@ -1,8 +1,9 @@
-// Writing a planned tree onto a new FAT16 or FAT32 volume through the sector transfers.
+// Writing a planned tree onto new FAT16 or FAT32 volumes, one card or several at once, through
+// the sector transfers.
 //
-// The FAT is kept in memory while the files and directories are written, and written (every copy)
-// only after them, followed by the root directory: a write that fails half way leaves the empty
-// volume the format made, with some unreferenced data.
+// Each card's FAT is kept in memory while the files and directories are written, and written
+// (every copy) only after them, followed by the root directory: a write that fails half way
+// leaves the empty volume the format made, with some unreferenced data.
 #include "engine/fat_writer.h"
 
 #include <algorithm>
@@ -87,47 +88,56 @@ bool CardBytes::Read(uint64_t offset, void* buffer, size_t length) {
 
 namespace {
 
-class CardWriter {
+// One card's new volume while a tree is written onto it: its layout, its FAT in memory, the
+// writes gathered into long transfers, the directories held back until the files are written.
+class CardVolumeWriter {
  public:
-  CardWriter(int32_t adapter, TreeSource* source, std::vector<std::string>* left_out)
-      : adapter_(adapter), source_(source), left_out_(left_out) {}
+  explicit CardVolumeWriter(int32_t adapter) : adapter_(adapter) {}
 
   bool Open(const PartitionInfo& partition, std::string* error);
-  bool Write(TreeNode* root, std::string* error);
+  uint32_t cluster_bytes() const { return layout_.cluster_bytes; }
+
+  // A chain of `clusters` clusters, linked on from `link_from` (0: a chain of its own).
+  bool AllocateChain(uint32_t clusters, uint32_t link_from, std::vector<ClusterRun>* runs,
+                     std::string* error);
+  void FreeChain(const std::vector<ClusterRun>& runs);
+  // Writes `length` bytes (whole sectors) at byte `offset` of the chain `runs`.
+  bool WriteChainBytes(const std::vector<ClusterRun>& runs, uint64_t offset, const uint8_t* data,
+                       size_t length, std::string* error);
+
+  // The clusters of a directory of `entries` entries (the root: the fixed FAT16 root, or FAT32's
+  // first cluster the format gave it and more); *first is its first cluster (0: FAT16's root).
+  bool BeginDirectory(bool root, uint64_t entries, std::vector<ClusterRun>* runs, uint32_t* first,
+                      std::string* error);
+  // Its entries, once its children are written: the root's are kept for Finish, the others
+  // written with the other directories after the files.
+  bool EndDirectory(bool root, const std::vector<ClusterRun>& runs, std::vector<uint8_t> bytes,
+                    std::string* error);
+  // The directories held back, every copy of the FAT, FAT32's FSInfo, then the root.
+  bool Finish(std::string* error);
 
  private:
   bool WriteSectorsAt(uint64_t lba, uint32_t count, const uint8_t* data, std::string* error);
   bool Flush(std::string* error);
+  bool WriteRuns(const std::vector<ClusterRun>& runs, const std::vector<uint8_t>& bytes,
+                 std::string* error);
   bool WriteDeferred(std::string* error);
+  bool WriteFats(std::string* error);
+  bool WriteFsInfo(std::string* error);
   uint64_t ClusterLba(uint32_t cluster) const {
     return boot_lba_ + (layout_.data_offset - layout_.offset) / 512 +
            uint64_t{cluster - 2} * layout_.sectors_per_cluster;
   }
   void SetEntry(uint32_t cluster, uint32_t value);
   bool Allocate(uint32_t wanted, ClusterRun* run, std::string* error);
-  bool AllocateChain(uint32_t clusters, uint32_t link_from, std::vector<ClusterRun>* runs,
-                     std::string* error);
-  void FreeChain(const std::vector<ClusterRun>& runs);
-  // 1 written, 0 left out (the source could not be read), -1 the card failed.
-  int WriteFile(TreeNode* file, const std::string& path, uint32_t* first, std::string* error);
-  bool WriteDirectory(TreeNode* dir, const std::string& path, uint32_t parent_cluster,
-                      uint32_t* first, std::vector<uint8_t>* root_bytes, std::string* error);
-  bool WriteRuns(const std::vector<ClusterRun>& runs, const std::vector<uint8_t>& bytes,
-                 std::string* error);
-  bool WriteFats(std::string* error);
-  bool WriteFsInfo(std::string* error);
-  void Progress() { ProgressAdvance(ProgressOf(done_bytes_, total_bytes_)); }
 
   int32_t adapter_;
-  TreeSource* source_;
-  std::vector<std::string>* left_out_;
   FatLayout layout_ = {};
   uint64_t boot_lba_ = 0;
   std::vector<uint32_t> fat_;
   uint32_t next_free_ = 2;
   uint32_t lowest_changed_ = 0xFFFFFFFF, highest_changed_ = 0;
-  uint64_t total_bytes_ = 0, done_bytes_ = 0;
-  std::vector<uint8_t> chunk_;
+  std::vector<uint8_t> root_bytes_;
   std::vector<ClusterRun> root_runs_;  // FAT32
   struct Deferred {
     std::vector<ClusterRun> runs;
@@ -139,8 +149,8 @@ class CardWriter {
   uint64_t pending_lba_ = 0;
 };
 
-bool CardWriter::WriteSectorsAt(uint64_t lba, uint32_t count, const uint8_t* data,
-                                std::string* error) {
+bool CardVolumeWriter::WriteSectorsAt(uint64_t lba, uint32_t count, const uint8_t* data,
+                                      std::string* error) {
   // Writes that continue the pending one are gathered: many small files laid out one after the
   // other go to the card in few transfers.
   const size_t length = size_t{count} * kSectorSize;
@@ -159,7 +169,7 @@ bool CardWriter::WriteSectorsAt(uint64_t lba, uint32_t count, const uint8_t* dat
   return true;
 }
 
-bool CardWriter::Flush(std::string* error) {
+bool CardVolumeWriter::Flush(std::string* error) {
   if (pending_.empty()) return true;
   uint32_t count = static_cast<uint32_t>(pending_.size() / kSectorSize);
   bool ok = WriteSectors(adapter_, 0, static_cast<uint32_t>(pending_lba_), kSectorSize, count,
@@ -169,7 +179,7 @@ bool CardWriter::Flush(std::string* error) {
   return ok;
 }
 
-bool CardWriter::Open(const PartitionInfo& partition, std::string* error) {
+bool CardVolumeWriter::Open(const PartitionInfo& partition, std::string* error) {
   boot_lba_ = PartitionFirstSector(partition);
   uint8_t boot[512];
   if (ReadSectors(adapter_, 0, static_cast<uint32_t>(boot_lba_), kSectorSize, 1, boot) != 0) {
@@ -196,17 +206,16 @@ bool CardWriter::Open(const PartitionInfo& partition, std::string* error) {
   fat_.resize(uint64_t{layout_.cluster_count} + 2);
   for (size_t i = 0; i < fat_.size(); ++i)
     fat_[i] = width == 2 ? GetLe16(&bytes[i * 2]) : GetLe32(&bytes[i * 4]) & 0x0FFFFFFF;
-  chunk_.resize(kChunkBytes);
   return true;
 }
 
-void CardWriter::SetEntry(uint32_t cluster, uint32_t value) {
+void CardVolumeWriter::SetEntry(uint32_t cluster, uint32_t value) {
   fat_[cluster] = value;
   lowest_changed_ = std::min(lowest_changed_, cluster);
   highest_changed_ = std::max(highest_changed_, cluster);
 }
 
-bool CardWriter::Allocate(uint32_t wanted, ClusterRun* run, std::string* error) {
+bool CardVolumeWriter::Allocate(uint32_t wanted, ClusterRun* run, std::string* error) {
   const uint32_t end = layout_.cluster_count + 2;
   while (next_free_ < end && fat_[next_free_] != 0) ++next_free_;
   if (next_free_ >= end) {
@@ -222,8 +231,8 @@ bool CardWriter::Allocate(uint32_t wanted, ClusterRun* run, std::string* error) 
   return true;
 }
 
-bool CardWriter::AllocateChain(uint32_t clusters, uint32_t link_from,
-                               std::vector<ClusterRun>* runs, std::string* error) {
+bool CardVolumeWriter::AllocateChain(uint32_t clusters, uint32_t link_from,
+                                     std::vector<ClusterRun>* runs, std::string* error) {
   const uint32_t end_of_chain = layout_.fat_bits == 16 ? 0xFFFF : 0x0FFFFFFF;
   uint32_t previous = link_from;
   const size_t before = runs->size();
@@ -247,70 +256,149 @@ bool CardWriter::AllocateChain(uint32_t clusters, uint32_t link_from,
   return true;
 }
 
-void CardWriter::FreeChain(const std::vector<ClusterRun>& runs) {
+void CardVolumeWriter::FreeChain(const std::vector<ClusterRun>& runs) {
   for (const ClusterRun& run : runs) {
     for (uint32_t i = 0; i < run.count; ++i) SetEntry(run.first + i, 0);
     next_free_ = std::min(next_free_, run.first);
   }
 }
 
-bool CardWriter::WriteRuns(const std::vector<ClusterRun>& runs, const std::vector<uint8_t>& bytes,
-                           std::string* error) {
-  size_t at = 0;
+bool CardVolumeWriter::WriteChainBytes(const std::vector<ClusterRun>& runs, uint64_t offset,
+                                       const uint8_t* data, size_t length, std::string* error) {
+  const uint64_t cluster_bytes = layout_.cluster_bytes;
   for (const ClusterRun& run : runs) {
-    size_t length = size_t{run.count} * layout_.cluster_bytes;
-    if (!WriteSectorsAt(ClusterLba(run.first), static_cast<uint32_t>(length / 512), &bytes[at],
-                        error))
+    if (length == 0) break;
+    const uint64_t run_bytes = uint64_t{run.count} * cluster_bytes;
+    if (offset >= run_bytes) {
+      offset -= run_bytes;
+      continue;
+    }
+    size_t piece = static_cast<size_t>(std::min<uint64_t>(run_bytes - offset, length));
+    if (!WriteSectorsAt(ClusterLba(run.first) + offset / 512, static_cast<uint32_t>(piece / 512),
+                        data, error))
       return false;
-    at += length;
+    data += piece;
+    length -= piece;
+    offset = 0;
   }
   return true;
 }
 
-int CardWriter::WriteFile(TreeNode* file, const std::string& path, uint32_t* first,
-                          std::string* error) {
+bool CardVolumeWriter::WriteRuns(const std::vector<ClusterRun>& runs,
+                                 const std::vector<uint8_t>& bytes, std::string* error) {
+  return WriteChainBytes(runs, 0, bytes.data(), bytes.size(), error);
+}
+
+bool CardVolumeWriter::BeginDirectory(bool root, uint64_t entries, std::vector<ClusterRun>* runs,
+                                      uint32_t* first, std::string* error) {
+  const uint64_t clusters = std::max<uint64_t>(1, ClustersFor(entries * 32, layout_.cluster_bytes));
   *first = 0;
-  if (file->size == 0) return 1;
-  if (file->size > 0xFFFFFFFFull) {
-    left_out_->push_back(path + ": larger than the 4 GiB a FAT file can hold");
-    done_bytes_ += file->size;
-    return 0;
+  if (root && layout_.fat_bits == 16) {
+    if (entries <= layout_.root_entries) return true;
+    *error = "the root directory needs " + std::to_string(entries) + " entries; it has room for " +
+             std::to_string(layout_.root_entries);
+    return false;
   }
-  const uint32_t cluster_bytes = layout_.cluster_bytes;
-  std::vector<ClusterRun> runs;
-  if (!AllocateChain(static_cast<uint32_t>(ClustersFor(file->size, cluster_bytes)), 0, &runs,
-                     error)) {
-    *error = path + ": " + *error;
-    return -1;
+  if (root) {
+    // The root's first cluster is the one the format gave it.
+    runs->push_back({layout_.root_cluster, 1});
+    if (!AllocateChain(static_cast<uint32_t>(clusters - 1), layout_.root_cluster, runs, error))
+      return false;
+  } else if (!AllocateChain(static_cast<uint32_t>(clusters), 0, runs, error)) {
+    return false;
   }
-  uint64_t offset = 0;
-  FileDigest digest;
-  for (const ClusterRun& run : runs) {
-    uint64_t lba = ClusterLba(run.first);
-    uint64_t run_bytes = uint64_t{run.count} * cluster_bytes;
-    for (uint64_t at = 0; at < run_bytes; at += kChunkBytes) {
-      uint64_t span = std::min<uint64_t>(kChunkBytes, run_bytes - at);  // whole clusters
-      size_t data = static_cast<size_t>(std::min<uint64_t>(span, file->size - offset));
-      std::string why;
-      if (!source_->ReadFile(*file, offset, chunk_.data(), data, &why)) {
-        FreeChain(runs);
-        left_out_->push_back(path + ": " + why);
-        done_bytes_ += file->size - offset;
-        return 0;
+  *first = runs->front().first;
+  return true;
+}
+
+bool CardVolumeWriter::EndDirectory(bool root, const std::vector<ClusterRun>& runs,
+                                    std::vector<uint8_t> bytes, std::string* error) {
+  if (root && layout_.fat_bits == 16) {
+    bytes.resize(size_t{layout_.root_entries} * 32, 0);
+    root_bytes_ = std::move(bytes);
+    return true;
+  }
+  uint64_t clusters = 0;
+  for (const ClusterRun& run : runs) clusters += run.count;
+  bytes.resize(static_cast<size_t>(clusters * layout_.cluster_bytes), 0);
+  if (root) {
+    root_bytes_ = std::move(bytes);
+    root_runs_ = runs;
+    return true;
+  }
+  // Written with the other directories once the files are: the files' data then goes to the
+  // card in long sequential transfers.
+  deferred_bytes_ += bytes.size();
+  deferred_.push_back({runs, std::move(bytes)});
+  return deferred_bytes_ < kMaxDeferredBytes || WriteDeferred(error);
+}
+
+bool CardVolumeWriter::WriteDeferred(std::string* error) {
+  std::sort(deferred_.begin(), deferred_.end(),
+            [](const Deferred& a, const Deferred& b) { return a.runs[0].first < b.runs[0].first; });
+  for (const Deferred& d : deferred_)
+    if (!WriteRuns(d.runs, d.bytes, error)) return false;
+  deferred_.clear();
+  deferred_bytes_ = 0;
+  return true;
+}
+
+bool CardVolumeWriter::WriteFats(std::string* error) {
+  if (lowest_changed_ > highest_changed_) return true;
+  const uint32_t width = layout_.fat_bits / 8;
+  const uint32_t per_sector = 512 / width;
+  const uint32_t first_sector = lowest_changed_ / per_sector;
+  const uint32_t last_sector = highest_changed_ / per_sector;
+  const uint64_t fat_lba = boot_lba_ + layout_.reserved_sectors;
+  std::vector<uint8_t> bytes;
+  for (uint32_t s = first_sector; s <= last_sector; ++s) {
+    for (uint32_t i = 0; i < per_sector; ++i) {
+      uint64_t cluster = uint64_t{s} * per_sector + i;
+      uint32_t value = cluster < fat_.size() ? fat_[cluster] : 0;
+      uint8_t raw[4];
+      if (width == 2) {
+        PutLe16(raw, value);
+      } else {
+        PutLe32(raw, value);
       }
-      digest.Add(chunk_.data(), data);
-      std::memset(chunk_.data() + data, 0, static_cast<size_t>(span) - data);
-      if (!WriteSectorsAt(lba + at / 512, static_cast<uint32_t>(span / 512), chunk_.data(), error))
-        return -1;
-      offset += data;
-      done_bytes_ += data;
-      Progress();
+      bytes.insert(bytes.end(), raw, raw + width);
     }
   }
-  *first = runs.front().first;
-  file->has_digest = true;
-  file->digest = digest.Value();
-  return 1;
+  for (uint32_t copy = 0; copy < layout_.fat_count; ++copy) {
+    uint64_t lba = fat_lba + uint64_t{copy} * layout_.fat_sectors + first_sector;
+    for (size_t at = 0; at < bytes.size(); at += kChunkBytes) {
+      size_t length = std::min<size_t>(kChunkBytes, bytes.size() - at);
+      if (!WriteSectorsAt(lba + at / 512, static_cast<uint32_t>(length / 512), &bytes[at], error))
+        return false;
+    }
+  }
+  return true;
+}
+
+bool CardVolumeWriter::WriteFsInfo(std::string* error) {
+  if (layout_.fat_bits != 32 || layout_.fs_info_sector == 0) return true;
+  uint8_t sector[512];
+  uint64_t lba = boot_lba_ + layout_.fs_info_sector;
+  if (ReadSectors(adapter_, 0, static_cast<uint32_t>(lba), kSectorSize, 1, sector) != 0) {
+    *error = "the card's FSInfo sector cannot be read back";
+    return false;
+  }
+  uint32_t free_count = 0;
+  for (size_t c = 2; c < fat_.size(); ++c) free_count += fat_[c] == 0 ? 1 : 0;
+  PutLe32(sector + kFsiFreeCount, free_count);
+  PutLe32(sector + kFsiNxtFree, next_free_ < fat_.size() ? next_free_ : 2);
+  return WriteSectorsAt(lba, 1, sector, error);
+}
+
+bool CardVolumeWriter::Finish(std::string* error) {
+  if (!WriteDeferred(error) || !Flush(error) || !WriteFats(error) || !Flush(error) ||
+      !WriteFsInfo(error) || !Flush(error))
+    return false;
+  bool written = layout_.fat_bits == 16
+                     ? WriteSectorsAt(layout_.root_offset / 512, layout_.root_entries * 32 / 512,
+                                      root_bytes_.data(), error)
+                     : WriteRuns(root_runs_, root_bytes_, error);
+  return written && Flush(error);
 }
 
 void PutShortEntry(const TreeNode& node, uint32_t first, std::vector<uint8_t>* out) {
@@ -343,162 +431,167 @@ void PutDotEntry(const char* name, const TreeNode& dir, uint32_t cluster,
   PutShortEntry(dot, cluster, out);
 }
 
-bool CardWriter::WriteDirectory(TreeNode* dir, const std::string& path, uint32_t parent_cluster,
-                                uint32_t* first, std::vector<uint8_t>* root_bytes,
-                                std::string* error) {
-  const bool root = root_bytes != nullptr;
-  const bool fixed_root = root && layout_.fat_bits == 16;
-  const uint64_t entries = DirectoryEntries(*dir, root);
-  std::vector<ClusterRun> runs;
-  uint64_t clusters = std::max<uint64_t>(1, ClustersFor(entries * 32, layout_.cluster_bytes));
-  if (fixed_root) {
-    if (entries > layout_.root_entries) {
-      *error = "the root directory needs " + std::to_string(entries) + " entries; it has room for " +
-               std::to_string(layout_.root_entries);
-      return false;
-    }
-  } else if (root) {
-    // The root's first cluster is the one the format gave it.
-    runs.push_back({layout_.root_cluster, 1});
-    if (!AllocateChain(static_cast<uint32_t>(clusters - 1), layout_.root_cluster, &runs, error))
-      return false;
-  } else if (!AllocateChain(static_cast<uint32_t>(clusters), 0, &runs, error)) {
-    *error = path + ": " + *error;
+// The tree written onto every card at once: each file's bytes read once from the source and
+// written to each card, at the clusters that card gave it. A card that fails is left behind
+// with its error; the others go on.
+class TreeWriter {
+ public:
+  TreeWriter(std::vector<CardToWrite>* cards, TreeSource* source, std::vector<std::string>* left_out)
+      : cards_(*cards), source_(source), left_out_(left_out), chunk_(kChunkBytes) {
+    for (const CardToWrite& card : cards_) volumes_.emplace_back(card.adapter);
+  }
+
+  void Write(TreeNode* root);
+
+ private:
+  // The clusters of one directory or file on each card, by card.
+  typedef std::vector<std::vector<ClusterRun>> Chains;
+  typedef std::vector<uint32_t> Firsts;
+
+  bool Alive(size_t i) const { return cards_[i].written; }
+  void Fail(size_t i, const std::string& path, const std::string& error) {
+    cards_[i].written = false;
+    cards_[i].error = path.empty() ? error : path + ": " + error;
+  }
+  // false: the source could not be read, the file is left out.
+  bool WriteFile(TreeNode* file, const std::string& path, Firsts* first);
+  void WriteDirectory(TreeNode* dir, const std::string& path, const Firsts& parent, Firsts* first,
+                      bool root);
+
+  std::vector<CardToWrite>& cards_;
+  std::vector<CardVolumeWriter> volumes_;
+  TreeSource* source_;
+  std::vector<std::string>* left_out_;
+  std::vector<uint8_t> chunk_;
+  uint64_t total_bytes_ = 0, done_bytes_ = 0;
+};
+
+bool TreeWriter::WriteFile(TreeNode* file, const std::string& path, Firsts* first) {
+  first->assign(cards_.size(), 0);
+  if (file->size == 0) return true;
+  if (file->size > 0xFFFFFFFFull) {
+    left_out_->push_back(path + ": larger than the 4 GiB a FAT file can hold");
+    done_bytes_ += file->size;
     return false;
   }
-  *first = fixed_root ? 0 : runs.front().first;
+  Chains runs(cards_.size());
+  for (size_t i = 0; i < cards_.size(); ++i) {
+    std::string error;
+    if (Alive(i) && !volumes_[i].AllocateChain(
+                        static_cast<uint32_t>(ClustersFor(file->size, volumes_[i].cluster_bytes())),
+                        0, &runs[i], &error))
+      Fail(i, path, error);
+  }
+  FileDigest digest;
+  for (uint64_t offset = 0; offset < file->size; offset += kChunkBytes) {
+    const size_t data = static_cast<size_t>(std::min<uint64_t>(kChunkBytes, file->size - offset));
+    std::string why;
+    if (!source_->ReadFile(*file, offset, chunk_.data(), data, &why)) {
+      for (size_t i = 0; i < cards_.size(); ++i)
+        if (Alive(i)) volumes_[i].FreeChain(runs[i]);
+      left_out_->push_back(path + ": " + why);
+      done_bytes_ += file->size - offset;
+      return false;
+    }
+    digest.Add(chunk_.data(), data);
+    // The last cluster of each card is filled up with zeros.
+    std::memset(chunk_.data() + data, 0, kChunkBytes - data);
+    for (size_t i = 0; i < cards_.size(); ++i) {
+      const uint64_t chain_bytes = ClustersFor(file->size, volumes_[i].cluster_bytes()) *
+                                   volumes_[i].cluster_bytes();
+      const size_t span = static_cast<size_t>(std::min<uint64_t>(kChunkBytes, chain_bytes - offset));
+      std::string error;
+      if (Alive(i) && !volumes_[i].WriteChainBytes(runs[i], offset, chunk_.data(), span, &error))
+        Fail(i, path, error);
+    }
+    done_bytes_ += data;
+    ProgressAdvance(ProgressOf(done_bytes_, total_bytes_));
+  }
+  for (size_t i = 0; i < cards_.size(); ++i) (*first)[i] = runs[i].empty() ? 0 : runs[i].front().first;
+  file->has_digest = true;
+  file->digest = digest.Value();
+  return true;
+}
 
+void TreeWriter::WriteDirectory(TreeNode* dir, const std::string& path, const Firsts& parent,
+                                Firsts* first, bool root) {
+  const uint64_t entries = DirectoryEntries(*dir, root);
+  Chains runs(cards_.size());
+  first->assign(cards_.size(), 0);
+  for (size_t i = 0; i < cards_.size(); ++i) {
+    std::string error;
+    if (Alive(i) && !volumes_[i].BeginDirectory(root, entries, &runs[i], &(*first)[i], &error))
+      Fail(i, path, error);
+  }
   // Files, then subdirectories, as the wizard's copy takes them.
-  std::vector<uint32_t> first_cluster(dir->children.size(), 0);
+  std::vector<Firsts> child_first(dir->children.size());
   std::vector<bool> written(dir->children.size(), false);
   for (int pass = 0; pass < 2; ++pass) {
-    for (size_t i = 0; i < dir->children.size(); ++i) {
-      TreeNode& child = dir->children[i];
+    for (size_t k = 0; k < dir->children.size(); ++k) {
+      TreeNode& child = dir->children[k];
       if (child.directory != (pass == 1)) continue;
-      std::string child_path = ChildPath(path, child);
+      const std::string child_path = ChildPath(path, child);
       if (child.directory) {
-        if (!WriteDirectory(&child, child_path, root ? 0 : *first, &first_cluster[i], nullptr,
-                            error))
-          return false;
-        written[i] = true;
-        continue;
-      }
-      int result = WriteFile(&child, child_path, &first_cluster[i], error);
-      if (result < 0) return false;
-      written[i] = result > 0;
-    }
-  }
-  std::vector<uint8_t> bytes;
-  if (!root) {
-    PutDotEntry(".          ", *dir, *first, &bytes);
-    PutDotEntry("..         ", *dir, parent_cluster, &bytes);
-  }
-  std::vector<TreeNode> kept;
-  for (size_t i = 0; i < dir->children.size(); ++i) {
-    if (!written[i]) continue;
-    PutShortEntry(dir->children[i], first_cluster[i], &bytes);
-    kept.push_back(std::move(dir->children[i]));
-  }
-  // What was left out is not on the card, and the comparison must not look for it.
-  dir->children = std::move(kept);
-  if (fixed_root) {
-    bytes.resize(size_t{layout_.root_entries} * 32, 0);
-    *root_bytes = std::move(bytes);
-    return true;
-  }
-  bytes.resize(static_cast<size_t>(clusters) * layout_.cluster_bytes, 0);
-  if (root) {
-    *root_bytes = std::move(bytes);
-    root_runs_ = runs;
-    return true;
-  }
-  // Written with the other directories once the files are: the files' data then goes to the
-  // card in long sequential transfers.
-  deferred_bytes_ += bytes.size();
-  deferred_.push_back({runs, std::move(bytes)});
-  return deferred_bytes_ < kMaxDeferredBytes || WriteDeferred(error);
-}
-
-bool CardWriter::WriteDeferred(std::string* error) {
-  std::sort(deferred_.begin(), deferred_.end(),
-            [](const Deferred& a, const Deferred& b) { return a.runs[0].first < b.runs[0].first; });
-  for (const Deferred& d : deferred_)
-    if (!WriteRuns(d.runs, d.bytes, error)) return false;
-  deferred_.clear();
-  deferred_bytes_ = 0;
-  return true;
-}
-
-bool CardWriter::WriteFats(std::string* error) {
-  if (lowest_changed_ > highest_changed_) return true;
-  const uint32_t width = layout_.fat_bits / 8;
-  const uint32_t per_sector = 512 / width;
-  const uint32_t first_sector = lowest_changed_ / per_sector;
-  const uint32_t last_sector = highest_changed_ / per_sector;
-  const uint64_t fat_lba = boot_lba_ + layout_.reserved_sectors;
-  std::vector<uint8_t> bytes;
-  for (uint32_t s = first_sector; s <= last_sector; ++s) {
-    for (uint32_t i = 0; i < per_sector; ++i) {
-      uint64_t cluster = uint64_t{s} * per_sector + i;
-      uint32_t value = cluster < fat_.size() ? fat_[cluster] : 0;
-      uint8_t raw[4];
-      if (width == 2) {
-        PutLe16(raw, value);
+        WriteDirectory(&child, child_path, root ? Firsts(cards_.size(), 0) : *first,
+                       &child_first[k], false);
+        written[k] = true;
       } else {
-        PutLe32(raw, value);
+        written[k] = WriteFile(&child, child_path, &child_first[k]);
       }
-      bytes.insert(bytes.end(), raw, raw + width);
     }
   }
-  for (uint32_t copy = 0; copy < layout_.fat_count; ++copy) {
-    uint64_t lba = fat_lba + uint64_t{copy} * layout_.fat_sectors + first_sector;
-    for (size_t at = 0; at < bytes.size(); at += kChunkBytes) {
-      size_t length = std::min<size_t>(kChunkBytes, bytes.size() - at);
-      if (!WriteSectorsAt(lba + at / 512, static_cast<uint32_t>(length / 512), &bytes[at], error))
-        return false;
+  for (size_t i = 0; i < cards_.size(); ++i) {
+    if (!Alive(i)) continue;
+    std::vector<uint8_t> bytes;
+    if (!root) {
+      PutDotEntry(".          ", *dir, (*first)[i], &bytes);
+      PutDotEntry("..         ", *dir, parent[i], &bytes);
     }
+    for (size_t k = 0; k < dir->children.size(); ++k)
+      if (written[k]) PutShortEntry(dir->children[k], child_first[k][i], &bytes);
+    std::string error;
+    if (!volumes_[i].EndDirectory(root, runs[i], std::move(bytes), &error)) Fail(i, path, error);
   }
-  return true;
+  // What was left out is not on the cards, and the comparison must not look for it.
+  std::vector<TreeNode> kept;
+  for (size_t k = 0; k < dir->children.size(); ++k)
+    if (written[k]) kept.push_back(std::move(dir->children[k]));
+  dir->children = std::move(kept);
 }
 
-bool CardWriter::WriteFsInfo(std::string* error) {
-  if (layout_.fat_bits != 32 || layout_.fs_info_sector == 0) return true;
-  uint8_t sector[512];
-  uint64_t lba = boot_lba_ + layout_.fs_info_sector;
-  if (ReadSectors(adapter_, 0, static_cast<uint32_t>(lba), kSectorSize, 1, sector) != 0) {
-    *error = "the card's FSInfo sector cannot be read back";
-    return false;
+void TreeWriter::Write(TreeNode* root) {
+  for (size_t i = 0; i < cards_.size(); ++i) {
+    std::string error;
+    cards_[i].written = volumes_[i].Open(cards_[i].partition, &error);
+    if (!cards_[i].written) cards_[i].error = error;
   }
-  uint32_t free_count = 0;
-  for (size_t c = 2; c < fat_.size(); ++c) free_count += fat_[c] == 0 ? 1 : 0;
-  PutLe32(sector + kFsiFreeCount, free_count);
-  PutLe32(sector + kFsiNxtFree, next_free_ < fat_.size() ? next_free_ : 2);
-  return WriteSectorsAt(lba, 1, sector, error);
-}
-
-bool CardWriter::Write(TreeNode* root, std::string* error) {
   total_bytes_ = CountTree(*root).bytes;
   ProgressPhase(kStatusWriteFiles, kProgressRange);
-  std::vector<uint8_t> root_bytes;
-  uint32_t first = 0;
-  if (!WriteDirectory(root, "", 0, &first, &root_bytes, error) || !WriteDeferred(error) ||
-      !Flush(error))
-    return false;
-  if (!WriteFats(error) || !Flush(error) || !WriteFsInfo(error) || !Flush(error)) return false;
-  bool written = layout_.fat_bits == 16
-                     ? WriteSectorsAt((layout_.root_offset) / 512, layout_.root_entries * 32 / 512,
-                                      root_bytes.data(), error)
-                     : WriteRuns(root_runs_, root_bytes, error);
-  written = written && Flush(error);
-  if (written) ProgressPhaseDone();
-  return written;
+  Firsts first;
+  WriteDirectory(root, "", Firsts(cards_.size(), 0), &first, true);
+  bool all = true;
+  for (size_t i = 0; i < cards_.size(); ++i) {
+    std::string error;
+    if (Alive(i) && !volumes_[i].Finish(&error)) Fail(i, "", error);
+    all = all && Alive(i);
+  }
+  if (all) ProgressPhaseDone();
 }
 
 }  // namespace
 
-bool WriteTreeToCard(int32_t adapter, const PartitionInfo& partition, TreeNode* root,
-                     TreeSource* source, std::vector<std::string>* left_out, std::string* error) {
-  CardWriter writer(adapter, source, left_out);
-  return writer.Open(partition, error) && writer.Write(root, error);
+void WriteTreeToCards(std::vector<CardToWrite>* cards, TreeNode* root, TreeSource* source,
+                      std::vector<std::string>* left_out) {
+  TreeWriter writer(cards, source, left_out);
+  writer.Write(root);
 }
 
+bool WriteTreeToCard(int32_t adapter, const PartitionInfo& partition, TreeNode* root,
+                     TreeSource* source, std::vector<std::string>* left_out, std::string* error) {
+  std::vector<CardToWrite> cards(1);
+  cards[0].adapter = adapter;
+  cards[0].partition = partition;
+  WriteTreeToCards(&cards, root, source, left_out);
+  if (!cards[0].written) *error = cards[0].error;
+  return cards[0].written;
+}

@@ -54,10 +54,22 @@ class CardBytes : public ByteSource {
   uint64_t window_ = kFirstWindowBytes;
 };
 
-// Writes the planned tree onto the volume of `partition` (just made by MakePartition). Files
-// whose bytes cannot be read from `source` are left out and listed; a card that cannot be
-// written, or that runs out of room, ends the write with false and *error. The progress bar
-// follows the bytes written.
+// A card to write the tree onto: the volume of `partition` (just made by MakePartition) on
+// target 0 of `adapter`; afterwards whether it was written, or why not.
+struct CardToWrite {
+  int32_t adapter = 0;
+  PartitionInfo partition = {};
+  bool written = false;
+  std::string error;
+};
+
+// Writes the planned tree onto every card's volume at once: each file's bytes are read from
+// `source` once and written to every card. Files whose bytes cannot be read are left out (of
+// every card) and listed; a card that cannot be written, or runs out of room, stops with its
+// error while the others go on. The progress bar follows the bytes written.
+void WriteTreeToCards(std::vector<CardToWrite>* cards, TreeNode* root, TreeSource* source,
+                      std::vector<std::string>* left_out);
+// The same for one card: false with *error when it could not be written.
 bool WriteTreeToCard(int32_t adapter, const PartitionInfo& partition, TreeNode* root,
                      TreeSource* source, std::vector<std::string>* left_out, std::string* error);
 

@@ -55,16 +55,24 @@ bool JudgeBlockDevice(const PathFacts& facts, BlockDeviceInfo* info, std::string
   return error->empty();
 }
 
-bool ConfirmBlockDevice(const BlockDeviceInfo& info, bool yes, std::string* error) {
-  std::printf("device: %s (%s), %s, %llu bytes\n", ConsoleText(info.path).c_str(),
-              info.name.c_str(), info.model.empty() ? "model unknown" : ConsoleText(info.model).c_str(),
-              static_cast<unsigned long long>(info.bytes));
+bool ConfirmBlockDevices(const std::vector<BlockDeviceInfo>& devices, bool yes, std::string* error) {
+  std::string named;
+  for (size_t i = 0; i < devices.size(); ++i) {
+    const BlockDeviceInfo& info = devices[i];
+    std::printf("device: %s (%s), %s, %llu bytes\n", ConsoleText(info.path).c_str(),
+                info.name.c_str(), info.model.empty() ? "model unknown" : ConsoleText(info.model).c_str(),
+                static_cast<unsigned long long>(info.bytes));
+    named += std::string(i == 0 ? "" : i + 1 == devices.size() ? " and " : ", ") + info.path + " (" +
+             (info.model.empty() ? "" : info.model + ", ") + SizeText(info.bytes) + ")";
+  }
   std::fflush(stdout);
   if (yes) return true;
+  const bool one = devices.size() == 1;
   std::string answer = Trim(Storage.ask(ConsoleText(
-      "Everything on " + info.path + " (" + (info.model.empty() ? "" : info.model + ", ") +
-      SizeText(info.bytes) + ") will be lost. Type yes or " + info.name + " to go on: ")));
-  if (Lower(answer) == "yes" || answer == info.name || answer == info.path) return true;
+      "Everything on " + named + " will be lost. Type yes" + (one ? " or " + devices[0].name : "") +
+      " to go on: ")));
+  if (Lower(answer) == "yes" || (one && (answer == devices[0].name || answer == devices[0].path)))
+    return true;
   *error = "not confirmed; nothing was written";
   return false;
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "tools/storage.h"
 
@@ -20,19 +21,16 @@ std::string SizeText(uint64_t bytes);
 // Describes and judges the device `facts` names. True when it may be written; false with the
 // reason in *error.
 bool JudgeBlockDevice(const PathFacts& facts, BlockDeviceInfo* info, std::string* error);
-// Prints what the device is and asks (unless `yes`) for "yes" or the device's name to be typed.
-// True when it was confirmed; false with the reason in *error.
-bool ConfirmBlockDevice(const BlockDeviceInfo& info, bool yes, std::string* error);
+// Prints what each device is and asks once (unless `yes`) for "yes" to be typed (or, for one
+// device, its name). True when it was confirmed; false with the reason in *error.
+bool ConfirmBlockDevices(const std::vector<BlockDeviceInfo>& devices, bool yes, std::string* error);
 
-// Opens the device exclusively (no other exclusive opener, no mounted file system), checks that
-// it is still the device judged and that its logical sectors are 512 bytes, and installs its
-// sector transfers as the engine's, with TargetCapacity set from its size. False with why.
-bool BlockDeviceOpen(const BlockDeviceInfo& info, std::string* error);
-// Writes out what the system holds back and drops its cached copy of the device, so that what
-// is read next comes from the card. False with why.
-bool BlockDeviceFlush(std::string* error);
-// Flushes, asks the kernel to read the partition table again and closes the device, putting
-// the device layer's transfers back. A re-read the kernel refuses is told in *note.
-bool BlockDeviceClose(std::string* error, std::string* note);
+// Opens the device exclusively (no other exclusive opener, no mounted file system) and checks
+// that it is still the device judged and that its logical sectors are 512 bytes. Its descriptor
+// and size; false with why.
+bool BlockDeviceOpen(const BlockDeviceInfo& info, int* fd, uint64_t* bytes, std::string* error);
+// Asks the kernel to read the new partition table and closes the device. A re-read the kernel
+// refuses is told in *note (the card is written all the same; taken out and put back, it is read).
+void BlockDeviceClose(int fd, std::string* note);
 
 #endif

@@ -1,19 +1,22 @@
-// kelvado-card transfer: a source tree onto a new card, read back and compared.
+// kelvado-card transfer: a source tree onto new cards, each read back and compared.
 //
 // The person usually holds the only copy of the source, so everything that could go wrong with
 // it is judged before anything is written: the source is opened read-only, and a target that
-// could overlap it or is in use, whatever the path to it, is refused.
+// could overlap it, or another target, or is in use, whatever the path to it, is refused; a card
+// too small for the tree too. Then every card is made, the source's files are read once and
+// written to all cards together, and each card is read back on its own. A card that fails never
+// stops the others.
 #include "tools/card_transfer.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,22 +31,23 @@
 #include "engine/vol_serial.h"
 #include "tools/block_device.h"
 #include "tools/card_console.h"
+#include "tools/card_set.h"
 #include "tools/card_source.h"
-#include "tools/image_card.h"
 #include "tools/read_ahead_bytes.h"
 #include "tools/storage.h"
 
 const char kTransferUsage[] =
-    "usage: kelvado-card transfer SOURCE TARGET [--size MIB] [--fat16|--fat32] [--check]\n"
-    "                             [--keep-serial] [--yes]\n"
+    "usage: kelvado-card transfer SOURCE TARGET [TARGET...] [--size MIB] [--fat16|--fat32]\n"
+    "                             [--check] [--keep-serial] [--yes]\n"
     "SOURCE: a folder, or an image or a disk holding a FAT12/16/32 volume (read only)\n"
-    "TARGET: an image file (made or grown to --size MiB) or a block device\n";
+    "TARGET: an image file (made or grown to --size MiB) or a block device; several targets\n"
+    "        get the same tree, each its own serial\n";
 
 namespace {
 
 struct TransferOptions {
   const char* source = nullptr;
-  const char* target = nullptr;
+  std::vector<const char*> targets;
   uint32_t size_mib = 0;  // 0: not given
   int fat = 0;            // 16, 32, or 0 for the rule
   bool check = false;
@@ -62,6 +66,12 @@ void Say(const std::string& line) {
   std::fflush(stdout);
 }
 
+// What a card is doing, on the progress stream beside the engine's status texts.
+void Progress(const std::string& line) {
+  EndProgressLine();
+  std::fprintf(stderr, "%s\n", ConsoleText(line).c_str());
+}
+
 int Fail(const std::string& what) {
   EndProgressLine();
   Say("transfer: FAILED: " + what);
@@ -69,9 +79,11 @@ int Fail(const std::string& what) {
 }
 
 const char* ParseTransferOptions(int argc, char** argv, TransferOptions* o) {
-  for (int i = 4; i < argc; ++i) {
+  for (int i = 3; i < argc; ++i) {
     std::string name = argv[i];
-    if (name == "--fat16" || name == "--fat32") {
+    if (name.compare(0, 2, "--") != 0) {
+      o->targets.push_back(argv[i]);
+    } else if (name == "--fat16" || name == "--fat32") {
       int fat = name == "--fat16" ? 16 : 32;
       if (o->fat != 0 && o->fat != fat) return "--fat16 and --fat32 exclude each other";
       o->fat = fat;
@@ -96,7 +108,7 @@ const char* ParseTransferOptions(int argc, char** argv, TransferOptions* o) {
       return "unknown option";
     }
   }
-  return nullptr;
+  return o->targets.empty() ? "transfer needs SOURCE and TARGET" : nullptr;
 }
 
 std::string SerialText(uint32_t serial) {
@@ -161,26 +173,45 @@ std::string TargetProblem(const CardSource& source, const PathFacts& target, Blo
 
 // Makes the image file the card: an existing file keeps its size unless --size grows it; a new
 // one is made (sparse) of --size MiB.
-bool PrepareImage(const TransferOptions& o, std::string* error) {
+bool PrepareImage(const char* path, uint32_t size_mib, std::string* error) {
   struct stat st;
-  bool exists = stat(o.target, &st) == 0;
-  if (!exists && o.size_mib == 0) {
-    *error = std::string(o.target) + " does not exist; give its size with --size MIB";
+  bool exists = stat(path, &st) == 0;
+  if (!exists && size_mib == 0) {
+    *error = std::string(path) + " does not exist; give its size with --size MIB";
     return false;
   }
-  uint64_t want = uint64_t{o.size_mib} << 20;
-  if (exists && o.size_mib != 0 && static_cast<uint64_t>(st.st_size) > want) {
-    *error = std::string(o.target) + " is larger than --size; an image is never cut";
+  uint64_t want = uint64_t{size_mib} << 20;
+  if (exists && size_mib != 0 && static_cast<uint64_t>(st.st_size) > want) {
+    *error = std::string(path) + " is larger than --size; an image is never cut";
     return false;
   }
-  if (exists && o.size_mib == 0) return true;
-  int fd = open(o.target, O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  if (exists && size_mib == 0) return true;
+  int fd = open(path, O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0 || ftruncate(fd, static_cast<off_t>(want)) != 0) {
-    *error = std::string(o.target) + ": " + std::strerror(errno);
+    *error = std::string(path) + ": " + std::strerror(errno);
     if (fd >= 0) close(fd);
     return false;
   }
   close(fd);
+  return true;
+}
+
+// Opens an image file as a card; its descriptor and whole sectors.
+bool OpenImage(const PathFacts& judged, int* fd_out, uint64_t* sectors, std::string* error) {
+  int fd = open(judged.path.c_str(), O_RDWR | O_CLOEXEC);
+  struct stat st;
+  if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    *error = judged.path + ": " + (fd < 0 ? std::strerror(errno) : "is no image file");
+    if (fd >= 0) close(fd);
+    return false;
+  }
+  *sectors = static_cast<uint64_t>(st.st_size) / kSectorSize;
+  if (*sectors == 0 || *sectors > 0x100000000ull) {
+    *error = judged.path + ": needs 1 to 2^32 sectors of 512 bytes";
+    close(fd);
+    return false;
+  }
+  *fd_out = fd;
   return true;
 }
 
@@ -225,46 +256,129 @@ std::string FitProblem(const CardVolume& v, const TreeNode& tree) {
   return "";
 }
 
-// FAT16 or FAT32. An image keeps its family: FAT12 and FAT16 systems get FAT16 (they may not
-// know FAT32), FAT32 systems FAT32. A folder gets FAT16 when the card is one FAT16 can span
-// (2 GiB) and the tree fits FAT16 (512 root entries, its clusters), else FAT32.
-bool ChooseVolume(const TransferOptions& o, const CardSource& source, uint32_t capacity,
-                  CardVolume* v, std::string* error) {
+// One target on its way to being a card.
+struct Card {
+  PathFacts facts;
+  BlockDeviceInfo info;
+  bool device = false;
+  int fd = -1;
+  int32_t adapter = -1;
+  uint64_t sectors = 0;
+  bool fat32 = false;
+  std::string why_fat;          // why FAT16 or FAT32
+  PartitionInfo partition = {};
+  uint32_t serial = 0;
+  TreeCount files = {};
+  std::string failure;          // "" while it goes well
+  std::vector<std::string> differences;
+};
+
+// FAT16 or FAT32, and whether the tree fits. An image keeps its family: FAT12 and FAT16 systems
+// get FAT16 (they may not know FAT32), FAT32 systems FAT32. A folder gets FAT16 when the card is
+// one FAT16 can span (2 GiB) and the tree fits FAT16 (512 root entries, its clusters), else
+// FAT32. Leaves the card's partition in card->partition; "" or why it cannot take the tree.
+std::string PlanCard(const TransferOptions& o, const CardSource& source, Card* card) {
+  const uint32_t capacity = static_cast<uint32_t>(card->sectors - 1);
+  CardVolume v;
+  std::string error;
   bool fat32;
-  const char* why;
   if (o.fat != 0) {
     fat32 = o.fat == 32;
-    why = fat32 ? "--fat32" : "--fat16";
+    card->why_fat = fat32 ? "--fat32" : "--fat16";
   } else if (source.fat != 0) {
     fat32 = source.fat == 32;
-    why = fat32 ? "the source is FAT32" : "the source is FAT12/16";
+    card->why_fat = fat32 ? "the source is FAT32" : "the source is FAT12/16";
   } else {
-    bool fits16 = capacity <= kFat16MaxCapacity && PlanVolume(false, capacity, v, error) &&
-                  FitProblem(*v, source.tree).empty();
+    bool fits16 = capacity <= kFat16MaxCapacity && PlanVolume(false, capacity, &v, &error) &&
+                  FitProblem(v, source.tree).empty();
     fat32 = !fits16;
-    why = fits16 ? "the tree and the card fit FAT16" : "the tree or the card is too large for FAT16";
+    card->why_fat = fits16 ? "the tree and the card fit FAT16" : "the tree or the card is too large for FAT16";
   }
-  if (!PlanVolume(fat32, capacity, v, error)) return false;
-  std::printf("card: FAT%s (%s%s), partition at sector %u of %u sectors, clusters of %u bytes\n",
-              v->fat32 ? "32" : "16", why, fat32 && !v->fat32 ? "; too small for FAT32" : "",
-              NewPartition.start_lba, v->sectors, v->cluster_bytes);
+  if (!PlanVolume(fat32, capacity, &v, &error)) return error;
+  if (fat32 && !v.fat32) card->why_fat += "; too small for FAT32";
+  card->fat32 = v.fat32;
+  card->partition = NewPartition;
+  Say("card: " + card->facts.path + ", " + std::to_string(card->sectors * kSectorSize) + " bytes");
+  Say(std::string("card: FAT") + (v.fat32 ? "32" : "16") + " (" + card->why_fat +
+      "), partition at sector " + std::to_string(NewPartition.start_lba) + " of " +
+      std::to_string(v.sectors) + " sectors, clusters of " + std::to_string(v.cluster_bytes) +
+      " bytes");
   if (!fat32 && capacity > kFat16MaxCapacity)
-    Say("note: FAT16 spans only the first 2 GiB of the card (--fat32 for all of it)");
-  return true;
+    Say("note: " + card->facts.path + ": FAT16 spans only the first 2 GiB of the card (--fat32 for all of it)");
+  std::string problem = FitProblem(v, source.tree);
+  return problem.empty() ? "" : "the card is too small: " + problem;
+}
+
+// The card as the partition worker makes it, with its serial: 0 or the engine's code.
+int32_t MakeCard(const TransferOptions& o, Card* card) {
+  CardVolume v;
+  std::string error;
+  PlanVolume(card->fat32, static_cast<uint32_t>(card->sectors - 1), &v, &error);
+  NewVolSerial = card->serial;
+  ChkDataArea = o.check ? 1 : 0;
+  StatusSetText("パーティション情報作成");
+  int32_t result = MakePartition(card->adapter);
+  EndProgressLine();
+  return result;
+}
+
+// The whole card read back through the reader, from its master boot record on, and compared.
+void ReadBack(const CardSource& source, const TreeNode& tree, Card* card) {
+  CardBytes sectors(card->adapter, card->sectors);
+  ReadAheadBytes bytes(&sectors);
+  FatLayout layout;
+  std::string where, error;
+  FatVolume volume;
+  TreeNode card_tree;
+  if (!FindFatVolume(&bytes, &layout, &where, &error) || !volume.Open(&bytes, layout, &error) ||
+      !volume.ReadTree(&card_tree, &error)) {
+    card->differences.push_back("the card cannot be read back: " + error);
+    return;
+  }
+  if (layout.serial != card->serial) card->differences.push_back("the card's serial differs");
+  CompareTrees(tree, source.bytes.get(), card_tree, &volume, &card->differences);
+  card->files = CountTree(card_tree);
 }
 
 void PrintList(const char* heading, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) Say(std::string(heading) + ": " + line);
 }
 
+// The end of several cards: one line each, in columns.
+void PrintTable(const std::vector<Card>& cards) {
+  std::vector<std::vector<std::string>> rows = {
+      {"card", "model", "size", "FAT", "serial", "files", "verdict"}};
+  for (const Card& card : cards) {
+    const bool made = card.partition.type != 0 && card.failure.empty();
+    rows.push_back({card.facts.path,
+                    card.device ? (card.info.model.empty() ? "model unknown" : card.info.model)
+                                : "image file",
+                    SizeText(card.sectors * kSectorSize), made ? (card.fat32 ? "FAT32" : "FAT16") : "-",
+                    made ? SerialText(card.serial) : "-",
+                    made ? std::to_string(card.files.files) : "-",
+                    !card.failure.empty() ? "FAILED: " + card.failure
+                    : card.differences.empty() ? "ready"
+                    : "FAILED: " + std::to_string(card.differences.size()) + " differences"});
+  }
+  std::vector<size_t> width(rows[0].size(), 0);
+  for (const auto& row : rows)
+    for (size_t c = 0; c + 1 < row.size(); ++c) width[c] = std::max(width[c], row[c].size());
+  for (const auto& row : rows) {
+    std::string line;
+    for (size_t c = 0; c < row.size(); ++c)
+      line += row[c] + (c + 1 < row.size() ? std::string(width[c] - row[c].size() + 2, ' ') : "");
+    Say(line);
+  }
+}
+
 }  // namespace
 
 int TransferCommand(int argc, char** argv) {
   TransferOptions o;
-  if (argc < 4) return Usage("transfer needs SOURCE and TARGET");
+  if (argc < 3 || argv[2][0] == '-') return Usage("transfer needs SOURCE and TARGET");
   o.source = argv[2];
-  o.target = argv[3];
   if (const char* problem = ParseTransferOptions(argc, argv, &o)) return Usage(problem);
+  const bool several = o.targets.size() > 1;
 
   // The source, read whole before anything is written.
   CardSource source;
@@ -280,107 +394,148 @@ int TransferCommand(int argc, char** argv) {
   PlanCardNames(&source.tree, &source.left_out);
   Say("source: " + CountText(CountTree(source.tree)));
 
-  // The target, judged against the source and the system before anything is written to it.
-  PathFacts target = Storage.path(o.target);
-  const bool device = target.kind == PathFacts::kBlockDevice;
-  if (device && o.size_mib != 0) return Usage("--size is for an image file, not a device");
-  BlockDeviceInfo info;
-  std::string problem = TargetProblem(source, target, &info);
-  if (!problem.empty()) return Fail(problem + "; nothing was written");
-  if (device && !ConfirmBlockDevice(info, o.yes, &error)) return Fail(error);
-  if (!device) {
-    if (!PrepareImage(o, &error)) return Fail(error);
-    // Judged again as the file it now is (a new one had no identity before).
-    target = Storage.path(o.target);
-    problem = TargetProblem(source, target, &info);
-    if (!problem.empty()) return Fail(problem + "; nothing was written");
+  // Every target judged against the source, the system and the other targets before any is
+  // written; the devices among them confirmed at once.
+  std::vector<Card> cards(o.targets.size());
+  std::vector<std::string> refusals;
+  for (size_t i = 0; i < cards.size(); ++i) {
+    cards[i].facts = Storage.path(o.targets[i]);
+    cards[i].device = cards[i].facts.kind == PathFacts::kBlockDevice;
+    if (cards[i].device && o.size_mib != 0)
+      return Usage("--size is for image files, and a TARGET is a device");
+    std::string problem = TargetProblem(source, cards[i].facts, &cards[i].info);
+    for (size_t j = 0; j < i && problem.empty(); ++j) problem = TargetsOverlap(cards[j].facts, cards[i].facts);
+    if (!problem.empty()) refusals.push_back(problem);
   }
+  if (!refusals.empty()) {
+    if (!several) return Fail(refusals[0] + "; nothing was written");
+    PrintList("refused", refusals);
+    return Fail(std::to_string(refusals.size()) + " of " + std::to_string(cards.size()) +
+                " targets refused; nothing was written");
+  }
+  std::vector<BlockDeviceInfo> devices;
+  for (const Card& card : cards)
+    if (card.device) devices.push_back(card.info);
+  if (!devices.empty() && !ConfirmBlockDevices(devices, o.yes, &error)) return Fail(error);
 
-  // The card is reached through the engine's sector transfers, installed in place of the device
-  // layer's: the engine is the wizard's, only the way to the sectors differs (kelvado-card
-  // format goes through the device layer and the card emulator; a transfer wants the card,
-  // written fast).
-  std::snprintf(HostAdapterName, sizeof HostAdapterName, "njata95");
-  AdapterNumber = 0;
-  if (device ? !BlockDeviceOpen(info, &error) : !ImageCardOpen(o.target, &error))
-    return Fail(error);
-  auto release = [&]() {
-    std::string ignored, note;
-    if (device)
-      BlockDeviceClose(&ignored, &note);
-    else
-      ImageCardClose();
-    if (!note.empty()) Say("note: " + note);
+  // The images made, then every card opened and judged as the file it now is (a new image had
+  // no identity before), sized and planned.
+  auto release = [&cards]() {
+    for (Card& card : cards) {
+      if (card.fd < 0) continue;
+      std::string note;
+      if (card.device)
+        BlockDeviceClose(card.fd, &note);
+      else
+        close(card.fd);
+      card.fd = -1;
+      if (!note.empty()) Say("note: " + card.facts.path + ": " + note);
+    }
+    CardSetClear();
   };
-  const uint32_t capacity = TargetCapacity;
-  const uint64_t card_sectors = uint64_t{capacity} + 1;
-  Say(std::string("card: ") + o.target + ", " + std::to_string(card_sectors * kSectorSize) +
-      " bytes");
-  CardVolume v;
-  if (!ChooseVolume(o, source, capacity, &v, &error)) {
-    release();
-    return Fail(error);
+  for (Card& card : cards) {
+    if (!card.device) {
+      if (!PrepareImage(card.facts.path.c_str(), o.size_mib, &error)) break;
+      card.facts = Storage.path(card.facts.path.c_str());
+      error = TargetProblem(source, card.facts, &card.info);
+      if (!error.empty()) break;
+    }
+    uint64_t bytes = 0;
+    if (card.device ? !BlockDeviceOpen(card.info, &card.fd, &bytes, &error)
+                    : !OpenImage(card.facts, &card.fd, &card.sectors, &error))
+      break;
+    if (card.device) card.sectors = std::min<uint64_t>(bytes / kSectorSize, 0x100000000ull);
+    card.adapter = CardSetAdd(card.fd, card.sectors, card.device);
   }
-  problem = FitProblem(v, source.tree);
-  if (!problem.empty()) {
+  if (!error.empty()) {
     release();
-    return Fail("the card is too small: " + problem + "; nothing was written");
+    return Fail(error + "; nothing was written");
+  }
+  CardSetInstall();
+  std::snprintf(HostAdapterName, sizeof HostAdapterName, "njata95");
+  for (Card& card : cards) {
+    std::string problem = PlanCard(o, source, &card);
+    if (!problem.empty()) refusals.push_back(several ? card.facts.path + ": " + problem : problem);
+  }
+  if (!refusals.empty()) {
+    release();
+    if (!several) return Fail(refusals[0] + "; nothing was written");
+    PrintList("refused", refusals);
+    return Fail(std::to_string(refusals.size()) + " of " + std::to_string(cards.size()) +
+                " targets refused; nothing was written");
   }
 
-  // The card as the partition worker makes it, with its final serial, then the files.
+  // Each card made as the partition worker makes it, with a serial of its own (or the
+  // source's), then the files written to every card together, each file read once.
   const auto writing = std::chrono::steady_clock::now();
-  NewVolSerial = o.keep_serial ? source.serial : MakeVolSerial();
-  ChkDataArea = o.check ? 1 : 0;
   ShowEngineOnStderr();
-  StatusSetText("パーティション情報作成");
-  int32_t result = MakePartition(AdapterNumber);
-  EndProgressLine();
-  std::printf("result=%d %s\n", result,
-              result == 0 ? "OK" : Utf8FromSjis(ErrorText(static_cast<uint32_t>(result))).c_str());
-  if (result != 0) {
-    release();
-    return Fail("the card could not be made");
+  std::vector<CardToWrite> writes;
+  std::vector<uint32_t> serials;
+  for (size_t i = 0; i < cards.size(); ++i) {
+    Card& card = cards[i];
+    card.serial = o.keep_serial ? source.serial : MakeVolSerial();
+    // Cards made within the same hundredth of a second would share a serial.
+    while (!o.keep_serial && std::find(serials.begin(), serials.end(), card.serial) != serials.end())
+      card.serial += 0x10000;
+    serials.push_back(card.serial);
+    if (several) Progress("card " + std::to_string(i + 1) + " of " + std::to_string(cards.size()) + ": " + card.facts.path);
+    int32_t result = MakeCard(o, &card);
+    std::string text = result == 0 ? "OK" : Utf8FromSjis(ErrorText(static_cast<uint32_t>(result)));
+    Say(std::string("result=") + std::to_string(result) + " " + text + (several ? " (" + card.facts.path + ")" : ""));
+    if (result != 0) {
+      card.failure = "the card could not be made (" + text + ")";
+      continue;
+    }
+    writes.push_back({card.adapter, card.partition, false, ""});
   }
-  if (!WriteTreeToCard(AdapterNumber, NewPartition, &source.tree, source.bytes.get(),
-                       &source.left_out, &error)) {
-    release();
-    return Fail(error);
-  }
+  if (several) Progress("the files, onto " + std::to_string(writes.size()) + " cards together");
+  WriteTreeToCards(&writes, &source.tree, source.bytes.get(), &source.left_out);
   EndProgressLine();
-  // Ready is said of what is stored: the card is flushed and the system's cached copy dropped,
-  // so that the read-back reads the card itself.
-  if (device ? !BlockDeviceFlush(&error) : !ImageCardFlush(&error)) {
-    release();
-    return Fail(error);
+  // Ready is said of what is stored: each card is flushed and the system's cached copy dropped,
+  // so that the read-back reads the medium.
+  for (const CardToWrite& write : writes) {
+    Card& card = *std::find_if(cards.begin(), cards.end(),
+                               [&write](const Card& c) { return c.adapter == write.adapter; });
+    if (!write.written) card.failure = write.error;
+    else if (!CardSetFlush(card.adapter, &error)) card.failure = error;
   }
   const TreeCount written = CountTree(source.tree);
-  Say("written: " + CountText(written) + ", serial " + SerialText(NewVolSerial) + " (" +
-      SecondsSince(writing) + ")");
-
-  // The whole card read back through the reader, from its master boot record on.
-  const auto reading = std::chrono::steady_clock::now();
-  CardBytes card_sectors_read(AdapterNumber, card_sectors);
-  ReadAheadBytes card_bytes(&card_sectors_read);
-  FatLayout card_layout;
-  std::string where;
-  FatVolume card;
-  TreeNode card_tree;
-  std::vector<std::string> differences;
-  if (!FindFatVolume(&card_bytes, &card_layout, &where, &error) ||
-      !card.Open(&card_bytes, card_layout, &error) || !card.ReadTree(&card_tree, &error)) {
-    differences.push_back("the card cannot be read back: " + error);
-  } else {
-    if (card_layout.serial != NewVolSerial) differences.push_back("the card's serial differs");
-    CompareTrees(source.tree, source.bytes.get(), card_tree, &card, &differences);
+  for (const Card& card : cards) {
+    if (!card.failure.empty()) continue;
+    Say("written: " + CountText(written) + ", serial " + SerialText(card.serial) +
+        (several ? " on " + card.facts.path : "") + " (" + SecondsSince(writing) + ")");
   }
-  EndProgressLine();
+
+  // Each card read back through the reader, from its master boot record on.
+  for (size_t i = 0; i < cards.size(); ++i) {
+    Card& card = cards[i];
+    if (!card.failure.empty()) continue;
+    if (several) Progress("card " + std::to_string(i + 1) + " of " + std::to_string(cards.size()) + ": " + card.facts.path + ", read back");
+    const auto reading = std::chrono::steady_clock::now();
+    ReadBack(source, source.tree, &card);
+    EndProgressLine();
+    for (const std::string& line : card.differences)
+      Say("differs: " + (several ? card.facts.path + ": " : std::string()) + line);
+    if (card.differences.empty())
+      Say("verified: " + CountText(written) + (several ? " on " + card.facts.path : "") + " (" +
+          SecondsSince(reading) + ")");
+  }
   release();
   PrintList("left out", source.left_out);
-  PrintList("differs", differences);
-  if (differences.empty()) Say("verified: " + CountText(written) + " (" + SecondsSince(reading) + ")");
-  if (!source.left_out.empty() || !differences.empty()) {
-    std::printf("transfer: FAILED: %zu left out, %zu differences\n", source.left_out.size(),
-                differences.size());
+  bool all_ready = true;
+  size_t differences = 0;
+  for (const Card& card : cards) {
+    all_ready = all_ready && card.failure.empty() && card.differences.empty();
+    differences += card.differences.size();
+    if (!card.failure.empty() && !several) return Fail(card.failure);
+  }
+  if (several) PrintTable(cards);
+  if (!all_ready || !source.left_out.empty()) {
+    std::printf("transfer: FAILED: %zu left out, %zu differences", source.left_out.size(), differences);
+    size_t failed = 0;
+    for (const Card& card : cards) failed += card.failure.empty() ? 0 : 1;
+    if (several && failed > 0) std::printf(", %zu of %zu cards failed", failed, cards.size());
+    std::printf("\n");
     return 1;
   }
   std::printf("transfer: ready\n");

@@ -47,15 +47,6 @@ bool ImageCardOpen(const char* path, std::string* error) {
   return true;
 }
 
-bool ImageCardFlush(std::string* error) {
-  if (image_fd < 0 || fsync(image_fd) != 0) {
-    *error = std::string("writing out the card image failed: ") + std::strerror(errno);
-    return false;
-  }
-  posix_fadvise(image_fd, 0, 0, POSIX_FADV_DONTNEED);
-  return true;
-}
-
 void ImageCardClose() {
   if (image_fd >= 0) SectorTransferUseDevice();
   if (image_fd >= 0) close(image_fd);

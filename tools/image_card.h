@@ -17,9 +17,6 @@
 // the last sector's number, the image's sector count - 1. False (with a message in *error, and
 // nothing installed) when it cannot be opened or holds no whole sector.
 bool ImageCardOpen(const char* path, std::string* error);
-// Writes out what the system holds back of the image and drops its cached pages, so that what
-// is read next comes from what is stored. False with why.
-bool ImageCardFlush(std::string* error);
 // Closes the image and puts the device layer's transfers back.
 void ImageCardClose();
 // The image's size in whole sectors.

@@ -140,22 +140,35 @@ TEST_F(StorageRules, AnIdleCardIsWrittenOnlyAfterConfirmation) {
   BlockDeviceInfo info;
   std::string error;
   ASSERT_TRUE(JudgeBlockDevice(Storage.path("/dev/sdc"), &info, &error)) << error;
-  EXPECT_TRUE(ConfirmBlockDevice(info, true, &error));
+  EXPECT_TRUE(ConfirmBlockDevices({info}, true, &error));
   EXPECT_TRUE(questions.empty());  // --yes asks nothing
 
   answer = "no";
-  EXPECT_FALSE(ConfirmBlockDevice(info, false, &error));
+  EXPECT_FALSE(ConfirmBlockDevices({info}, false, &error));
   EXPECT_EQ(error, "not confirmed; nothing was written");
   ASSERT_EQ(questions.size(), 1u);
   // The question names the device, its model and its size.
   EXPECT_NE(questions[0].find("/dev/sdc (MOVANTA ATA CARD, 1.0 GiB)"), std::string::npos)
       << questions[0];
   answer = "";  // the end of the input
-  EXPECT_FALSE(ConfirmBlockDevice(info, false, &error));
+  EXPECT_FALSE(ConfirmBlockDevices({info}, false, &error));
   for (const char* yes : {"yes", "YES\n", " sdc ", "/dev/sdc"}) {
     answer = yes;
-    EXPECT_TRUE(ConfirmBlockDevice(info, false, &error)) << yes;
+    EXPECT_TRUE(ConfirmBlockDevices({info}, false, &error)) << yes;
   }
+  // Several cards: one question naming them all, answered with yes only.
+  BlockDeviceInfo second = info;
+  second.path = "/dev/sdd";
+  second.name = "sdd";
+  questions.clear();
+  answer = "sdc";
+  EXPECT_FALSE(ConfirmBlockDevices({info, second}, false, &error));
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_NE(questions[0].find("/dev/sdc (MOVANTA ATA CARD, 1.0 GiB) and /dev/sdd (MOVANTA ATA CARD, "
+                              "1.0 GiB) will be lost. Type yes to go on"),
+            std::string::npos) << questions[0];
+  answer = "yes";
+  EXPECT_TRUE(ConfirmBlockDevices({info, second}, false, &error));
 }
 
 TEST_F(StorageRules, CardsInUseAreRefusedWhateverThePathToThem) {
