@@ -48,8 +48,25 @@ std::string Utf8FromUtf16(const std::u16string& text) {
   return out;
 }
 
+std::string EscapeControls(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    const uint8_t b = static_cast<uint8_t>(c);
+    if (b >= 0x20 && b != 0x7F) {
+      out.push_back(c);
+      continue;
+    }
+    const char digits[] = "0123456789ABCDEF";
+    out += '<';
+    out += digits[b >> 4];
+    out += digits[b & 15];
+    out += '>';
+  }
+  return out;
+}
+
 std::string ChildPath(const std::string& parent, const TreeNode& child) {
-  std::string name = Utf8FromUtf16(child.name);
+  std::string name = EscapeControls(Utf8FromUtf16(child.name));
   return parent.empty() ? name : parent + "\\" + name;
 }
 
