@@ -113,6 +113,7 @@ class CardWriter {
                  std::string* error);
   bool WriteFats(std::string* error);
   bool WriteFsInfo(std::string* error);
+  bool WriteLabel(const TreeNode& root, std::string* error);
   void Progress() { ProgressAdvance(ProgressOf(done_bytes_, total_bytes_)); }
 
   int32_t adapter_;
@@ -120,6 +121,7 @@ class CardWriter {
   std::vector<std::string>* left_out_;
   FatLayout layout_ = {};
   uint64_t boot_lba_ = 0;
+  uint8_t boot_[512] = {};  // the boot sector as the format wrote it
   std::vector<uint32_t> fat_;
   uint32_t next_free_ = 2;
   uint32_t lowest_changed_ = 0xFFFFFFFF, highest_changed_ = 0;
@@ -168,7 +170,7 @@ bool CardWriter::Flush(std::string* error) {
 
 bool CardWriter::Open(const PartitionInfo& partition, std::string* error) {
   boot_lba_ = PartitionFirstSector(partition);
-  uint8_t boot[512];
+  uint8_t* boot = boot_;
   if (ReadSectors(adapter_, 0, static_cast<uint32_t>(boot_lba_), kSectorSize, 1, boot) != 0) {
     *error = "the card's boot sector cannot be read back";
     return false;
@@ -330,6 +332,19 @@ void PutShortEntry(const TreeNode& node, uint32_t first, std::vector<uint8_t>* o
   out->insert(out->end(), raw, raw + sizeof e);
 }
 
+// The volume label's entry: the label as a short name, with the label attribute and the time it
+// was last written, nothing else.
+void PutLabelEntry(const TreeNode& root, std::vector<uint8_t>* out) {
+  ShortDirEntry e;
+  std::memset(&e, 0, sizeof e);
+  StoreShortName(root.label, e.name);
+  e.attributes = kAttrVolumeLabel;
+  PutLe16(e.write_time, root.label_times.write_time);
+  PutLe16(e.write_date, root.label_times.write_date);
+  const uint8_t* raw = reinterpret_cast<const uint8_t*>(&e);
+  out->insert(out->end(), raw, raw + sizeof e);
+}
+
 void PutDotEntry(const char* name, const TreeNode& dir, uint32_t cluster,
                  std::vector<uint8_t>* out) {
   TreeNode dot;
@@ -389,6 +404,8 @@ bool CardWriter::WriteDirectory(TreeNode* dir, const std::string& path, uint32_t
   if (!root) {
     PutDotEntry(".          ", *dir, *first, &bytes);
     PutDotEntry("..         ", *dir, parent_cluster, &bytes);
+  } else if (dir->has_label) {
+    PutLabelEntry(*dir, &bytes);  // first in the root, as Windows writes it
   }
   std::vector<TreeNode> kept;
   for (size_t i = 0; i < dir->children.size(); ++i) {
@@ -473,6 +490,17 @@ bool CardWriter::WriteFsInfo(std::string* error) {
   return WriteSectorsAt(lba, 1, sector, error);
 }
 
+bool CardWriter::WriteLabel(const TreeNode& root, std::string* error) {
+  // Windows 95/98 writes the label into the boot sector as well (FAT32: and its backup). Without
+  // a label the boot sector stays as the format made it.
+  if (!root.has_label) return true;
+  std::memcpy(boot_ + (layout_.fat_bits == 32 ? kBs32VolLab : kBs16VolLab), root.label, 11);
+  if (!WriteSectorsAt(boot_lba_, 1, boot_, error) || !Flush(error)) return false;
+  const uint32_t backup = GetLe16(boot_ + kBpbBkBootSec);
+  if (layout_.fat_bits != 32 || backup == 0 || backup >= layout_.reserved_sectors) return true;
+  return WriteSectorsAt(boot_lba_ + backup, 1, boot_, error) && Flush(error);
+}
+
 bool CardWriter::Write(TreeNode* root, std::string* error) {
   total_bytes_ = CountTree(*root).bytes;
   ProgressPhase(kStatusWriteFiles, kProgressRange);
@@ -486,7 +514,7 @@ bool CardWriter::Write(TreeNode* root, std::string* error) {
                      ? WriteSectorsAt((layout_.root_offset) / 512, layout_.root_entries * 32 / 512,
                                       root_bytes.data(), error)
                      : WriteRuns(root_runs_, root_bytes, error);
-  written = written && Flush(error);
+  written = written && Flush(error) && WriteLabel(*root, error);
   if (written) ProgressPhaseDone();
   return written;
 }

@@ -17,6 +17,7 @@
 #include "engine/engine_hooks.h"
 #include "engine/errors.h"
 #include "engine/fat_area.h"
+#include "engine/fat_names.h"
 #include "engine/fat_volume.h"
 #include "engine/fat_writer.h"
 #include "engine/partition.h"
@@ -165,6 +166,11 @@ void PrintList(const char* heading, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) std::printf("%s: %s\n", heading, line.c_str());
 }
 
+// ", label NAME" for the source line when the tree has a label.
+std::string LabelPart(const TreeNode& tree) {
+  return tree.has_label ? ", label \"" + LabelText(tree.label) + "\"" : "";
+}
+
 std::string SerialText(uint32_t serial) {
   char text[16];
   std::snprintf(text, sizeof text, "%04X-%04X", serial >> 16, serial & 0xFFFF);
@@ -198,7 +204,8 @@ int TransferCommand(int argc, char** argv) {
     if (!folder->Read(o.source, &tree, &left_out, &error))
       return Fail(std::string(o.source) + ": " + error);
     has_serial = folder->Serial(&source_serial);
-    std::printf("source: folder %s\n", o.source);
+    std::printf("source: folder %s%s\n", o.source, LabelPart(tree).c_str());
+    PrintList("note", folder->notes());
     source = std::move(folder);
   } else {
     image_bytes = std::make_unique<FileBytes>();
@@ -212,13 +219,15 @@ int TransferCommand(int argc, char** argv) {
     source_fat = layout.fat_bits;
     source_serial = layout.serial;
     has_serial = true;
-    std::printf("source: FAT%d %s of %s, serial %s\n", source_fat, where.c_str(), o.source,
-                SerialText(source_serial).c_str());
+    std::printf("source: FAT%d %s of %s, serial %s%s\n", source_fat, where.c_str(), o.source,
+                SerialText(source_serial).c_str(), LabelPart(tree).c_str());
+    PrintList("note", volume->notes());
     source = std::move(volume);
   }
   if (o.keep_serial && !has_serial)
     return Fail("--keep-serial: the folder has no .windows-serial whose serial could be kept");
-  PlanCardNames(&tree, &left_out);
+  std::vector<std::string> renamed;
+  PlanCardNames(&tree, &left_out, &renamed);
   const TreeCount count = CountTree(tree);
   std::printf("source: %llu files, %llu folders, %llu bytes\n",
               static_cast<unsigned long long>(count.files),
@@ -327,11 +336,14 @@ int TransferCommand(int argc, char** argv) {
       !card.Open(&card_bytes, card_layout, &error) || !card.ReadTree(&card_tree, &error)) {
     differences.push_back("the card cannot be read back: " + error);
   } else {
+    // The card is read as a source is: whatever the reader notes is the card's fault.
+    differences.insert(differences.end(), card.notes().begin(), card.notes().end());
     if (card_layout.serial != NewVolSerial) differences.push_back("the card's serial differs");
     CompareTrees(tree, source.get(), card_tree, &card, &differences);
   }
   EndProgressLine();
   release();
+  PrintList("renamed", renamed);
   PrintList("left out", left_out);
   PrintList("differs", differences);
   if (differences.empty())
