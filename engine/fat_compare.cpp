@@ -142,7 +142,8 @@ void Comparison::Entry(const TreeNode& source, const TreeNode& card, const std::
 void CompareTrees(const TreeNode& source, TreeSource* source_bytes, const TreeNode& card,
                   TreeSource* card_bytes, std::vector<std::string>* differences) {
   ProgressPhase(kStatusVerifyFiles, kProgressRange);
-  if (source.has_label != card.has_label || std::memcmp(source.label, card.label, 11) != 0)
+  if (source.has_label != card.has_label ||
+      (source.has_label && std::memcmp(source.label, card.label, 11) != 0))
     differences->push_back("\\: the label on the card is " +
                            (card.has_label ? "\"" + LabelText(card.label) + "\"" : std::string("none")) +
                            ", not " +

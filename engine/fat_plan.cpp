@@ -80,7 +80,7 @@ void PlanDirectory(TreeNode* dir, const std::string& path, bool root,
     child.name = UsableLongName(child.name, &changed);
     why_renamed[i] = "its short name " + ShortNameShown(child.short_name) + " holds " +
                      ShortNameProblem(child.short_name) + ", which Windows never writes";
-    if (changed) why_renamed[i] += "; the characters no long name holds are _";
+    if (changed) why_renamed[i] += "; the characters a long name cannot hold became _";
   }
   // Names Windows 95/98 keeps for devices, files FAT cannot hold, and names the system takes for
   // an earlier sibling's cannot go.
@@ -105,7 +105,7 @@ void PlanDirectory(TreeNode* dir, const std::string& path, bool root,
     basis[i] = MakeBasisName(child.name);
     if (basis[i].needs_tail || !taken.insert(Key(basis[i].name)).second) continue;
     std::memcpy(child.card_short_name, basis[i].name, 11);
-    child.card_long_entries = !basis[i].plain;
+    child.card_long_entries = !basis[i].plain || child.has_long_entries;  // a volume's stay
     named[i] = true;
   }
   // A source volume's own short names where they are still free, so that paths such as
