@@ -181,7 +181,8 @@ bool FolderSource::ReadDirectory(const std::string& host, const std::string& pat
                                  std::vector<std::string>* left_out) {
   DIR* d = opendir(host.c_str());
   if (d == nullptr) {
-    left_out->push_back((path.empty() ? "\\" : path) + ": cannot be listed: " + std::strerror(errno));
+    left_out->push_back((path.empty() ? "\\" : EscapeControls(path)) + ": cannot be listed: " +
+                        std::strerror(errno));
     return false;
   }
   std::vector<std::string> names;

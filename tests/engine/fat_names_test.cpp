@@ -1,10 +1,8 @@
-// Short names, long-name entries and labels as Windows 95 makes them, and the names a tree gets
-// on a card.
+// Short names, long-name entries and labels as Windows 95 makes them.
 #include "engine/fat_names.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
@@ -12,7 +10,6 @@
 
 #include "engine/fat_dir_entry.h"
 #include "engine/fat_tree.h"
-#include "engine/fat_writer.h"
 
 namespace {
 
@@ -191,96 +188,4 @@ TEST(Labels, AsWindowsWritesThem) {
   EXPECT_NE(MakeLabel(u"TAB\tX", label), "");
   EXPECT_NE(MakeLabel(u" LEADING", label), "");
   EXPECT_NE(MakeLabel(u"caf\u00E9", label), "");
-}
-
-namespace {
-
-TreeNode File(const std::u16string& name, uint64_t size = 1) {
-  TreeNode node;
-  node.name = name;
-  node.size = size;
-  return node;
-}
-
-// The planned short names of a directory's children, as listings show them.
-std::vector<std::string> ShortNamesOf(const TreeNode& dir) {
-  std::vector<std::string> names;
-  for (const TreeNode& child : dir.children) names.push_back(ShortNameText(child.card_short_name));
-  return names;
-}
-
-}  // namespace
-
-TEST(CardNames, EightThreeNamesAreReservedBeforeNumericTails) {
-  // A folder: AAAAAA~1 is a valid 8.3 name and keeps it, whatever its case and place.
-  for (const char16_t* tailed : {u"AAAAAA~1", u"aaaaaa~1"}) {
-    TreeNode root;
-    root.directory = true;
-    root.children = {File(u"AAAAAAAAA"), File(tailed)};
-    std::vector<std::string> left_out, renamed;
-    PlanCardNames(&root, &left_out, &renamed);
-    EXPECT_EQ(ShortNamesOf(root), (std::vector<std::string>{"AAAAAA~2", "AAAAAA~1"}));
-    EXPECT_TRUE(root.children[0].card_long_entries);
-    EXPECT_EQ(root.children[1].card_long_entries, tailed[0] == u'a');
-    EXPECT_TRUE(left_out.empty() && renamed.empty());
-  }
-  // A volume's entries: one with a short name Windows never writes (aaaaaa~1) is given its
-  // name as an 8.3 name; the other loses its own AAAAAA~1 to it. Both are listed.
-  TreeNode root;
-  root.directory = true;
-  root.children = {File(u"AAAAAAAAA"), File(u"aaaaaa~1"), File(u"Program Files")};
-  for (TreeNode& child : root.children) child.has_short_name = true;
-  std::memcpy(root.children[0].short_name, "AAAAAA~1   ", 11);
-  root.children[0].has_long_entries = true;
-  std::memcpy(root.children[1].short_name, "aaaaaa~1   ", 11);
-  root.children[1].short_name_valid = false;
-  std::memcpy(root.children[2].short_name, "PROGRA~3   ", 11);  // its own, kept
-  root.children[2].has_long_entries = true;
-  std::vector<std::string> left_out, renamed;
-  PlanCardNames(&root, &left_out, &renamed);
-  EXPECT_EQ(ShortNamesOf(root), (std::vector<std::string>{"AAAAAA~2", "AAAAAA~1", "PROGRA~3"}));
-  EXPECT_EQ(renamed, (std::vector<std::string>{
-                         "AAAAAAAAA: now AAAAAAAAA (short name AAAAAA~2): its short name AAAAAA~1 "
-                         "is the name of another entry here, whose name is that 8.3 name",
-                         "aaaaaa~1: now aaaaaa~1 (short name AAAAAA~1): its short name aaaaaa~1 "
-                         "holds lower-case letters, which Windows never writes"}));
-}
-
-TEST(CardNames, WhatCannotGoIsLeftOutAndOnlyThat) {
-  TreeNode root;
-  root.directory = true;
-  root.children = {File(u"con.txt"), File(u"CLOCK$"), File(u"big.bin", 0x100000000ull),
-                   File(u"max.bin", 0xFFFFFFFFull), File(u"Readme.txt"), File(u"README.TXT")};
-  std::vector<std::string> left_out, renamed;
-  PlanCardNames(&root, &left_out, &renamed);
-  ASSERT_EQ(root.children.size(), 2u);
-  EXPECT_EQ(root.children[0].name, u"max.bin");
-  EXPECT_EQ(left_out, (std::vector<std::string>{
-                          "con.txt: CON is a device name in Windows 95/98, which can neither open "
-                          "nor delete a file so named",
-                          "CLOCK$: CLOCK$ is a device name in Windows 95/98, which can neither "
-                          "open nor delete a file so named",
-                          "big.bin: 4294967296 bytes: a FAT file holds at most 4 GiB less one byte",
-                          "README.TXT: another entry has the same name but for upper and lower "
-                          "case"}));
-  // A folder past 65,536 entries: 65,532 plain names and the dot entries fill all but two; a
-  // long name (two entries more) does not fit, the two plain names after it do, the last not.
-  TreeNode dir;
-  dir.directory = true;
-  TreeNode folder = dir;
-  folder.name = u"FULL";
-  char name[9];
-  for (int i = 0; i < 65532; ++i) {
-    std::snprintf(name, sizeof name, "F%07d", i);
-    folder.children.push_back(File(std::u16string(name, name + 8)));
-  }
-  for (const char16_t* last : {u"a long name.txt", u"LAST1", u"LAST2", u"LAST3"})
-    folder.children.push_back(File(last));
-  dir.children.push_back(std::move(folder));
-  left_out.clear();
-  PlanCardNames(&dir, &left_out, &renamed);
-  EXPECT_EQ(DirectoryEntries(dir.children[0], false), 65536u);
-  EXPECT_EQ(left_out, (std::vector<std::string>{
-                          "FULL\\a long name.txt: its directory is full (65,536 entries)",
-                          "FULL\\LAST3: its directory is full (65,536 entries)"}));
 }

@@ -342,27 +342,29 @@ def labels(work):
 
 
 def full_folder(work):
-    """A folder of 65,540 entries on a FAT32 card: the 65,534 that fit beside its dot entries go,
-    only the 6 after them are left out."""
+    """A folder of 65,536 entries and more on a FAT32 card: 65,532 plain names and the dot entries
+    leave room for two; a long name (three entries) does not fit, the two plain names after it
+    do, the last one does not. Only those two are left out."""
     folder = os.path.join(work, "full", "BIG")
     os.makedirs(folder)
-    for i in range(65540):
-        open(os.path.join(folder, "F%07d" % i), "wb").close()
+    names = ["F%07d" % i for i in range(65532)] + ["G long name.txt", "H1", "H2", "H3"]
+    for name in names:
+        open(os.path.join(folder, name), "wb").close()
     write(folder, "F0000000", b"first\r\n")
-    write(folder, "F0065533", b"last that fits\r\n")
+    write(folder, "H2", b"last that fits\r\n")
     card = os.path.join(work, "card.img")
     code, out, err = transfer(os.path.dirname(folder), card, "--size", "300", "--fat32")
-    expect("65,540 entries", code, out, err, 1,
-           ["left out: BIG\\F%07d: its directory is full (65,536 entries)" % i
-            for i in range(65534, 65540)] + ["transfer: FAILED: 6 left out, 0 differences"])
-    c = Card("65,540 entries", card, work)
+    expect("65,536 entries", code, out, err, 1,
+           ["left out: BIG\\%s: its directory is full (65,536 entries)" % n
+            for n in ("G long name.txt", "H3")] + ["transfer: FAILED: 2 left out, 0 differences"])
+    c = Card("65,536 entries", card, work)
     c.fsck_clean(labelled=False)
     listed = c.listed("::/BIG")
-    check(len(listed) == 65534 and listed[-1] == ("F0065533", ""),
-          "65,540 entries: mdir lists %d, the last %s" % (len(listed), listed[-1:]))
-    c.lookups([("BIG/F0000000", "BIG/F0000000", b"first\r\n"),
-               ("BIG/F0065533", "BIG/F0065533", b"last that fits\r\n")])
-    check(c.copy("BIG/F0065534") is None, "65,540 entries: a left-out entry is on the card")
+    check(len(listed) == 65534 and listed[-2:] == [("H1", ""), ("H2", "")],
+          "65,536 entries: mdir lists %d, the last %s" % (len(listed), listed[-2:]))
+    c.lookups([("BIG/F0000000", "BIG/F0000000", b"first\r\n"), ("BIG/H2", "BIG/H2", b"last that fits\r\n")])
+    check(c.copy("BIG/H3") is None and c.copy("BIG/G long name.txt") is None,
+          "65,536 entries: a left-out entry is on the card")
     c.done()
     os.remove(card)
     shutil.rmtree(os.path.dirname(folder))
