@@ -47,15 +47,21 @@ class Comparison {
 
 void Comparison::Directory(const TreeNode& source, const TreeNode& card, const std::string& path) {
   std::vector<bool> matched(card.children.size(), false);
+  size_t next = 0;  // the card lists a directory's entries as they were written: tried first
   for (const TreeNode& child : source.children) {
     const std::string child_path = ChildPath(path, child);
     size_t found = card.children.size();
-    for (size_t i = 0; i < card.children.size(); ++i) {
-      if (!matched[i] && card.children[i].name == child.name) {
-        found = i;
-        break;
+    if (next < card.children.size() && !matched[next] && card.children[next].name == child.name) {
+      found = next;
+    } else {
+      for (size_t i = 0; i < card.children.size(); ++i) {
+        if (!matched[i] && card.children[i].name == child.name) {
+          found = i;
+          break;
+        }
       }
     }
+    next = found + 1;
     if (found == card.children.size()) {
       Differ(child_path, "missing on the card");
       continue;
@@ -136,6 +142,12 @@ void Comparison::Entry(const TreeNode& source, const TreeNode& card, const std::
 void CompareTrees(const TreeNode& source, TreeSource* source_bytes, const TreeNode& card,
                   TreeSource* card_bytes, std::vector<std::string>* differences) {
   ProgressPhase(kStatusVerifyFiles, kProgressRange);
+  if (source.has_label != card.has_label ||
+      (source.has_label && std::memcmp(source.label, card.label, 11) != 0))
+    differences->push_back("\\: the label on the card is " +
+                           (card.has_label ? "\"" + LabelText(card.label) + "\"" : std::string("none")) +
+                           ", not " +
+                           (source.has_label ? "\"" + LabelText(source.label) + "\"" : std::string("none")));
   Comparison comparison(source_bytes, card_bytes, differences, CountTree(source).bytes);
   comparison.Directory(source, card, "");
   ProgressPhaseDone();

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/fat_dir_entry.h"
+#include "engine/fat_tree.h"
 #include "platform/text.h"
 
 char16_t ShortNameUpper(char16_t c) {
@@ -38,6 +39,140 @@ std::string LongNameProblem(const std::u16string& name) {
 
 namespace {
 
+// A Shift-JIS double-byte character's second byte.
+bool IsTrailByte(uint8_t b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+
+// The lower-case letters of Shift-JIS's double-byte characters, those ShortNameUpper changes:
+// full-width Latin, Greek and Cyrillic.
+bool IsLowerDoubleByte(uint8_t lead, uint8_t trail) {
+  return (lead == 0x82 && trail >= 0x81 && trail <= 0x9A) ||
+         (lead == 0x83 && trail >= 0xBF && trail <= 0xD6) ||
+         (lead == 0x84 && trail >= 0x70 && trail <= 0x91);
+}
+
+}  // namespace
+
+std::string DeviceName(const std::u16string& name) {
+  // The part before the first period, its trailing blanks dropped, decides.
+  size_t end = name.find(u'.');
+  if (end == std::u16string::npos) end = name.size();
+  while (end > 0 && name[end - 1] == u' ') --end;
+  std::string base;
+  for (size_t i = 0; i < end; ++i) {
+    char16_t c = ShortNameUpper(name[i]);
+    if (c >= 0x80 || base.size() > 6) return "";
+    base.push_back(static_cast<char>(c));
+  }
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CLOCK$"})
+    if (base == device) return base;
+  if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+      base[3] >= '1' && base[3] <= '9')
+    return base;
+  return "";
+}
+
+std::string ShortNameProblem(const uint8_t name[11]) {
+  bool lower = false, control = false, del = false, special = false, forbidden = false,
+       no_text = false, high = false;
+  for (int part = 0; part < 2; ++part) {
+    const int start = part == 0 ? 0 : 8, end = part == 0 ? 8 : 11;
+    for (int i = start; i < end; ++i) {
+      const uint8_t b = name[i];
+      if (IsLeadByte(b) && i + 1 < end && IsTrailByte(name[i + 1])) {
+        lower = lower || IsLowerDoubleByte(b, name[i + 1]);
+        high = true;
+        ++i;
+        continue;
+      }
+      if (b < 0x20) {
+        control = true;
+      } else if (b == 0x7F) {
+        del = true;
+      } else if (b >= 'a' && b <= 'z') {
+        lower = true;
+      } else if (std::strchr("+,;=[]", b) != nullptr) {
+        special = true;
+      } else if (std::strchr("\"*/:<>?\\|.", b) != nullptr) {
+        forbidden = true;
+      } else if (b >= 0x80 && !(b >= 0xA1 && b <= 0xDF)) {
+        no_text = true;  // a lead byte without its second byte, or no character's first byte
+      } else if (b >= 0x80) {
+        high = true;
+      }
+    }
+  }
+  // Double-byte characters in the Shift-JIS ranges may still be codes no character has.
+  std::u16string unused;
+  if (high && !no_text && !SjisToUtf16(ShortNameText(name), &unused)) no_text = true;
+  std::string problem;
+  auto add = [&problem](bool found, const char* what) {
+    if (found) problem += (problem.empty() ? "" : ", ") + std::string(what);
+  };
+  add(name[0] == ' ', "a blank first byte");
+  add(lower, "lower-case letters");
+  add(control, "control bytes");
+  add(del, "DEL (7Fh)");
+  add(special, "one of + , ; = [ ]");
+  add(forbidden, "one of \\ / : * ? \" < > | .");
+  add(no_text, "bytes that are no Shift-JIS character");
+  return problem;
+}
+
+std::u16string NameOfShortEntry(const uint8_t name[11], uint8_t nt_case) {
+  const std::string text = ShortNameText(name, nt_case);
+  std::u16string out;
+  if (!SjisToUtf16(text, &out)) {
+    // Character by character: only those without a Unicode form are lost.
+    out.clear();
+    for (size_t i = 0; i < text.size(); ++i) {
+      const uint8_t b = static_cast<uint8_t>(text[i]);
+      const size_t length =
+          IsLeadByte(b) && i + 1 < text.size() && IsTrailByte(static_cast<uint8_t>(text[i + 1]))
+              ? 2 : 1;
+      std::u16string one;
+      if (SjisToUtf16(text.substr(i, length), &one) && one.size() == 1)
+        out += one;
+      else
+        out.push_back(0xFFFD);
+      i += length - 1;
+    }
+  }
+  if (out.empty()) out.push_back(u'_');
+  return out;
+}
+
+std::string MakeLabel(const std::u16string& text, uint8_t label[11]) {
+  std::memset(label, ' ', 11);
+  if (text.empty()) return "it is empty";
+  std::u16string upper;
+  for (char16_t c : text) upper.push_back(ShortNameUpper(c));
+  std::string sjis;
+  if (!Utf16ToSjis(upper, &sjis)) return "it cannot be written in Shift-JIS";
+  if (sjis.size() > 11) return "it is longer than the 11 bytes of a label in Shift-JIS";
+  if (sjis[0] == ' ') return "it starts with a blank";
+  for (size_t i = 0; i < sjis.size(); ++i) {
+    const uint8_t b = static_cast<uint8_t>(sjis[i]);
+    if (IsLeadByte(b) && i + 1 < sjis.size()) {
+      ++i;
+      continue;
+    }
+    if (b < 0x20 || b == 0x7F || std::strchr("*?.,;:/\\|+=<>[]\"", b) != nullptr)
+      return "it holds characters a label cannot hold (control bytes, DEL, * ? . , ; : / \\ | + = < > [ ] \")";
+  }
+  std::memcpy(label, sjis.data(), sjis.size());
+  return "";
+}
+
+std::string LabelText(const uint8_t label[11]) {
+  size_t end = 11;
+  while (end > 0 && label[end - 1] == ' ') --end;
+  std::u16string text;
+  if (!SjisToUtf16(std::string(reinterpret_cast<const char*>(label), end), &text)) return "?";
+  return Utf8FromUtf16(text);
+}
+
+namespace {
+
 // One character of the name on its way to a short name: its Shift-JIS bytes (1 or 2).
 struct NameChar {
   uint8_t bytes[2];
@@ -47,8 +182,7 @@ struct NameChar {
 };
 
 bool ShortNameAllows(uint8_t byte) {
-  // Besides these, control characters and the characters no long name holds never get here.
-  return std::strchr("+,;=[]", byte) == nullptr || byte == 0;
+  return byte >= 0x20 && byte != 0x7F && std::strchr("+,;=[]\"*/:<>?\\|", byte) == nullptr;
 }
 
 // Copies characters from [from, to) into `out` while they fit in `room` bytes; returns the bytes
@@ -83,7 +217,12 @@ BasisName MakeBasisName(const std::u16string& long_name) {
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < long_name.size()) one.push_back(long_name[++i]);
     std::string sjis;
     NameChar nc = {{'_', 0}, 1};
-    if (Utf16ToSjis(one, &sjis) && (sjis.size() == 1 || sjis.size() == 2) &&
+    if (c < 0x80) {
+      sjis.assign(1, static_cast<char>(c));  // ASCII is itself in Shift-JIS
+    } else if (!Utf16ToSjis(one, &sjis)) {
+      sjis.clear();
+    }
+    if (!sjis.empty() && (sjis.size() == 1 || sjis.size() == 2) &&
         ShortNameAllows(static_cast<uint8_t>(sjis[0])) && (sjis.size() == 2 || sjis[0] != 0)) {
       nc.length = static_cast<uint8_t>(sjis.size());
       std::memcpy(nc.bytes, sjis.data(), sjis.size());
@@ -155,15 +294,19 @@ void WithNumericTail(const uint8_t basis[11], uint32_t n, uint8_t out[11]) {
 }
 
 bool ChooseShortName(const BasisName& basis,
-                     const std::function<bool(const uint8_t name[11])>& taken, uint8_t out[11]) {
+                     const std::function<bool(const uint8_t name[11])>& taken, uint8_t out[11],
+                     uint32_t* next_tail) {
   if (!basis.needs_tail && !taken(basis.name)) {
     std::memcpy(out, basis.name, 11);
     return true;
   }
-  for (uint32_t n = 1; n <= 999999; ++n) {
+  for (uint32_t n = next_tail != nullptr && *next_tail > 1 ? *next_tail : 1; n <= 999999; ++n) {
     WithNumericTail(basis.name, n, out);
-    if (!taken(out)) return true;
+    if (taken(out)) continue;
+    if (next_tail != nullptr) *next_tail = n;
+    return true;
   }
+  if (next_tail != nullptr) *next_tail = 1000000;
   return false;
 }
 

@@ -31,11 +31,20 @@ struct TreeNode {
   uint8_t short_name[11] = {};
   // The source wrote the name as long-name entries.
   bool has_long_entries = false;
+  // The short name is one Windows 95/98 could have written (see ShortNameProblem); one it could
+  // not is not taken onto the card.
+  bool short_name_valid = true;
   uint8_t attributes = 0;  // read-only, hidden, system, directory, archive
   FatTimes times = {};
   uint64_t size = 0;
   bool directory = false;
   std::vector<TreeNode> children;  // a directory's, in the order they are listed
+
+  // The root's: the volume label (blank-padded Shift-JIS, as MakeLabel makes it) and the times of
+  // its entry.
+  bool has_label = false;
+  uint8_t label[11] = {};
+  FatTimes label_times = {};
 
   // Where the bytes are: a FAT volume's clusters, or a file of the host.
   std::vector<ClusterRun> runs;
@@ -86,7 +95,8 @@ struct TreeCount {
 };
 TreeCount CountTree(const TreeNode& root);
 
-// A path for messages: the names from the root, separated by '\', in UTF-8.
+// A path for messages: the names from the root, separated by '\', in UTF-8 (whatever prints it
+// escapes its control characters).
 std::string Utf8FromUtf16(const std::u16string& text);
 std::string ChildPath(const std::string& parent, const TreeNode& child);
 

@@ -1,7 +1,9 @@
 // Reading a FAT volume from untrusted bytes.
 #include "engine/fat_volume.h"
 
+#include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
@@ -96,6 +98,8 @@ bool ParseFatBootSector(const uint8_t bs[512], uint64_t offset, uint64_t availab
     uint32_t fs_info = GetLe16(bs + kBpbFsInfo);
     l.fs_info_sector = fs_info != 0 && fs_info < l.reserved_sectors ? fs_info : 0;
     l.serial = GetLe32(bs + kBs32VolId);
+    l.has_boot_label = bs[kBs32BootSig] == 0x29;
+    std::memcpy(l.boot_label, bs + kBs32VolLab, 11);
   } else {
     if (l.root_entries == 0) {
       *error = Number(clusters) + " clusters make it FAT" + Number(l.fat_bits) +
@@ -103,6 +107,8 @@ bool ParseFatBootSector(const uint8_t bs[512], uint64_t offset, uint64_t availab
       return false;
     }
     l.serial = GetLe32(bs + kBs16VolId);
+    l.has_boot_label = bs[kBs16BootSig] == 0x29;
+    std::memcpy(l.boot_label, bs + kBs16VolLab, 11);
   }
   uint64_t fat_bytes_needed = ((uint64_t{l.cluster_count} + 2) * l.fat_bits + 7) / 8;
   if (uint64_t{l.fat_sectors} * l.sector_size < fat_bytes_needed) {
@@ -284,29 +290,47 @@ bool FatVolume::ReadFile(const TreeNode& file, uint64_t offset, uint8_t* buffer,
 
 namespace {
 
-// A short name's bytes: no control characters and none that a name cannot hold, reading a
-// double-byte character's second byte as part of it.
-bool ShortNameBytesValid(const uint8_t name[11]) {
-  for (int part = 0; part < 2; ++part) {
-    int start = part == 0 ? 0 : 8, end = part == 0 ? 8 : 11;
-    for (int i = start; i < end; ++i) {
-      uint8_t b = name[i];
-      if (IsLeadByte(b) && i + 1 < end) {
-        ++i;
-        continue;
-      }
-      if (b < 0x20 || std::strchr("\"*/:<>?\\|.", b) != nullptr) return false;
-    }
-  }
-  return name[0] != ' ';
-}
-
 // Builds the long name from the pieces collected from its entries (13 units each, in order).
 bool LongNameFromUnits(const std::u16string& units, std::u16string* name) {
   size_t end = units.find(u'\0');
   if (end == std::u16string::npos) end = units.size();
   *name = units.substr(0, end);
   return !name->empty() && name->size() <= kMaxLongNameUnits;
+}
+
+// The long-name entries read since the last short entry: one name's entries in their sequence,
+// or entries out of it.
+struct PendingLongName {
+  std::u16string units;  // the pieces so far, in name order (13 units an entry)
+  uint8_t expected = 0;  // the sequence number the next entry must have
+  uint8_t checksum = 0;
+  uint32_t count = 0;    // entries read
+  bool broken = false;   // an entry out of its sequence
+};
+
+// A path for a long name that belongs to no file: the directory's, with what can be read of the
+// name (its terminator and padding dropped).
+std::string OrphanPath(const std::string& path, const PendingLongName& pending) {
+  TreeNode shown;
+  for (char16_t unit : pending.units)
+    if (unit != 0x0000 && unit != 0xFFFF) shown.name.push_back(unit);
+  if (shown.name.empty()) return path.empty() ? "\\" : path;
+  return ChildPath(path, shown);
+}
+
+const char kSequenceBroken[] = "its sequence is broken";
+
+// A label's bytes without their trailing blanks.
+std::string RawLabel(const uint8_t raw[11]) {
+  size_t end = 11;
+  while (end > 0 && raw[end - 1] == ' ') --end;
+  return std::string(reinterpret_cast<const char*>(raw), end);
+}
+
+// A label as read, for a message: its text, or its bytes as they are when they are no Shift-JIS.
+std::string ShownLabel(const uint8_t raw[11]) {
+  std::u16string text;
+  return SjisToUtf16(RawLabel(raw), &text) ? Utf8FromUtf16(text) : RawLabel(raw);
 }
 
 }  // namespace
@@ -341,92 +365,100 @@ bool FatVolume::ReadDirectory(TreeNode* dir, const std::string& path, int depth,
     }
   }
 
-  std::u16string units;     // the long name's pieces collected so far, in name order
-  uint8_t expected = 0;     // the ordinal the next long-name entry must have (0: none open)
-  uint8_t checksum = 0;
-  uint32_t long_count = 0;  // entries of the open long name
+  PendingLongName pending;
+  auto ignore = [&](const PendingLongName& name, const char* why) {
+    notes_.push_back(OrphanPath(path, name) + ": long name ignored (" + why + ")");
+  };
+  std::set<std::string> short_names;
   const std::string in = " in " + where;
   for (size_t at = 0; at + kDirEntryBytes <= bytes.size(); at += kDirEntryBytes) {
     const uint8_t* raw = &bytes[at];
     const std::string entry_no = "entry " + Number(at / kDirEntryBytes);
     if (raw[0] == kDirEnd) break;
+    const bool long_entry = (raw[11] & kAttrLongNameMask) == kAttrLongName;
     if (raw[0] == kDirDeleted) {
-      if (long_count > 0) {
-        *error = "long-name entries" + in + " are followed by a deleted entry (" + entry_no + ")";
-        return false;
-      }
+      // DOS deletes a file by marking its short entry only: its long-name entries stay behind.
+      if (pending.count > 0)
+        ignore(pending, long_entry ? kSequenceBroken : "its short entry is deleted");
+      pending = PendingLongName();
       continue;
     }
-    if ((raw[11] & kAttrLongNameMask) == kAttrLongName) {
+    if (long_entry) {
       LongDirEntry e;
       std::memcpy(&e, raw, sizeof e);
-      uint8_t ordinal = e.ordinal & 0x3F;
+      const uint8_t ordinal = e.ordinal & 0x3F;
       if (e.ordinal & kLastLongEntry) {
-        if (long_count > 0) {
-          *error = "a long name" + in + " is cut off by another one (" + entry_no + ")";
-          return false;
+        // A new name: whatever was open before it is cut off.
+        if (pending.count > 0) ignore(pending, kSequenceBroken);
+        pending = PendingLongName();
+        pending.count = 1;
+        if (ordinal == 0 || ordinal > 20) {  // more than 255 units
+          pending.broken = true;
+          continue;
         }
-        if (ordinal == 0 || ordinal > 20) {
-          *error = "a long-name entry" + in + " has the impossible sequence number " +
-                   Number(ordinal) + " (" + entry_no + ")";
-          return false;
+        pending.units.assign(size_t{ordinal} * kLongNameUnitsPerEntry, u'\0');
+        pending.checksum = e.checksum;
+        pending.expected = ordinal;
+      } else {
+        ++pending.count;
+        if (pending.broken || pending.expected == 0 || ordinal != pending.expected ||
+            e.checksum != pending.checksum) {
+          pending.broken = true;
+          continue;
         }
-        units.assign(size_t{ordinal} * kLongNameUnitsPerEntry, u'\0');
-        checksum = e.checksum;
-        expected = ordinal;
-      } else if (long_count == 0 || ordinal != expected || e.checksum != checksum) {
-        *error = "a long-name entry" + in + " is out of its sequence (" + entry_no + ")";
-        return false;
       }
       for (uint32_t i = 0; i < kLongNameUnitsPerEntry; ++i)
-        units[(expected - 1u) * kLongNameUnitsPerEntry + i] =
+        pending.units[(pending.expected - 1u) * kLongNameUnitsPerEntry + i] =
             static_cast<char16_t>(GetLe16(raw + LongNameUnitOffset(i)));
-      --expected;
-      ++long_count;
+      --pending.expected;
       continue;
     }
     ShortDirEntry e;
     std::memcpy(&e, raw, sizeof e);
-    bool has_long = long_count > 0;
-    long_count = 0;
-    if (has_long && (expected != 0 || ShortNameChecksum(e.name) != checksum)) {
-      *error = "long-name entries" + in + " do not belong to the short entry after them (" +
-               (expected != 0 ? "parts missing" : "wrong checksum") + ", " + entry_no + ")";
-      return false;
+    const PendingLongName long_name = std::move(pending);
+    pending = PendingLongName();
+    // Why the long-name entries before this entry do not name it.
+    const char* ignored = nullptr;
+    if (long_name.count > 0) {
+      if (long_name.broken || long_name.expected != 0)
+        ignored = kSequenceBroken;
+      else if (ShortNameChecksum(e.name) != long_name.checksum)
+        ignored = "its checksum does not fit the short entry after it";
     }
     if (e.attributes & kAttrVolumeLabel) {
-      if (has_long) {
-        *error = "a volume label" + in + " has a long name (" + entry_no + ")";
-        return false;
+      if (long_name.count > 0) ignore(long_name, "the entry after it is the volume label");
+      if (path.empty() && !root_label_found_) {
+        root_label_found_ = true;
+        std::memcpy(root_label_, e.name, 11);
+        root_label_times_.write_time = GetLe16(e.write_time);
+        root_label_times_.write_date = GetLe16(e.write_date);
       }
       continue;
     }
     if (std::memcmp(e.name, ".          ", 11) == 0 || std::memcmp(e.name, "..         ", 11) == 0) {
-      if (!(e.attributes & kAttrDirectory) || has_long) {
+      if (!(e.attributes & kAttrDirectory)) {
         *error = "a dot entry" + in + " that is no directory entry (" + entry_no + ")";
         return false;
       }
+      if (long_name.count > 0) ignore(long_name, "the entry after it is a dot entry");
       continue;
     }
     TreeNode node;
     LoadShortName(e.name, node.short_name);
     node.has_short_name = true;
-    if (!ShortNameBytesValid(node.short_name)) {
-      *error = "a short name" + in + " holds characters no name can have (" + entry_no + ")";
-      return false;
-    }
-    if (has_long) {
-      if (!LongNameFromUnits(units, &node.name) || !LongNameProblem(node.name).empty()) {
-        *error = "a long name" + in + " is empty, too long or holds characters no name can have (" +
-                 entry_no + ")";
-        return false;
+    node.short_name_valid = ShortNameProblem(node.short_name).empty();
+    std::string unusable;
+    if (long_name.count > 0 && ignored == nullptr) {
+      std::u16string name;
+      LongNameFromUnits(long_name.units, &name);
+      unusable = LongNameProblem(name);
+      if (unusable.empty()) {
+        node.name = std::move(name);
+        node.has_long_entries = true;
       }
-      node.has_long_entries = true;
-    } else if (!SjisToUtf16(ShortNameText(node.short_name, e.nt_reserved), &node.name)) {
-      // Under a long name the short name's bytes are only a key; alone they are the name.
-      *error = "a short name" + in + " is no Shift-JIS text (" + entry_no + ")";
-      return false;
     }
+    // Without its long name, an entry is named by its short name, as Windows shows it.
+    if (!node.has_long_entries) node.name = NameOfShortEntry(node.short_name, e.nt_reserved);
     node.attributes = e.attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrDirectory |
                                       kAttrArchive);
     node.directory = (e.attributes & kAttrDirectory) != 0;
@@ -439,12 +471,14 @@ bool FatVolume::ReadDirectory(TreeNode* dir, const std::string& path, int depth,
     node.first_cluster = EntryFirstCluster(e);
     if (layout_.fat_bits != 32) node.first_cluster &= 0xFFFF;
     const std::string child = ChildPath(path, node);
-    for (const TreeNode& sibling : dir->children) {
-      if (SameLongName(sibling.name, node.name) ||
-          std::memcmp(sibling.short_name, node.short_name, 11) == 0) {
-        *error = child + ": two entries" + in + " have this name";
-        return false;
-      }
+    if (ignored != nullptr) notes_.push_back(child + ": long name ignored (" + ignored + ")");
+    if (!unusable.empty())
+      notes_.push_back(child + ": long name ignored (it is no name Windows allows: " + unusable +
+                       ")");
+    if (!short_names.insert(std::string(reinterpret_cast<const char*>(node.short_name), 11))
+             .second) {
+      *error = child + ": two entries" + in + " have this short name";
+      return false;
     }
     if (node.directory) {
       if (!Chain(node.first_cluster, child, &node.runs, error)) return false;
@@ -463,10 +497,7 @@ bool FatVolume::ReadDirectory(TreeNode* dir, const std::string& path, int depth,
     }
     dir->children.push_back(std::move(node));
   }
-  if (long_count > 0) {
-    *error = "long-name entries at the end of " + where + " have no short entry";
-    return false;
-  }
+  if (pending.count > 0) ignore(pending, "no short entry follows it");
   for (TreeNode& child : dir->children) {
     if (child.directory && !ReadDirectory(&child, ChildPath(path, child), depth + 1, error))
       return false;
@@ -479,7 +510,40 @@ bool FatVolume::ReadTree(TreeNode* root, std::string* error) {
   root->directory = true;
   root->attributes = kAttrDirectory;
   std::fill(owner_.begin(), owner_.end(), 0);
+  notes_.clear();
+  root_label_found_ = false;
+  root_label_times_ = FatTimes();
   if (layout_.fat_bits == 32 && !Chain(layout_.root_cluster, "the root directory", &root->runs, error))
     return false;
-  return ReadDirectory(root, "", 0, error);
+  if (!ReadDirectory(root, "", 0, error)) return false;
+  // The label: the root's entry, as Windows shows it, else the boot sector's.
+  bool boot_label = layout_.has_boot_label &&
+                    std::memcmp(layout_.boot_label, "NO NAME    ", 11) != 0;
+  if (boot_label) {  // blanks or zeros: none
+    boot_label = false;
+    for (uint8_t b : layout_.boot_label) boot_label = boot_label || (b != ' ' && b != 0);
+  }
+  if (!root_label_found_ && !boot_label) return true;
+  uint8_t raw[11];
+  if (root_label_found_) {
+    LoadShortName(root_label_, raw);
+    root->label_times = root_label_times_;
+  } else {
+    std::memcpy(raw, layout_.boot_label, 11);
+    root->label_times.write_date = (0 << 9) | (1 << 5) | 1;  // no entry: 1980-01-01
+  }
+  std::u16string text;
+  std::string problem = "it is no Shift-JIS text";
+  if (SjisToUtf16(RawLabel(raw), &text)) problem = MakeLabel(text, root->label);
+  if (!problem.empty()) {
+    notes_.push_back("\\: label \"" + ShownLabel(raw) + "\" ignored (" + problem + ")");
+    return true;
+  }
+  root->has_label = true;
+  // Windows writes the label into both; a boot sector with another one is told.
+  if (root_label_found_ && layout_.has_boot_label &&
+      std::memcmp(root->label, layout_.boot_label, 11) != 0)
+    notes_.push_back("\\: label \"" + ShownLabel(raw) + "\" taken from the root directory; the boot "
+                     "sector holds \"" + ShownLabel(layout_.boot_label) + "\"");
+  return true;
 }

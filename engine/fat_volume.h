@@ -40,6 +40,9 @@ struct FatLayout {
   uint64_t root_offset;  // FAT12/16 root directory
   uint64_t data_offset;  // cluster 2
   uint32_t cluster_bytes;
+  // The label in the boot sector's extended fields (11 bytes as stored), when it has them.
+  bool has_boot_label;
+  uint8_t boot_label[11];
 };
 
 // Checks a boot sector and works out its layout; `offset` is where it was read. False, with the
@@ -65,9 +68,19 @@ class FatVolume : public TreeSource {
   bool IsEndOfChain(uint32_t value) const;
 
   // Reads the whole tree under the root into `root` (a directory named ""): long names, short
-  // names, attributes, times, sizes, cluster runs. Dot entries and the volume label are passed
-  // over, deleted entries too. False at the first fault, naming its path.
+  // names, attributes, times, sizes, cluster runs, and the volume label (the root's label entry,
+  // else the boot sector's unless it is blank or "NO NAME"). Dot entries and deleted entries are
+  // passed over. The volume is read as Windows reads it: long-name entries that belong to no
+  // short entry (a deleted one after them, a checksum that does not fit, a broken sequence) or
+  // that hold no name Windows allows are ignored, the short name standing; a short name Windows
+  // could not have written is read and marked (short_name_valid). Each such thing is a note.
+  // False at the first structural fault (a chain that loops, is shared or leaves the volume, a
+  // file larger than its chain, directories nested without end, a directory that cannot be read,
+  // two entries with one short name), naming its path.
   bool ReadTree(TreeNode* root, std::string* error);
+  // What ReadTree passed over or read otherwise than it stands, each as "PATH: what (why)", e.g.
+  // "DOCS\REPORT~1.TXT: long name ignored (its checksum does not fit the short entry after it)".
+  const std::vector<std::string>& notes() const { return notes_; }
 
   bool ReadFile(const TreeNode& file, uint64_t offset, uint8_t* buffer, size_t length,
                 std::string* error) override;
@@ -83,6 +96,11 @@ class FatVolume : public TreeSource {
   FatLayout layout_ = {};
   std::vector<uint8_t> fat_;
   std::vector<uint8_t> owner_;  // one bit per cluster: already part of a chain
+  std::vector<std::string> notes_;
+  // The root directory's label entry, as ReadDirectory finds it.
+  bool root_label_found_ = false;
+  uint8_t root_label_[11] = {};
+  FatTimes root_label_times_ = {};
 };
 
 #endif

@@ -113,8 +113,9 @@ class CardVolumeWriter {
   // written with the other directories after the files.
   bool EndDirectory(bool root, const std::vector<ClusterRun>& runs, std::vector<uint8_t> bytes,
                     std::string* error);
-  // The directories held back, every copy of the FAT, FAT32's FSInfo, then the root.
-  bool Finish(std::string* error);
+  // The directories held back, every copy of the FAT, FAT32's FSInfo, then the root and the
+  // label `root` carries.
+  bool Finish(const TreeNode& root, std::string* error);
 
  private:
   bool WriteSectorsAt(uint64_t lba, uint32_t count, const uint8_t* data, std::string* error);
@@ -124,6 +125,7 @@ class CardVolumeWriter {
   bool WriteDeferred(std::string* error);
   bool WriteFats(std::string* error);
   bool WriteFsInfo(std::string* error);
+  bool WriteLabel(const TreeNode& root, std::string* error);
   uint64_t ClusterLba(uint32_t cluster) const {
     return boot_lba_ + (layout_.data_offset - layout_.offset) / 512 +
            uint64_t{cluster - 2} * layout_.sectors_per_cluster;
@@ -134,6 +136,7 @@ class CardVolumeWriter {
   int32_t adapter_;
   FatLayout layout_ = {};
   uint64_t boot_lba_ = 0;
+  uint8_t boot_[512] = {};  // the boot sector as the format wrote it
   std::vector<uint32_t> fat_;
   uint32_t next_free_ = 2;
   uint32_t lowest_changed_ = 0xFFFFFFFF, highest_changed_ = 0;
@@ -181,7 +184,7 @@ bool CardVolumeWriter::Flush(std::string* error) {
 
 bool CardVolumeWriter::Open(const PartitionInfo& partition, std::string* error) {
   boot_lba_ = PartitionFirstSector(partition);
-  uint8_t boot[512];
+  uint8_t* boot = boot_;
   if (ReadSectors(adapter_, 0, static_cast<uint32_t>(boot_lba_), kSectorSize, 1, boot) != 0) {
     *error = "the card's boot sector cannot be read back";
     return false;
@@ -390,7 +393,18 @@ bool CardVolumeWriter::WriteFsInfo(std::string* error) {
   return WriteSectorsAt(lba, 1, sector, error);
 }
 
-bool CardVolumeWriter::Finish(std::string* error) {
+bool CardVolumeWriter::WriteLabel(const TreeNode& root, std::string* error) {
+  // Windows 95/98 writes the label into the boot sector as well (FAT32: and its backup). Without
+  // a label the boot sector stays as the format made it.
+  if (!root.has_label) return true;
+  std::memcpy(boot_ + (layout_.fat_bits == 32 ? kBs32VolLab : kBs16VolLab), root.label, 11);
+  if (!WriteSectorsAt(boot_lba_, 1, boot_, error) || !Flush(error)) return false;
+  const uint32_t backup = GetLe16(boot_ + kBpbBkBootSec);
+  if (layout_.fat_bits != 32 || backup == 0 || backup >= layout_.reserved_sectors) return true;
+  return WriteSectorsAt(boot_lba_ + backup, 1, boot_, error) && Flush(error);
+}
+
+bool CardVolumeWriter::Finish(const TreeNode& root, std::string* error) {
   if (!WriteDeferred(error) || !Flush(error) || !WriteFats(error) || !Flush(error) ||
       !WriteFsInfo(error) || !Flush(error))
     return false;
@@ -398,7 +412,7 @@ bool CardVolumeWriter::Finish(std::string* error) {
                      ? WriteSectorsAt(layout_.root_offset / 512, layout_.root_entries * 32 / 512,
                                       root_bytes_.data(), error)
                      : WriteRuns(root_runs_, root_bytes_, error);
-  return written && Flush(error);
+  return written && Flush(error) && WriteLabel(root, error);
 }
 
 void PutShortEntry(const TreeNode& node, uint32_t first, std::vector<uint8_t>* out) {
@@ -417,6 +431,19 @@ void PutShortEntry(const TreeNode& node, uint32_t first, std::vector<uint8_t>* o
   PutLe16(e.write_date, node.times.write_date);
   SetEntryFirstCluster(&e, first);
   PutLe32(e.file_size, node.directory ? 0 : static_cast<uint32_t>(node.size));
+  const uint8_t* raw = reinterpret_cast<const uint8_t*>(&e);
+  out->insert(out->end(), raw, raw + sizeof e);
+}
+
+// The volume label's entry: the label as a short name, with the label attribute and the time it
+// was last written, nothing else.
+void PutLabelEntry(const TreeNode& root, std::vector<uint8_t>* out) {
+  ShortDirEntry e;
+  std::memset(&e, 0, sizeof e);
+  StoreShortName(root.label, e.name);
+  e.attributes = kAttrVolumeLabel;
+  PutLe16(e.write_time, root.label_times.write_time);
+  PutLe16(e.write_date, root.label_times.write_date);
   const uint8_t* raw = reinterpret_cast<const uint8_t*>(&e);
   out->insert(out->end(), raw, raw + sizeof e);
 }
@@ -546,6 +573,8 @@ void TreeWriter::WriteDirectory(TreeNode* dir, const std::string& path, const Fi
     if (!root) {
       PutDotEntry(".          ", *dir, (*first)[i], &bytes);
       PutDotEntry("..         ", *dir, parent[i], &bytes);
+    } else if (dir->has_label) {
+      PutLabelEntry(*dir, &bytes);  // first in the root, as Windows writes it
     }
     for (size_t k = 0; k < dir->children.size(); ++k)
       if (written[k]) PutShortEntry(dir->children[k], child_first[k][i], &bytes);
@@ -572,7 +601,7 @@ void TreeWriter::Write(TreeNode* root) {
   bool all = true;
   for (size_t i = 0; i < cards_.size(); ++i) {
     std::string error;
-    if (Alive(i) && !volumes_[i].Finish(&error)) Fail(i, "", error);
+    if (Alive(i) && !volumes_[i].Finish(*root, &error)) Fail(i, "", error);
     all = all && Alive(i);
   }
   if (all) ProgressPhaseDone();

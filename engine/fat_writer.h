@@ -16,12 +16,17 @@
 #include "engine/fat_volume.h"
 #include "engine/partition.h"
 
-// Decides each child's short name on the card (the source's own when it has one that is free,
-// else one made by the Windows 95 rules) and whether its name also goes into long-name entries.
-// Children that cannot go onto the card (a name the system takes for a sibling's, a directory
-// past 65,536 entries, no free numeric tail) are taken out of the tree and listed in `left_out`
-// as "PATH: why".
-void PlanCardNames(TreeNode* root, std::vector<std::string>* left_out);
+// Decides each child's short name on the card, as Windows 95/98 would, in this order: names that
+// are valid 8.3 names (in any case) are their own short names; a source volume's own short
+// names (valid ones) where still free; numeric tails for the rest. An entry whose short name
+// Windows could not have written keeps its name as its long name (characters no long name holds
+// as '_') and gets a new short name; every entry of a source volume whose short name changes is
+// listed in `renamed` as "PATH: now NAME (short name SHORT): why". Children that cannot go onto
+// the card (a device name, a file of 4 GiB or more, a name the system takes for a sibling's, past
+// a directory's 65,536 entries, no free numeric tail) are taken out of the tree and listed in
+// `left_out` as "PATH: why".
+void PlanCardNames(TreeNode* root, std::vector<std::string>* left_out,
+                   std::vector<std::string>* renamed);
 
 // What the planned tree takes on a volume with clusters of `cluster_bytes`: clusters for files
 // and directories (FAT32: the root's too), and the root directory's entries.

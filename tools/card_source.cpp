@@ -23,6 +23,7 @@ bool ReadCardSource(const char* path, CardSource* s, std::string* error) {
         return false;
       }
       s->has_serial = folder->Serial(&s->serial);
+      s->notes = folder->notes();
       s->bytes = std::move(folder);
       return true;
     }
@@ -41,6 +42,7 @@ bool ReadCardSource(const char* path, CardSource* s, std::string* error) {
   s->fat = layout.fat_bits;
   s->serial = layout.serial;
   s->has_serial = true;
+  s->notes = volume->notes();
   s->bytes = std::move(volume);
   return true;
 }

@@ -18,6 +18,7 @@ struct CardSource {
   std::unique_ptr<TreeSource> bytes;  // its volume, or the folder
   TreeNode tree;
   std::vector<std::string> left_out;  // "PATH: why" for what cannot go onto a card
+  std::vector<std::string> notes;     // what was read otherwise than it stands, "PATH: what (why)"
   int fat = 0;                        // 12, 16, 32 for a volume, 0 for a folder
   bool has_serial = false;
   uint32_t serial = 0;

@@ -25,6 +25,8 @@
 #include "engine/engine_hooks.h"
 #include "engine/errors.h"
 #include "engine/fat_area.h"
+#include "engine/fat_names.h"
+#include "engine/fat_names.h"
 #include "engine/fat_volume.h"
 #include "engine/fat_writer.h"
 #include "engine/partition.h"
@@ -335,6 +337,8 @@ void ReadBack(const CardSource& source, const TreeNode& tree, Card* card) {
     card->differences.push_back("the card cannot be read back: " + error);
     return;
   }
+  // The card is read as a source is: whatever the reader notes is the card's fault.
+  card->differences.insert(card->differences.end(), volume.notes().begin(), volume.notes().end());
   if (layout.serial != card->serial) card->differences.push_back("the card's serial differs");
   CompareTrees(tree, source.bytes.get(), card_tree, &volume, &card->differences);
   card->files = CountTree(card_tree);
@@ -342,6 +346,11 @@ void ReadBack(const CardSource& source, const TreeNode& tree, Card* card) {
 
 void PrintList(const char* heading, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) Say(std::string(heading) + ": " + line);
+}
+
+// ", label "NAME"" for the source line when the tree has a label.
+std::string LabelPart(const TreeNode& tree) {
+  return tree.has_label ? ", label \"" + LabelText(tree.label) + "\"" : "";
 }
 
 // The end of several cards: one line each, in columns.
@@ -386,12 +395,14 @@ int TransferCommand(int argc, char** argv) {
   if (!ReadCardSource(o.source, &source, &error)) return Fail(error + "; nothing was written");
   if (source.fat != 0)
     Say("source: FAT" + std::to_string(source.fat) + " " + source.where + " of " + o.source +
-        ", serial " + SerialText(source.serial));
+        ", serial " + SerialText(source.serial) + LabelPart(source.tree));
   else
-    Say(std::string("source: folder ") + o.source);
+    Say(std::string("source: folder ") + o.source + LabelPart(source.tree));
+  PrintList("note", source.notes);
   if (o.keep_serial && !source.has_serial)
     return Fail("--keep-serial: the folder has no .windows-serial whose serial could be kept");
-  PlanCardNames(&source.tree, &source.left_out);
+  std::vector<std::string> renamed;
+  PlanCardNames(&source.tree, &source.left_out, &renamed);
   Say("source: " + CountText(CountTree(source.tree)));
 
   // Every target judged against the source, the system and the other targets before any is
@@ -521,6 +532,7 @@ int TransferCommand(int argc, char** argv) {
           SecondsSince(reading) + ")");
   }
   release();
+  PrintList("renamed", renamed);
   PrintList("left out", source.left_out);
   bool all_ready = true;
   size_t differences = 0;

@@ -49,7 +49,10 @@ CardFinding CompareWithSource(const char* path, CardInspection* card) {
     finding.text = "the card's files cannot be read";
     return finding;
   }
-  PlanCardNames(&source.tree, &source.left_out);
+  std::vector<std::string> renamed;
+  PlanCardNames(&source.tree, &source.left_out, &renamed);
+  for (const std::string& line : source.notes) Say("note: " + line);
+  for (const std::string& line : renamed) Say("renamed: " + line);
   for (const std::string& line : source.left_out) Say("left out: " + line);
   std::vector<std::string> differences;
   ShowEngineOnStderr();

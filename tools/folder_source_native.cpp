@@ -17,6 +17,7 @@
 #include "platform/text.h"
 
 const char kWindowsSerialFile[] = ".windows-serial";
+const char kWindowsLabelFile[] = ".windows-label";
 
 namespace {
 
@@ -131,8 +132,37 @@ bool FolderSource::Read(const std::string& root, TreeNode* tree, std::vector<std
     return false;
   }
   closedir(probe);
+  notes_.clear();
   ReadDirectory(root, "", 0, 0, tree, left_out);
+  ReadLabel(tree);
   return true;
+}
+
+void FolderSource::ReadLabel(TreeNode* tree) {
+  const std::string path = root_ + "/" + kWindowsLabelFile;
+  int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW);
+  if (fd < 0) return;
+  struct stat st;
+  char buffer[256];
+  ssize_t n = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? read(fd, buffer, sizeof buffer) : -1;
+  close(fd);
+  if (n < 0) return;
+  std::string text(buffer, static_cast<size_t>(n));
+  while (!text.empty() && std::strchr(" \t\r\n", text.back()) != nullptr) text.pop_back();
+  if (text.empty()) return;
+  std::u16string label;
+  std::string problem = "it is not UTF-8";
+  if (static_cast<size_t>(n) == sizeof buffer)
+    problem = "it is longer than the 11 bytes of a label in Shift-JIS";
+  else if (Utf16FromUtf8(text, &label))
+    problem = MakeLabel(label, tree->label);
+  if (!problem.empty()) {
+    notes_.push_back(std::string("\\: label \"") + text + "\" from " +
+                     kWindowsLabelFile + " ignored (" + problem + ")");
+    return;
+  }
+  tree->has_label = true;
+  FatTime(st.st_mtime, &tree->label_times.write_date, &tree->label_times.write_time, nullptr);
 }
 
 bool FolderSource::Serial(uint32_t* serial) const {
@@ -151,14 +181,15 @@ bool FolderSource::ReadDirectory(const std::string& host, const std::string& pat
                                  std::vector<std::string>* left_out) {
   DIR* d = opendir(host.c_str());
   if (d == nullptr) {
-    left_out->push_back((path.empty() ? "\\" : path) + ": cannot be listed: " + std::strerror(errno));
+    left_out->push_back((path.empty() ? "\\" : path) + ": cannot be listed: " +
+                        std::strerror(errno));
     return false;
   }
   std::vector<std::string> names;
   while (struct dirent* e = readdir(d)) {
     std::string name = e->d_name;
     if (name == "." || name == "..") continue;
-    if (depth == 0 && name == kWindowsSerialFile) continue;
+    if (depth == 0 && (name == kWindowsSerialFile || name == kWindowsLabelFile)) continue;
     names.push_back(name);
   }
   closedir(d);
@@ -167,7 +198,9 @@ bool FolderSource::ReadDirectory(const std::string& host, const std::string& pat
   for (const std::string& name : names) {
     std::string host_path = host + "/" + name;
     std::string shown = path.empty() ? name : path + "\\" + name;
-    auto leave = [&](const std::string& why) { left_out->push_back(shown + ": " + why); };
+    auto leave = [&](const std::string& why) {
+      left_out->push_back(shown + ": " + why);
+    };
     TreeNode node;
     std::string sjis;
     if (!Utf16FromUtf8(name, &node.name)) {

@@ -1,4 +1,4 @@
-// Short names and long-name entries as Windows 95 makes them.
+// Short names, long-name entries and labels as Windows 95 makes them.
 #include "engine/fat_names.h"
 
 #include <gtest/gtest.h>
@@ -6,8 +6,10 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "engine/fat_dir_entry.h"
+#include "engine/fat_tree.h"
 
 namespace {
 
@@ -145,4 +147,45 @@ TEST(LongNames, EntriesCarryTheNameLastPartFirst) {
   ASSERT_EQ(entries.size(), 32u);
   EXPECT_EQ(entries[0], 0x41);
   EXPECT_EQ(GetLe16(&entries[LongNameUnitOffset(12)]), u'r');
+}
+
+TEST(ShortNames, WhatWindowsNeverWritesAndDeviceNames) {
+  auto problem = [](const char* name) {
+    return ShortNameProblem(reinterpret_cast<const uint8_t*>(name));
+  };
+  EXPECT_EQ(problem("README  TXT"), "");
+  EXPECT_EQ(problem("\x95\xF1\x8D\x90~1  TXT"), "");  // 報告~1.TXT
+  EXPECT_EQ(problem("\xB1\xB2      TXT"), "");           // half-width katakana
+  EXPECT_EQ(problem("lower   txt"), "lower-case letters");
+  EXPECT_EQ(problem("\x82\x81      TXT"), "lower-case letters");  // full-width a
+  EXPECT_EQ(problem("A+B     TXT"), "one of + , ; = [ ]");
+  EXPECT_EQ(problem("CT\x01L    TXT"), "control bytes");
+  EXPECT_EQ(problem("DE\x7FL    TXT"), "DEL (7Fh)");
+  EXPECT_EQ(problem("A.B     TXT"), "one of \\ / : * ? \" < > | .");
+  EXPECT_EQ(problem(" AB     TXT"), "a blank first byte");
+  EXPECT_EQ(problem("ABCDEFG\x95TXT"), "bytes that are no Shift-JIS character");  // split pair
+  // DEL is no short-name character: a long name holding it gets '_' and a numeric tail.
+  EXPECT_EQ(ShortFor(u"a\x7F.txt"), "A_~1    TXT");
+  for (const char16_t* name : {u"CON", u"con.txt", u"Aux.Dat.Old", u"NUL ", u"clock$", u"COM1",
+                               u"lpt9.prn", u"PRN.", u"com5 .x"})
+    EXPECT_NE(DeviceName(name), "") << Utf8FromUtf16(name);
+  for (const char16_t* name : {u"CONSOLE", u"com0", u"COM10", u"LPT", u"xcon", u"AUX1.txt",
+                               u"\uFF23ON"})
+    EXPECT_EQ(DeviceName(name), "") << Utf8FromUtf16(name);
+  EXPECT_EQ(DeviceName(u"Lpt1.txt"), "LPT1");
+}
+
+TEST(Labels, AsWindowsWritesThem) {
+  uint8_t label[11];
+  EXPECT_EQ(MakeLabel(u"Drive c", label), "");
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(label), 11), "DRIVE C    ");
+  EXPECT_EQ(LabelText(label), "DRIVE C");
+  EXPECT_EQ(MakeLabel(u"報告書ディスク", label), "it is longer than the 11 bytes of a label in Shift-JIS");
+  EXPECT_EQ(MakeLabel(u"報告書ディ1", label), "");
+  EXPECT_EQ(LabelText(label), Utf8FromUtf16(u"報告書ディ1"));
+  EXPECT_NE(MakeLabel(u"A.B", label), "");
+  EXPECT_NE(MakeLabel(u"A\x7F", label), "");
+  EXPECT_NE(MakeLabel(u"TAB\tX", label), "");
+  EXPECT_NE(MakeLabel(u" LEADING", label), "");
+  EXPECT_NE(MakeLabel(u"caf\u00E9", label), "");
 }

@@ -4,7 +4,10 @@
 //
 // Whatever the image holds, the reader must never read outside it, must answer with a tree or a
 // message, and the tree it answers must hold together: every run inside the volume, every file's
-// runs long enough for its size, names non-empty; its files must read back within their sizes.
+// runs long enough for its size, names non-empty, long names ones Windows allows, short names
+// unique in their directory, a label one Windows writes; its files must read back within their
+// sizes. Then the tree is planned for a card: every entry kept must have a short name Windows
+// could have written, unique in its directory, and a name Windows allows.
 //
 // Input: a mode byte. Mode bit 0 clear: the rest is the image itself. Set: a sparse image whose
 // size in sectors follows (4 little-endian bytes, at most 131,072), then records of a sector
@@ -14,11 +17,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "engine/byte_order.h"
+#include "engine/fat_names.h"
 #include "engine/fat_volume.h"
+#include "engine/fat_writer.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -63,8 +70,12 @@ uint64_t budget = 0;  // bytes of file data still to be read for this input
 void CheckTree(FatVolume* volume, const TreeNode& dir, int depth) {
   const FatLayout& l = volume->layout();
   Require(depth <= kMaxTreeDepth + 1);
+  std::set<std::string> short_names;
   for (const TreeNode& child : dir.children) {
     Require(!child.name.empty() && child.name.size() <= 255);
+    Require(!child.has_long_entries || LongNameProblem(child.name).empty());
+    Require(child.short_name_valid == ShortNameProblem(child.short_name).empty());
+    Require(short_names.insert(std::string(reinterpret_cast<const char*>(child.short_name), 11)).second);
     uint64_t clusters = 0;
     for (const ClusterRun& run : child.runs) {
       Require(run.first >= 2 && run.count > 0 && uint64_t{run.first} + run.count <= l.cluster_count + 2u);
@@ -85,6 +96,16 @@ void CheckTree(FatVolume* volume, const TreeNode& dir, int depth) {
     std::string error;
     uint8_t byte;
     Require(!volume->ReadFile(child, child.size, &byte, 1, &error));  // past the end: refused
+  }
+}
+
+void CheckPlan(const TreeNode& dir) {
+  std::set<std::string> short_names;
+  for (const TreeNode& child : dir.children) {
+    Require(LongNameProblem(child.name).empty() && DeviceName(child.name).empty());
+    Require(ShortNameProblem(child.card_short_name).empty());
+    Require(short_names.insert(std::string(reinterpret_cast<const char*>(child.card_short_name), 11)).second);
+    if (child.directory) CheckPlan(child);
   }
 }
 
@@ -124,7 +145,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(!error.empty());
     return 0;
   }
+  for (const std::string& note : volume.notes()) Require(note.find(": ") != std::string::npos);
+  if (root.has_label) {
+    // A label Windows writes: MakeLabel gives it back as it is.
+    size_t end = 11;
+    while (end > 0 && root.label[end - 1] == ' ') --end;
+    std::u16string text;
+    uint8_t again[11];
+    Require(SjisToUtf16(std::string(reinterpret_cast<const char*>(root.label), end), &text));
+    Require(MakeLabel(text, again).empty() && std::memcmp(again, root.label, 11) == 0);
+  }
   budget = 1 << 20;
   CheckTree(&volume, root, 0);
+  std::vector<std::string> left_out, renamed;
+  PlanCardNames(&root, &left_out, &renamed);
+  CheckPlan(root);
   return 0;
 }

@@ -102,9 +102,9 @@ Fat16Image SoundImage() {
   return img;
 }
 
-// Reads the image; the error, or "" with the tree in *root.
+// Reads the image; the error, or "" with the tree in *root and the reader's notes in *notes.
 std::string ReadImage(const std::vector<uint8_t>& bytes, TreeNode* root = nullptr,
-                      std::string* where = nullptr) {
+                      std::string* where = nullptr, std::vector<std::string>* notes = nullptr) {
   MemoryBytes source(bytes);
   FatLayout layout;
   std::string at, error;
@@ -115,7 +115,25 @@ std::string ReadImage(const std::vector<uint8_t>& bytes, TreeNode* root = nullpt
     return error.empty() ? "(no message)" : error;
   if (root) *root = tree;
   if (where) *where = at;
+  if (notes) *notes = volume.notes();
   return "";
+}
+
+// The names of the root's children, in order, and the reader's one note ("" when none).
+struct ReadBack {
+  std::vector<std::u16string> names;
+  std::string note;
+  TreeNode root;
+};
+ReadBack ReadNoted(const std::vector<uint8_t>& bytes) {
+  ReadBack back;
+  std::vector<std::string> notes;
+  std::string error = ReadImage(bytes, &back.root, nullptr, &notes);
+  EXPECT_EQ(error, "");
+  EXPECT_LE(notes.size(), 1u) << (notes.size() > 1 ? notes[0] + " | " + notes[1] : "");
+  if (!notes.empty()) back.note = notes[0];
+  for (const TreeNode& child : back.root.children) back.names.push_back(child.name);
+  return back;
 }
 
 #define EXPECT_REFUSED(bytes, words)                                       \
@@ -213,19 +231,35 @@ TEST(FatReader, BrokenClusterChains) {
 }
 
 TEST(FatReader, BadLongNameEntries) {
+  // Long-name entries that belong to no short entry are ignored, as Windows ignores them: the
+  // short entry after them stands under its short name, and a note says why.
+  const std::vector<std::u16string> short_named = {u"README.TXT", u"ALONGN~1.TXT", u"SUB"};
   Fat16Image img = SoundImage();
-  img.RootEntry(3)[0] = 'B';  // the short name no longer matches the checksum
-  EXPECT_REFUSED(img.bytes, "do not belong to the short entry after them (wrong checksum");
+  img.RootEntry(3)[0] = 'B';  // the short name no longer matches the checksum (as DOS renames)
+  ReadBack back = ReadNoted(img.bytes);
+  EXPECT_EQ(back.names, (std::vector<std::u16string>{u"README.TXT", u"BLONGN~1.TXT", u"SUB"}));
+  EXPECT_EQ(back.note,
+            "BLONGN~1.TXT: long name ignored (its checksum does not fit the short entry after it)");
+  EXPECT_FALSE(back.root.children[1].has_long_entries);
   img = SoundImage();
   img.RootEntry(1)[0] = 0x02;  // the first of the name's entries lacks its 40h mark
-  EXPECT_REFUSED(img.bytes, "out of its sequence");
+  back = ReadNoted(img.bytes);
+  EXPECT_EQ(back.names, short_named);
+  EXPECT_EQ(back.note, "ALONGN~1.TXT: long name ignored (its sequence is broken)");
   img = SoundImage();
   img.RootEntry(1)[0] = 0x43;  // three parts announced, two present
   img.RootEntry(2)[0] = 0x02;
-  EXPECT_REFUSED(img.bytes, "parts missing");
+  back = ReadNoted(img.bytes);
+  EXPECT_EQ(back.names, short_named);
+  EXPECT_EQ(back.note, "ALONGN~1.TXT: long name ignored (its sequence is broken)");
   img = SoundImage();
   img.RootEntry(1)[0] = 0x55;  // 21 parts: more than 255 units
-  EXPECT_REFUSED(img.bytes, "impossible sequence number 21");
+  EXPECT_EQ(ReadNoted(img.bytes).note, "ALONGN~1.TXT: long name ignored (its sequence is broken)");
+  img = SoundImage();
+  img.RootEntry(3)[0] = 0xE5;  // deleted as DOS deletes: the short entry alone
+  back = ReadNoted(img.bytes);
+  EXPECT_EQ(back.names, (std::vector<std::u16string>{u"README.TXT", u"SUB"}));
+  EXPECT_EQ(back.note, "a long name.txt: long name ignored (its short entry is deleted)");
   img = SoundImage();
   std::memset(img.RootEntry(3), 0, 32 * 3);  // long-name entries with no short entry at the end
   std::memcpy(img.RootEntry(3), img.RootEntry(1), 64);
@@ -233,16 +267,69 @@ TEST(FatReader, BadLongNameEntries) {
   std::memset(img.RootEntry(2), 0xE5, 1);
   img.RootEntry(1)[11] = 0;
   img.RootEntry(2)[11] = 0;
-  EXPECT_REFUSED(img.bytes, "have no short entry");
+  back = ReadNoted(img.bytes);
+  EXPECT_EQ(back.names, (std::vector<std::u16string>{u"README.TXT"}));
+  EXPECT_EQ(back.note, "a long name.txt: long name ignored (no short entry follows it)");
   img = SoundImage();
   PutLe16(img.RootEntry(2) + 1, u'/');  // a character no name holds
-  EXPECT_REFUSED(img.bytes, "holds characters no name can have");
-  img = SoundImage();
-  img.RootEntry(4)[1] = 0x01;  // a control character in a short name
-  EXPECT_REFUSED(img.bytes, "a short name in the root directory holds characters");
+  back = ReadNoted(img.bytes);
+  EXPECT_EQ(back.names, short_named);
+  EXPECT_EQ(back.note, "ALONGN~1.TXT: long name ignored (it is no name Windows allows: a character "
+                       "Windows does not allow in names (\\ / : * ? \" < > |))");
+  // What stays refused: two entries with one short name.
   img = SoundImage();
   std::memcpy(img.RootEntry(4), "README  TXT", 11);
-  EXPECT_REFUSED(img.bytes, "two entries in the root directory have this name");
+  EXPECT_REFUSED(img.bytes, "README.TXT: two entries in the root directory have this short name");
+}
+
+TEST(FatReader, ShortNamesWindowsNeverWritesAreReadAndMarked) {
+  Fat16Image img = SoundImage();
+  img.RootEntry(4)[1] = 0x01;  // a control byte in a short name: S<01>B
+  std::memcpy(img.Cluster(6) + 64, "inner\x7f  b+n", 11);  // lower case, DEL, '+'
+  TreeNode root;
+  std::vector<std::string> notes;
+  ASSERT_EQ(ReadImage(img.bytes, &root, nullptr, &notes), "");
+  EXPECT_TRUE(notes.empty());
+  const TreeNode& sub = root.children[2];
+  EXPECT_EQ(sub.name, u"S\x01" u"B");
+  EXPECT_FALSE(sub.short_name_valid);
+  EXPECT_EQ(ShortNameProblem(sub.short_name), "control bytes");
+  ASSERT_EQ(sub.children.size(), 1u);
+  EXPECT_EQ(sub.children[0].name, u"inner\x7f.b+n");
+  EXPECT_EQ(ShortNameProblem(sub.children[0].short_name),
+            "lower-case letters, DEL (7Fh), one of + , ; = [ ]");
+  EXPECT_TRUE(root.children[0].short_name_valid);
+  // Its path in messages shows the control byte escaped.
+  EXPECT_EQ(ChildPath(ChildPath("", sub), sub.children[0]), "S\x01" "B\\inner\x7F.b+n");
+}
+
+TEST(FatReader, TheVolumeLabel) {
+  // The root's label entry is the label; the boot sector's is taken when there is none.
+  Fat16Image img = SoundImage();
+  std::memcpy(img.bytes.data() + 43, "BOOT LABEL ", 11);
+  TreeNode root;
+  std::vector<std::string> notes;
+  ASSERT_EQ(ReadImage(img.bytes, &root, nullptr, &notes), "");
+  EXPECT_TRUE(root.has_label);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(root.label), 11), "BOOT LABEL ");
+  Fat16Image::Entry(img.RootEntry(5), "Old Disk   ", kAttrVolumeLabel, 0, 0);
+  ASSERT_EQ(ReadImage(img.bytes, &root, nullptr, &notes), "");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(root.label), 11), "OLD DISK   ");
+  EXPECT_EQ(root.children.size(), 3u);  // the label is no entry of the tree
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_EQ(notes[0], "\\: label \"Old Disk\" taken from the root directory; the boot sector "
+                      "holds \"BOOT LABEL\"");
+  // Blank or "NO NAME" in the boot sector is no label; one that cannot be a label is noted.
+  img = SoundImage();
+  std::memcpy(img.bytes.data() + 43, "NO NAME    ", 11);
+  ASSERT_EQ(ReadImage(img.bytes, &root, nullptr, &notes), "");
+  EXPECT_FALSE(root.has_label);
+  EXPECT_TRUE(notes.empty());
+  Fat16Image::Entry(img.RootEntry(5), "A*B        ", kAttrVolumeLabel, 0, 0);
+  ASSERT_EQ(ReadImage(img.bytes, &root, nullptr, &notes), "");
+  EXPECT_FALSE(root.has_label);
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_EQ(notes[0].find("\\: label \"A*B\" ignored (it holds characters a label cannot hold"), 0u);
 }
 
 TEST(FatReader, WholeDisksAndTheirPartitionTables) {

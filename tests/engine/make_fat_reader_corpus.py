@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Writes the seed corpus of fat_reader_fuzzer (tests/engine/fat_reader_corpus/): volumes made by
 mkfs.fat, sfdisk and mtools, as the fuzzer's sparse images (mode 1: the size in sectors, then
-each non-zero sector with its number). Broken images are the fuzzer's own work; crafted ones are
-tested in fat_volume_test.
+each non-zero sector with its number), and a volume left as DOS and other systems leave one
+(dirty_fat16: long names whose short entry is deleted, renamed or missing, a broken sequence,
+short names Windows never writes, a label). Other broken images are the fuzzer's own work;
+crafted ones are tested in fat_volume_test. card_names_test reads dirty_fat16 as a source.
 
 usage: make_fat_reader_corpus.py [OUT_DIR]
 """
@@ -46,6 +48,86 @@ def fill(volume, work):
     run("mattrib", "-i", volume, "+h", "+s", "+r", "::/README.TXT")
 
 
+# The dirty volume: file name -> how it is left, and the bytes each file holds.
+DIRTY_FILES = {
+    "Deleted by DOS.txt": b"gone\r\n",            # short entry deleted (E5h), chain freed
+    "Checksum gone.txt": b"renamed by DOS\r\n",    # short name changed: checksum no longer fits
+    "Broken sequence in a long name.txt": b"broken\r\n",  # middle entry's number changed
+    "LOWER.TXT": b"lower\r\n",                    # short name written as "lower.txt"
+    "PLUS.TXT": b"plus\r\n",                      # short name "A+B.TXT"
+    "CTRL.TXT": b"control\r\n",                   # short name with a 01h byte
+    "DEL.TXT": b"del\r\n",                        # short name with a 7Fh byte
+    "AAAAAAAAA": b"nine a\r\n",                   # short name AAAAAA~1
+    "TAIL.TXT": b"lower tail\r\n",                # short name "aaaaaa~1"
+}
+DIRTY_SUB_FILES = {"Last one standing.txt": b"last\r\n"}  # short entry gone: end of the folder
+
+
+def directory_entries(data, offset, count):
+    return [(offset + 32 * i, data[offset + 32 * i:offset + 32 * i + 32]) for i in range(count)]
+
+
+def dirty_fat16(image, work, label="DIRTY DISK"):
+    """A 16 MiB FAT16 volume made by mkfs.fat and mcopy, then left as DOS leaves one: see
+    DIRTY_FILES. Returns the image path."""
+    with open(image, "wb") as f:
+        f.truncate(16 << 20)
+    run("mkfs.fat", "-F", "16", "-n", label, "-i", "0DE1E7ED", image)
+    for name, data in list(DIRTY_FILES.items()):
+        path = os.path.join(work, "dirty-file")
+        with open(path, "wb") as f:
+            f.write(data)
+        run("mcopy", "-i", image, path, "::/" + name)
+    run("mmd", "-i", image, "::/SUB")
+    for name, data in DIRTY_SUB_FILES.items():
+        path = os.path.join(work, "dirty-file")
+        with open(path, "wb") as f:
+            f.write(data)
+        run("mcopy", "-i", image, path, "::/SUB/" + name)
+    with open(image, "r+b") as f:
+        data = bytearray(f.read())
+    reserved, fats, root_entries = struct.unpack_from("<H", data, 14)[0], data[16], \
+        struct.unpack_from("<H", data, 17)[0]
+    fat_size, per_cluster = struct.unpack_from("<H", data, 22)[0], data[13]
+    root = (reserved + fats * fat_size) * 512
+    data_start = root + root_entries * 32
+
+    def free_chain(cluster):
+        while 2 <= cluster < 0xFFF8:
+            following = struct.unpack_from("<H", data, reserved * 512 + cluster * 2)[0]
+            for k in range(fats):
+                struct.pack_into("<H", data, (reserved + k * fat_size) * 512 + cluster * 2, 0)
+            cluster = following
+
+    def short_entry(entries, name):
+        for at, e in entries:
+            if e[:11] == name:
+                return at
+        raise RuntimeError("no entry %r in the dirty image" % name)
+
+    entries = directory_entries(data, root, root_entries)
+    at = short_entry(entries, b"DELETE~1TXT")
+    data[at] = 0xE5
+    free_chain(struct.unpack_from("<H", data, at + 26)[0])
+    at = short_entry(entries, b"CHECKS~1TXT")
+    data[at:at + 11] = b"CHECKSUMTXT"
+    at = short_entry(entries, b"BROKEN~1TXT")
+    data[at - 64] = 0x05  # the second of its three long-name entries, numbered 2, now 5
+    for old, new in ((b"LOWER   TXT", b"lower   txt"), (b"PLUS    TXT", b"A+B     TXT"),
+                     (b"CTRL    TXT", b"CT\x01L    TXT"), (b"DEL     TXT", b"DE\x7fL    TXT"),
+                     (b"TAIL    TXT", b"aaaaaa~1   ")):
+        at = short_entry(entries, old)
+        data[at:at + 11] = new
+    sub = short_entry(entries, b"SUB        ")
+    sub_at = data_start + (struct.unpack_from("<H", data, sub + 26)[0] - 2) * per_cluster * 512
+    at = short_entry(directory_entries(data, sub_at, per_cluster * 16), b"LASTON~1TXT")
+    free_chain(struct.unpack_from("<H", data, at + 26)[0])
+    data[at:at + 32] = bytes(32)  # the directory now ends after the long-name entries
+    with open(image, "r+b") as f:
+        f.write(data)
+    return image
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "fat_reader_corpus")
     os.makedirs(out, exist_ok=True)
@@ -69,6 +151,7 @@ def main():
             d.seek(2048 * 512)
             d.write(p.read())
         seeds["fat32_disk"] = sparse(disk)
+        seeds["dirty_fat16"] = sparse(dirty_fat16(os.path.join(work, "dirty.img"), work))
         for name, data in seeds.items():
             with open(os.path.join(out, name), "wb") as f:
                 f.write(data)
