@@ -270,6 +270,7 @@ struct Card {
   std::string why_fat;          // why FAT16 or FAT32
   PartitionInfo partition = {};
   uint32_t serial = 0;
+  bool made = false;            // partitioned and formatted
   TreeCount files = {};
   std::string failure;          // "" while it goes well
   std::vector<std::string> differences;
@@ -358,13 +359,14 @@ void PrintTable(const std::vector<Card>& cards) {
   std::vector<std::vector<std::string>> rows = {
       {"card", "model", "size", "FAT", "serial", "files", "verdict"}};
   for (const Card& card : cards) {
-    const bool made = card.partition.type != 0 && card.failure.empty();
+    const bool read_back = card.failure.empty();
     rows.push_back({card.facts.path,
                     card.device ? (card.info.model.empty() ? "model unknown" : card.info.model)
                                 : "image file",
-                    SizeText(card.sectors * kSectorSize), made ? (card.fat32 ? "FAT32" : "FAT16") : "-",
-                    made ? SerialText(card.serial) : "-",
-                    made ? std::to_string(card.files.files) : "-",
+                    SizeText(card.sectors * kSectorSize),
+                    card.made ? (card.fat32 ? "FAT32" : "FAT16") : "-",
+                    card.made ? SerialText(card.serial) : "-",
+                    read_back ? std::to_string(card.files.files) : "-",
                     !card.failure.empty() ? "FAILED: " + card.failure
                     : card.differences.empty() ? "ready"
                     : "FAILED: " + std::to_string(card.differences.size()) + " differences"});
@@ -412,12 +414,13 @@ int TransferCommand(int argc, char** argv) {
   for (size_t i = 0; i < cards.size(); ++i) {
     cards[i].facts = Storage.path(o.targets[i]);
     cards[i].device = cards[i].facts.kind == PathFacts::kBlockDevice;
-    if (cards[i].device && o.size_mib != 0)
-      return Usage("--size is for image files, and a TARGET is a device");
     std::string problem = TargetProblem(source, cards[i].facts, &cards[i].info);
     for (size_t j = 0; j < i && problem.empty(); ++j) problem = TargetsOverlap(cards[j].facts, cards[i].facts);
     if (!problem.empty()) refusals.push_back(problem);
   }
+  if (o.size_mib != 0 &&
+      std::all_of(cards.begin(), cards.end(), [](const Card& card) { return card.device; }))
+    return Usage("--size is for image files, and every TARGET is a device");
   if (!refusals.empty()) {
     if (!several) return Fail(refusals[0] + "; nothing was written");
     PrintList("refused", refusals);
@@ -497,6 +500,7 @@ int TransferCommand(int argc, char** argv) {
       card.failure = "the card could not be made (" + text + ")";
       continue;
     }
+    card.made = true;
     writes.push_back({card.adapter, card.partition, false, ""});
   }
   if (several) Progress("the files, onto " + std::to_string(writes.size()) + " cards together");
