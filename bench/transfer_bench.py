@@ -6,7 +6,10 @@ doing the same in the same run, best of five runs each, as ratios:
   mattrib putting the same tree into an image of the same size, then sync of that image;
 - its read-back (the whole card read from the medium and compared with what was written)
   against dd reading the same bytes of the card, its cached pages dropped first as the
-  transfer drops them.
+  transfer drops them;
+- three cards from the source in one transfer (its files read once, written to the three
+  together) against three transfers of one card each, one after the other; and, where this
+  machine gives loop devices, the same for two cards on loop devices.
 
 A made tree of 3,000 files in 330 folders, three levels deep, about 300 MiB (most files a few
 KiB, twenty of 12 MiB), some hidden, system and read-only; the card image is 1 GiB.
@@ -139,6 +142,40 @@ def peer_read(image, used, env):
     return run(["dd", "if=" + image, "of=/dev/null", "bs=1M", "count=%d" % count], env)[0]
 
 
+def whole(command, env):
+    seconds, out = run(command, env)
+    if not out.rstrip().endswith("transfer: ready"):
+        raise RuntimeError("the transfer did not end ready:\n" + out[-800:])
+    return seconds
+
+
+def many(card_tool, tree, cards, env, fresh_cards):
+    """(together, one after the other) seconds, best of RUNS each."""
+    together, apart = [], []
+    for _ in range(RUNS):
+        fresh_cards()
+        together.append(whole([card_tool, "transfer", tree] + cards + ["--yes"], env))
+        fresh_cards()
+        apart.append(sum(whole([card_tool, "transfer", tree, card, "--yes"], env) for card in cards))
+    return min(together), min(apart)
+
+
+def loop_devices(work, count):
+    """`count` loop devices over fresh images, or None where the machine gives none."""
+    loops = []
+    for n in range(count):
+        image = os.path.join(work, "loop%d.img" % n)
+        with open(image, "wb") as f:
+            f.truncate(CARD_MIB * MIB)
+        r = subprocess.run(["losetup", "-f", "--show", image], capture_output=True, text=True)
+        if r.returncode != 0:
+            for loop, _ in loops:
+                subprocess.run(["losetup", "-d", loop])
+            return None
+        loops.append((r.stdout.strip(), image))
+    return loops
+
+
 def main():
     work, card_tool = sys.argv[1], sys.argv[2]
     tree = os.path.join(work, "transfer-tree")
@@ -150,6 +187,8 @@ def main():
     subprocess.run(["sync"])
 
     writes, reads, peer_writes, peer_reads = [], [], [], []
+    cards = [os.path.join(work, "card%d.img" % n) for n in range(3)]
+    loops = None
     try:
         for _ in range(RUNS):
             write, read = ours(card_tool, tree, image, env)
@@ -158,12 +197,24 @@ def main():
             used = used_bytes(image, env)
             peer_reads.append(peer_read(image, used, env))
             peer_writes.append(peer_write(tree, image, flagged, env))
+        os.remove(image)
+
+        def fresh_images():
+            for card in cards:
+                fresh(card)
+        three = many(card_tool, tree, cards, env, fresh_images)
+        loops = loop_devices(work, 2)
+        two_loops = many(card_tool, tree, [loop for loop, _ in loops], env, lambda: None) if loops else None
     except RuntimeError as error:
         print("kelvado-bench transfer: %s" % error)
         return 1
     finally:
-        if os.path.exists(image):
-            os.remove(image)
+        for path in [image] + cards:
+            if os.path.exists(path):
+                os.remove(path)
+        for loop, backing in loops or []:
+            subprocess.run(["losetup", "-d", loop])
+            os.remove(backing)
         shutil.rmtree(tree)
 
     print("kelvado-bench transfer: %d files, %d folders, %.0f MiB onto a %d MiB image, best of %d"
@@ -177,6 +228,15 @@ def main():
     print("  %-48s %8.2f   (aim <= 1.0)" % ("writing / mkfs.fat + mcopy + mattrib + sync",
                                             min(writes) / min(peer_writes)))
     print("  %-48s %8.2f   (aim <= 1.2)" % ("read-back / dd", min(reads) / min(peer_reads)))
+    print("  %-48s %8.3f s" % ("three image cards in one transfer", three[0]))
+    print("  %-48s %8.3f s" % ("three transfers of one image card each", three[1]))
+    print("  %-48s %8.2f" % ("three together / one after the other", three[0] / three[1]))
+    if two_loops:
+        print("  %-48s %8.3f s" % ("two loop devices in one transfer", two_loops[0]))
+        print("  %-48s %8.3f s" % ("two transfers of one loop device each", two_loops[1]))
+        print("  %-48s %8.2f" % ("two together / one after the other", two_loops[0] / two_loops[1]))
+    else:
+        print("  two loop devices: not measured, this machine gives no loop device")
     return 0
 
 

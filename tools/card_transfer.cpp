@@ -35,7 +35,6 @@
 #include "tools/card_console.h"
 #include "tools/card_set.h"
 #include "tools/card_source.h"
-#include "tools/read_ahead_bytes.h"
 #include "tools/storage.h"
 
 const char kTransferUsage[] =
@@ -327,8 +326,7 @@ int32_t MakeCard(const TransferOptions& o, Card* card) {
 
 // The whole card read back through the reader, from its master boot record on, and compared.
 void ReadBack(const CardSource& source, const TreeNode& tree, Card* card) {
-  CardBytes sectors(card->adapter, card->sectors);
-  ReadAheadBytes bytes(&sectors);
+  CardBytes bytes(card->adapter, card->sectors);
   FatLayout layout;
   std::string where, error;
   FatVolume volume;

@@ -10,7 +10,6 @@
 #include "tools/card_inspection.h"
 #include "tools/card_source.h"
 #include "tools/file_bytes.h"
-#include "tools/read_ahead_bytes.h"
 #include "tools/storage.h"
 
 const char kVerifyUsage[] =
@@ -89,10 +88,9 @@ int VerifyCommand(int argc, char** argv) {
     Say(std::string("verify: FAILED: ") + argv[2] + ": " + error);
     return 1;
   }
-  ReadAheadBytes card(&bytes);
-  Say(std::string("card: ") + argv[2] + ", " + std::to_string(card.Size()) + " bytes");
+  Say(std::string("card: ") + argv[2] + ", " + std::to_string(bytes.Size()) + " bytes");
   CardInspection inspection;
-  InspectCard(&card, &inspection);
+  InspectCard(&bytes, &inspection);
   if (against != nullptr) inspection.findings.push_back(CompareWithSource(against, &inspection));
   std::string reasons;
   for (const CardFinding& finding : inspection.findings) {
