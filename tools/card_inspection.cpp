@@ -121,10 +121,11 @@ bool CheckMbr(ByteSource* card, CardInspection* out, CardPartition* chosen) {
     for (int i : active) numbers += (numbers.empty() ? "" : " and ") + Number(i + 1);
     part.Fault("partitions " + numbers + " are active; only one may be");
   }
-  if (active.size() != 1) {
+  if (active.empty()) {
     part.End("");
     return false;
   }
+  // With more than one active, the first is judged further: its faults are told too.
   const int a = active[0];
   const PartitionInfo& p = entries[a];
   const std::string name = "partition " + Number(a + 1);
