@@ -49,7 +49,8 @@ function(kelvado_compile_flags target)
   if(NOT KELVADO_IS_CLANG)
     target_compile_options(${target} PRIVATE -finput-charset=UTF-8 -fexec-charset=CP932)
   endif()
-  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}
+                             ${PROJECT_BINARY_DIR}/generated)
   if(KELVADO_IS_WIN32)
     # Headers declare only what Windows 95 (4.0) and 98 (4.10) offer.
     target_compile_definitions(${target} PRIVATE
