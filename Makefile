@@ -1,6 +1,9 @@
 # The two commands of the README:
 #   make run    install what is missing, build kelvado.exe and run it under Wine
 #   make test   install what is missing, build every configuration and run every test
+# and what is handed out (the version is project(kelvado VERSION ...) of CMakeLists.txt):
+#   make install PREFIX=DIR   kelvado-card and kelvado-script with their man pages, into DIR
+#   make deb                  dist/kelvado-card_VERSION_ARCH.deb, the Debian package of those
 #
 # Build directories:
 #   build/win32    MinGW-w64 i686: kelvado.exe and the card emulator WNASPI32.DLL (the product)
@@ -19,7 +22,7 @@ FUZZ_SECONDS ?= 20
 # x86_64 (the twin, wine64) or auto (i686 where this machine starts 32-bit programs, else x86_64).
 E2E_ARCH ?= auto
 
-.PHONY: all deps win32 win64 asan tsan fuzz native test run clean golden
+.PHONY: all deps win32 win64 asan tsan fuzz native test run clean golden install deb
 
 all: win32 win64 native
 
@@ -63,6 +66,18 @@ native: deps
 
 test: win32 win64 asan tsan fuzz native
 	cd $(BUILD)/native && ctest --output-on-failure -j $(JOBS)
+
+PREFIX ?= /usr/local
+DIST ?= dist
+
+install: native
+	cmake --install $(BUILD)/native --prefix $(PREFIX)
+
+# CPack of the native build (cmake/Packaging.cmake), into $(BUILD)/native/package, then DIST.
+deb: native
+	rm -rf $(BUILD)/native/package
+	cd $(BUILD)/native && cpack -G DEB
+	mkdir -p $(DIST) && cp $(BUILD)/native/package/*.deb $(DIST)/
 
 # The card: a blank image of CARD_MIB MiB in $(BUILD)/card (auto: one that holds the made C:, its
 # used size and a quarter, rounded up to 64 MiB), served by the emulator WNASPI32.DLL that lies

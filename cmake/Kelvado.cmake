@@ -62,6 +62,22 @@ function(kelvado_compile_flags target)
   endif()
 endfunction()
 
+# The plain native build makes the installed and packaged tools, which read untrusted images and
+# run as root to write devices: their libraries and programs are hardened as Debian builds its
+# packages (checked buffer functions where the optimiser can, stack protection, relocations
+# read-only from the start). Not the sanitized or fuzz builds, nor the test programs.
+function(kelvado_hardening target)
+  if(KELVADO_IS_WIN32 OR KELVADO_FUZZ OR KELVADO_SANITIZE)
+    return()
+  endif()
+  target_compile_options(${target} PRIVATE -fstack-protector-strong
+    $<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE> $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
+  get_target_property(kind ${target} TYPE)
+  if(kind STREQUAL "EXECUTABLE")
+    target_link_options(${target} PRIVATE -Wl,-z,relro -Wl,-z,now)
+  endif()
+endfunction()
+
 function(kelvado_filter_sources out)
   set(kept "")
   foreach(src IN LISTS ARGN)
@@ -82,6 +98,7 @@ function(kelvado_library name)
   kelvado_filter_sources(srcs ${ARG_SOURCES})
   add_library(${name} STATIC ${srcs})
   kelvado_compile_flags(${name})
+  kelvado_hardening(${name})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   if(ARG_LIBS)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
@@ -124,6 +141,7 @@ function(kelvado_native_program name)
   endif()
   add_executable(${name} ${ARG_SOURCES})
   kelvado_compile_flags(${name})
+  kelvado_hardening(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
 endfunction()
 
