@@ -1,9 +1,12 @@
-# What is handed out, and how (the root Makefile's install and deb):
+# What is handed out, and how (the root Makefile's install, deb and release):
 #
 #   native build   `cmake --install` puts kelvado-card and kelvado-script into bin/, their man
 #                  pages into share/man/man1 and the package's copyright and changelog into
 #                  share/doc/kelvado-card; CPack makes the Debian package kelvado-card of the same
 #                  files (`make deb`).
+#   i686 build     the target `release`: dist/kelvado-VERSION-win32.zip in the build directory,
+#                  kelvado.exe audited as on Windows 95/98 and the Japanese readme.txt
+#                  (`make release` copies it to dist/ of the source tree).
 #
 # The version is the project's (project(kelvado VERSION ...)); nothing here writes one.
 
@@ -74,3 +77,25 @@ wizard's scripts on the console.")
   include(CPack)
 endif()
 
+# The Windows release, made of the product only: the i686 build.
+if(KELVADO_IS_WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(dist ${PROJECT_BINARY_DIR}/dist)
+  set(zip ${dist}/kelvado-${PROJECT_VERSION}-win32.zip)
+  set(readme ${PROJECT_SOURCE_DIR}/docs/readme-ja.txt)
+  set(audits ${PROJECT_SOURCE_DIR}/tests/win32)
+  # The audits first: a kelvado.exe that Windows 95/98 would not load, or whose dialogs and
+  # texts are not the wizard's, is never zipped.
+  add_custom_command(OUTPUT ${zip}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${dist}
+    COMMAND ${Python3_EXECUTABLE} ${audits}/check_imports.py --objdump ${CMAKE_OBJDUMP}
+            ${PROJECT_BINARY_DIR}/bin
+    COMMAND ${Python3_EXECUTABLE} ${audits}/check_resources.py --version ${PROJECT_VERSION}
+            $<TARGET_FILE:kelvado>
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/release_zip.py
+            --exe $<TARGET_FILE:kelvado> --readme ${readme} --version ${PROJECT_VERSION}
+            --out ${zip}
+    DEPENDS kelvado ${readme} ${PROJECT_SOURCE_DIR}/tools/release_zip.py
+            ${audits}/check_imports.py ${audits}/check_resources.py ${audits}/win9x_imports.txt
+    VERBATIM)
+  add_custom_target(release DEPENDS ${zip})
+endif()
