@@ -1,6 +1,11 @@
 # The two commands of the README:
 #   make run    install what is missing, build kelvado.exe and run it under Wine
 #   make test   install what is missing, build every configuration and run every test
+# and what is handed out (the version is project(kelvado VERSION ...) of CMakeLists.txt):
+#   make install PREFIX=DIR   kelvado-card and kelvado-script with their man pages, into DIR
+#   make deb                  dist/kelvado-card_VERSION_ARCH.deb, the Debian package of those
+#   make release              dist/kelvado-VERSION-win32.zip: the audited i686 kelvado.exe and
+#                             the Japanese readme.txt
 #
 # Build directories:
 #   build/win32    MinGW-w64 i686: kelvado.exe and the card emulator WNASPI32.DLL (the product)
@@ -19,7 +24,7 @@ FUZZ_SECONDS ?= 20
 # x86_64 (the twin, wine64) or auto (i686 where this machine starts 32-bit programs, else x86_64).
 E2E_ARCH ?= auto
 
-.PHONY: all deps win32 win64 asan tsan fuzz native test run clean golden
+.PHONY: all deps win32 win64 asan tsan fuzz native test run clean golden install deb release
 
 all: win32 win64 native
 
@@ -61,8 +66,28 @@ native: deps
 	  -DKELVADO_FUZZ_SECONDS=$(FUZZ_SECONDS)
 	$(CMAKE_BUILD) $(BUILD)/native -j $(JOBS)
 
+# The release zip is made first, for its tests. Audits that refuse it leave no zip: the run goes
+# on, and win32.release fails beside the audit that says why.
 test: win32 win64 asan tsan fuzz native
+	-$(CMAKE_BUILD) $(BUILD)/win32 --target release
 	cd $(BUILD)/native && ctest --output-on-failure -j $(JOBS)
+
+PREFIX ?= /usr/local
+DIST ?= dist
+
+install: native
+	cmake --install $(BUILD)/native --prefix $(PREFIX)
+
+# CPack of the native build (cmake/Packaging.cmake), into $(BUILD)/native/package, then DIST.
+deb: native
+	rm -rf $(BUILD)/native/package
+	cd $(BUILD)/native && cpack -G DEB
+	mkdir -p $(DIST) && cp $(BUILD)/native/package/*.deb $(DIST)/
+
+# The i686 build's target `release` (the audits, then the zip), into $(BUILD)/win32/dist, then DIST.
+release: win32
+	$(CMAKE_BUILD) $(BUILD)/win32 --target release
+	mkdir -p $(DIST) && cp $(BUILD)/win32/dist/*.zip $(DIST)/
 
 # The card: a blank image of CARD_MIB MiB in $(BUILD)/card (auto: one that holds the made C:, its
 # used size and a quarter, rounded up to 64 MiB), served by the emulator WNASPI32.DLL that lies

@@ -49,7 +49,8 @@ function(kelvado_compile_flags target)
   if(NOT KELVADO_IS_CLANG)
     target_compile_options(${target} PRIVATE -finput-charset=UTF-8 -fexec-charset=CP932)
   endif()
-  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}
+                             ${PROJECT_BINARY_DIR}/generated)
   if(KELVADO_IS_WIN32)
     # Headers declare only what Windows 95 (4.0) and 98 (4.10) offer.
     target_compile_definitions(${target} PRIVATE
@@ -58,6 +59,22 @@ function(kelvado_compile_flags target)
     # narrower integer, or an integer of another width turned into a pointer, stops both builds.
     target_compile_options(${target} PRIVATE -Werror=int-to-pointer-cast
       $<$<COMPILE_LANGUAGE:C>:-Werror=pointer-to-int-cast>)
+  endif()
+endfunction()
+
+# The plain native build makes the installed and packaged tools, which read untrusted images and
+# run as root to write devices: their libraries and programs are hardened as Debian builds its
+# packages (checked buffer functions where the optimiser can, stack protection, relocations
+# read-only from the start). Not the sanitized or fuzz builds, nor the test programs.
+function(kelvado_hardening target)
+  if(KELVADO_IS_WIN32 OR KELVADO_FUZZ OR KELVADO_SANITIZE)
+    return()
+  endif()
+  target_compile_options(${target} PRIVATE -fstack-protector-strong
+    $<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE> $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
+  get_target_property(kind ${target} TYPE)
+  if(kind STREQUAL "EXECUTABLE")
+    target_link_options(${target} PRIVATE -Wl,-z,relro -Wl,-z,now)
   endif()
 endfunction()
 
@@ -81,6 +98,7 @@ function(kelvado_library name)
   kelvado_filter_sources(srcs ${ARG_SOURCES})
   add_library(${name} STATIC ${srcs})
   kelvado_compile_flags(${name})
+  kelvado_hardening(${name})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   if(ARG_LIBS)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
@@ -123,6 +141,7 @@ function(kelvado_native_program name)
   endif()
   add_executable(${name} ${ARG_SOURCES})
   kelvado_compile_flags(${name})
+  kelvado_hardening(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
 endfunction()
 

@@ -6,15 +6,19 @@
 //                             [--bad-write LIST] [--adapter NAME --heads H --spt S]
 //   kelvado-card serial IMAGE HEX
 //   kelvado-card scan IMAGE [--fat32] [--bad-read LIST] [--adapter NAME --heads H --spt S]
-//   kelvado-card transfer SOURCE TARGET [--size MIB] [--fat16|--fat32] [--check] [--keep-serial]
-//                                       [--yes]                      (tools/card_transfer.h)
+//   kelvado-card transfer SOURCE TARGET [TARGET...] [--size MIB] [--fat16|--fat32] [--check]
+//                         [--keep-serial] [--yes]                    (tools/card_transfer.h)
 //   kelvado-card verify CARD [--against SOURCE]                      (tools/card_verify.h)
+//   kelvado-card [COMMAND] --help
+//   kelvado-card --version
 //
 // Every command brings the device up as the program's InitAdapter does (load the driver, find
 // the host adapter, INQUIRY, READ CAPACITY), so TargetCapacity is the emulator's READ CAPACITY
 // answer; `geometry` has no image and takes the capacity from --capacity instead.
 //
-// Exit status 0 when the engine succeeds, 1 when it fails, 2 for a wrong command line.
+// --help (anywhere after a command: that command's usage) and --version print to standard output.
+// Exit status 0 when the engine succeeds and after --help and --version, 1 when it fails, 2 for a
+// wrong command line.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -32,19 +36,66 @@
 #include "tools/card_device.h"
 #include "tools/card_transfer.h"
 #include "tools/card_verify.h"
+#include "kelvado_version.h"
 
 namespace {
 
-const char kUsage[] =
+// Each command's usage lines: its --help, and what a wrong command line of it prints.
+const char kGeometryUsage[] =
     "usage: kelvado-card geometry --capacity N [--fat32] [--adapter NAME --heads H --spt S]\n"
+    "N: the card's READ CAPACITY answer, its last sector number\n";
+const char kListNote[] =
+    "LIST: up to 32 comma-separated sector numbers or ranges a-b whose reads or writes fail\n";
+const char kFormatUsage[] =
+    "usage: kelvado-card format IMAGE [--fat32] [--check] [--serial HEX] [--bad-read LIST]\n"
+    "                           [--bad-write LIST] [--adapter NAME --heads H --spt S]\n";
+const char kSerialUsage[] = "usage: kelvado-card serial IMAGE HEX\n";
+const char kScanUsage[] =
+    "usage: kelvado-card scan IMAGE [--fat32] [--bad-read LIST] [--adapter NAME --heads H --spt S]\n";
+
+const char kUsage[] =
+    "usage: kelvado-card transfer SOURCE TARGET [TARGET...] [--size MIB] [--fat16|--fat32]\n"
+    "                             [--check] [--keep-serial] [--yes]\n"
+    "       kelvado-card verify CARD [--against SOURCE]\n"
+    "       kelvado-card geometry --capacity N [--fat32] [--adapter NAME --heads H --spt S]\n"
     "       kelvado-card format IMAGE [--fat32] [--check] [--serial HEX] [--bad-read LIST]\n"
     "                               [--bad-write LIST] [--adapter NAME --heads H --spt S]\n"
     "       kelvado-card serial IMAGE HEX\n"
     "       kelvado-card scan IMAGE [--fat32] [--bad-read LIST] [--adapter NAME --heads H --spt S]\n"
-    "       kelvado-card transfer SOURCE TARGET [--size MIB] [--fat16|--fat32] [--check]\n"
-    "                             [--keep-serial] [--yes]\n"
-    "       kelvado-card verify CARD [--against SOURCE]\n"
-    "LIST: up to 32 comma-separated sector numbers or ranges a-b whose reads or writes fail\n";
+    "       kelvado-card [COMMAND] --help\n"
+    "       kelvado-card --version\n";
+
+// What --help adds to the usage.
+const char kHelp[] =
+    "\n"
+    "Makes bootable Windows 95/98 cards, and runs the card engine's steps on disk images.\n"
+    "\n"
+    "  transfer  put a folder or a disk image holding a Windows 95/98 drive onto cards\n"
+    "            (image files or block devices) made bootable, and verify each\n"
+    "  verify    judge a card (read only): will it boot the system it holds?\n"
+    "  geometry  the geometry and partition entry for a card of N+1 sectors\n"
+    "  format    partition and format a disk image as the wizard does\n"
+    "  serial    write the volume serial HEX into the boot sector of an image's partition\n"
+    "  scan      read an image's partition tables as the wizard's check does\n"
+    "\n"
+    "Exit status: 0 success, 1 failure (transfer: anything left out or different; verify: a\n"
+    "card that will not boot), 2 a wrong command line. kelvado-card COMMAND --help shows a\n"
+    "command's options; man kelvado-card tells them all, with the transfer's safety rules.\n";
+
+struct CommandUsage {
+  const char* name;
+  const char* usage;
+  const char* note;
+};
+
+const CommandUsage kCommands[] = {
+    {"transfer", kTransferUsage, ""},
+    {"verify", kVerifyUsage, ""},
+    {"geometry", kGeometryUsage, ""},
+    {"format", kFormatUsage, kListNote},
+    {"serial", kSerialUsage, "HEX: 1 to 8 hexadecimal digits\n"},
+    {"scan", kScanUsage, kListNote},
+};
 
 struct Options : CardDeviceOptions {
   const char* image = nullptr;
@@ -55,10 +106,41 @@ struct Options : CardDeviceOptions {
   uint32_t serial = 1;
 };
 
-int Usage(const char* problem) {
+// A wrong command line: the problem and the usage (of the whole program, or of `command`).
+int Usage(const char* problem, const char* command = nullptr) {
   if (problem) std::fprintf(stderr, "kelvado-card: %s\n", problem);
+  for (const CommandUsage& c : kCommands) {
+    if (command != nullptr && std::strcmp(command, c.name) == 0) {
+      std::fprintf(stderr, "%s%s", c.usage, c.note);
+      return 2;
+    }
+  }
   std::fputs(kUsage, stderr);
   return 2;
+}
+
+// --help and --version, wherever the command line asks for them: 0 after printing, -1 when it
+// does not ask.
+int HelpOrVersion(int argc, char** argv) {
+  std::string first = argv[1];
+  if (first == "--version") {
+    std::printf("kelvado-card (Kelvado) %s\n", KELVADO_VERSION);
+    return 0;
+  }
+  if (first == "--help") {
+    std::printf("%s%s", kUsage, kHelp);
+    return 0;
+  }
+  for (const CommandUsage& c : kCommands) {
+    if (first != c.name) continue;
+    for (int i = 2; i < argc; ++i) {
+      if (std::strcmp(argv[i], "--help") == 0) {
+        std::printf("%s%s", c.usage, c.note);
+        return 0;
+      }
+    }
+  }
+  return -1;
 }
 
 bool ParseDecimal(const char* text, uint32_t* out) {
@@ -149,7 +231,7 @@ int Result(int32_t code) {
 }
 
 int ShowGeometry(const Options& o) {
-  if (!o.has_capacity) return Usage("geometry needs --capacity");
+  if (!o.has_capacity) return Usage("geometry needs --capacity", "geometry");
   if (!AttachCard(o, nullptr)) return 1;
   ApplyOptions(o);
   int32_t result = OpenDevice(false);
@@ -247,30 +329,33 @@ int Scan(const Options& o) {
 
 int main(int argc, char** argv) {
   if (argc < 2) return Usage(nullptr);
+  int asked = HelpOrVersion(argc, argv);
+  if (asked >= 0) return asked;
   std::string command = argv[1];
+  const char* name = argv[1];
   Options o;
   if (command == "geometry") {
     const char* problem = ParseOptions(argc, argv, 2, &o);
-    return problem ? Usage(problem) : ShowGeometry(o);
+    return problem ? Usage(problem, name) : ShowGeometry(o);
   }
   if (command == "format") {
-    if (argc < 3) return Usage("format needs an IMAGE");
+    if (argc < 3) return Usage("format needs an IMAGE", name);
     o.image = argv[2];
     const char* problem = ParseOptions(argc, argv, 3, &o);
-    return problem ? Usage(problem) : Format(o);
+    return problem ? Usage(problem, name) : Format(o);
   }
   if (command == "scan") {
-    if (argc < 3) return Usage("scan needs an IMAGE");
+    if (argc < 3) return Usage("scan needs an IMAGE", name);
     o.image = argv[2];
     const char* problem = ParseOptions(argc, argv, 3, &o);
-    return problem ? Usage(problem) : Scan(o);
+    return problem ? Usage(problem, name) : Scan(o);
   }
   if (command == "transfer") return TransferCommand(argc, argv);
   if (command == "verify") return VerifyCommand(argc, argv);
   if (command == "serial") {
     uint32_t serial;
-    if (argc != 4) return Usage("serial needs IMAGE and HEX");
-    if (!ParseHex(argv[3], &serial)) return Usage("HEX is 1 to 8 hexadecimal digits");
+    if (argc != 4) return Usage("serial needs IMAGE and HEX", name);
+    if (!ParseHex(argv[3], &serial)) return Usage("HEX is 1 to 8 hexadecimal digits", name);
     o.image = argv[2];
     return Serial(o, serial);
   }

@@ -11,6 +11,9 @@
 // START (in order, one before each run of the queue). Video and sound go to a stand-in device
 // whose requests are printed; a play that is not repeated ends as soon as the run that started it
 // is over.
+//
+// --help prints the usage and --version the version, on standard output, and end with 0; a wrong
+// command line ends with 2, a FILE that cannot be read with 1.
 #include <iconv.h>
 
 #include <cerrno>
@@ -37,12 +40,32 @@
 #include "screen/display_list.h"
 #include "screen/paint.h"
 #include "screen/screen_native.h"
+#include "kelvado_version.h"
 
 namespace {
 
 const char kUsage[] =
     "usage: kelvado-script [--trace] [--max-ticks N] [--dialog R]... [--answer R]... [--clock TIME]\n"
-    "                      [--screen WxH] [--click X,Y]... FILE\n";
+    "                      [--screen WxH] [--click X,Y]... FILE\n"
+    "       kelvado-script --help\n"
+    "       kelvado-script --version\n";
+
+// What --help adds to the usage.
+const char kHelp[] =
+    "\n"
+    "Runs the script FILE (Shift-JIS) through kelvado.exe's interpreter, with the console in place\n"
+    "of the main window, and prints in UTF-8 what the program would show.\n"
+    "\n"
+    "  --trace          print every executed line\n"
+    "  --max-ticks N    end after N ticks of 100 ms (100000)\n"
+    "  --dialog R       the next StartDialog's result: 1 OK, anything else Cancel\n"
+    "  --answer R       the next question box's answer: 1 OK or Yes, anything else Cancel or No\n"
+    "  --clock TIME     stop the clock at a local time, such as 1999-03-07T09:05:42\n"
+    "  --screen WxH     the screen's size (640x480)\n"
+    "  --click X,Y      click the window there once the queue is empty\n"
+    "\n"
+    "Exit status: 0 when the script ran to an end, 1 when FILE cannot be read, 2 for a wrong\n"
+    "command line. man kelvado-script tells the output's lines.\n";
 
 std::vector<std::string> script_lines;
 std::deque<int> dialog_answers;
@@ -266,6 +289,14 @@ int main(int argc, char** argv) {
     long value;
     int x, y;
     char end;
+    if (std::strcmp(argv[i], "--help") == 0) {
+      std::printf("%s%s", kUsage, kHelp);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("kelvado-script (Kelvado) %s\n", KELVADO_VERSION);
+      return 0;
+    }
     if (std::strcmp(argv[i], "--trace") == 0) {
       trace = true;
     } else if (std::strcmp(argv[i], "--max-ticks") == 0 && i + 1 < argc &&

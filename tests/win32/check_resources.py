@@ -1,15 +1,20 @@
 #!/usr/bin/env python3
 """Reads the wizard back out of the built kelvado.exe and compares it with what the person must
 see: the eight dialog templates of its resources (caption, font, size, style and every control
-with its id, class, text, rectangle and kind) and every text its dialogs and message boxes show,
-found as Shift-JIS strings in its read-only data. The tables below are written by hand from the
-wizard's description, never taken from the program's sources.
+with its id, class, text, rectangle and kind), every text its dialogs and message boxes show,
+found as Shift-JIS strings in its read-only data, and the version resource that Windows shows in
+the file's properties (the version, the product's name and its Japanese description, for the
+Japanese language and code page 932). The tables below are written by hand from the wizard's
+description, never taken from the program's sources.
 
-usage: check_resources.py KELVADO_EXE
+usage: check_resources.py --version VERSION KELVADO_EXE
+
+VERSION is the project's version (MAJOR.MINOR.PATCH), which the version resource must carry.
 
 Prints every difference and exits 1 when there is one (and when the file is missing or not a
 32-bit PE with resources).
 """
+import argparse
 import struct
 import sys
 
@@ -20,7 +25,7 @@ DS_MODALFRAME, DS_SETFONT, DS_CENTER = 0x80, 0x40, 0x800
 BS_TYPE, BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_GROUPBOX = 0xF, 0, 1, 7
 SS_TYPE, SS_LEFT, SS_BITMAP, SS_SUNKEN = 0x1F, 0, 0xE, 0x1000
 ES_READONLY = 0x800
-RT_BITMAP, RT_DIALOG = 2, 5
+RT_BITMAP, RT_DIALOG, RT_VERSION = 2, 5, 16
 CLASS_ATOMS = {0x80: "button", 0x81: "edit", 0x82: "static"}
 
 LABELS = ("ﾎﾞﾘｭｰﾑﾗﾍﾞﾙ\t:\nｼﾘｱﾙ番号\t\t:\nﾌｧｲﾙｼｽﾃﾑ\t:\n\nｾｸﾀ/ｸﾗｽﾀ\t:\nﾊﾞｲﾄ/ｾｸﾀ\t:\n"
@@ -101,6 +106,33 @@ DIALOGS = {
     ]),
 }
 
+# The engine's error texts, shown in the "Kelvado Error" box (the Windows release's readme tells
+# what each one means).
+ENGINE_ERROR_TEXTS = [
+    "Win32sシステムには対応しておりません",
+    "WindowsNTシステムには対応しておりません",
+    "不明なシステムには対応しておりません",
+    "転送先ドライブ容量が足りません",
+    "転送先ドライブの空き容量がなくなりました",
+    "システムドライブが固定ディスクではありません",
+    "Movanta ATAｶｰﾄﾞが挿入されていません",
+    "ボリューム情報を取得することができません",
+    "転送先ドライブが固定ディスクではありません",
+    "コマンドタイムアウト",
+    "ReadCapacityに失敗しました",
+    "APIアドレスの取得に失敗しました。",
+    "アダプタ情報取得に失敗しました。",
+    "正常にWNASPI32.DLLを初期化できませんでした",
+    "WNASPI32.DLLがロードできません",
+    "ＩＰＬ領域に書き込みができません",
+    "バッドセクターが多すぎます",
+    "ＦＡＴ領域にエラーがあります",
+    "ＦＡＴ領域の書き込みができません",
+    "ルートディレクトリ領域にエラーがあります",
+    "ルートディレクトリ領域を初期化できません",
+    "UNKNOWN ERROR CODE",
+]
+
 # The texts the dialogs and boxes show, whole. The opening text ends with a legal notice whose
 # wording is the program's own: only what comes before it is compared.
 TEXTS = [
@@ -141,28 +173,7 @@ TEXTS = [
     "Kelvado Info",
     "Kelvado Error",
     "FuncStartDialog Dialog戻り値(%d)が不正です",
-    # The engine's error texts, shown in the "Kelvado Error" box.
-    "Win32sシステムには対応しておりません",
-    "WindowsNTシステムには対応しておりません",
-    "不明なシステムには対応しておりません",
-    "転送先ドライブ容量が足りません",
-    "システムドライブが固定ディスクではありません",
-    "Movanta ATAｶｰﾄﾞが挿入されていません",
-    "ボリューム情報を取得することができません",
-    "転送先ドライブが固定ディスクではありません",
-    "コマンドタイムアウト",
-    "ReadCapacityに失敗しました",
-    "APIアドレスの取得に失敗しました。",
-    "アダプタ情報取得に失敗しました。",
-    "正常にWNASPI32.DLLを初期化できませんでした",
-    "WNASPI32.DLLがロードできません",
-    "ＩＰＬ領域に書き込みができません",
-    "バッドセクターが多すぎます",
-    "ＦＡＴ領域にエラーがあります",
-    "ＦＡＴ領域の書き込みができません",
-    "ルートディレクトリ領域にエラーがあります",
-    "ルートディレクトリ領域を初期化できません",
-    "UNKNOWN ERROR CODE",
+] + ENGINE_ERROR_TEXTS + [
     # The drive types the copy dialog's fields name (the fields' number formats are the native
     # tests' to check: the program may build them in other, equal ways).
     "エラー", "ﾙﾑｰﾊﾞﾌﾞﾙ", "固定ﾄﾞﾗｲﾌﾞ", "ﾈｯﾄﾜｰｸﾄﾞﾗｲﾌﾞ", "CD-ROM", "RAM DISK", "Unknown",
@@ -172,6 +183,17 @@ OPENING_START = (
     "ATAｶｰﾄﾞに接続されたﾄﾞﾗｲﾌﾞに転送します。\n\nこのﾌﾟﾛｸﾞﾗﾑを実行するまえに、すべての"
     "Windowsﾌﾟﾛｸﾞﾗﾑを必ず終了させてください。\n\n[ｷｬﾝｾﾙ]ﾎﾞﾀﾝをｸﾘｯｸしﾌﾟﾛｸﾞﾗﾑを終了した後、"
     "現在使用中のﾌﾟﾛｸﾞﾗﾑをすべて終了させてください\n\n\n")
+
+# The version resource: Japanese (0x0411) in code page 932, the string table "041103a4".
+VERSION_LANGUAGE, VERSION_CODE_PAGE = 0x0411, 932
+VERSION_TABLE = "041103a4"
+VERSION_STRINGS = {
+    "ProductName": "Kelvado",
+    "FileDescription": "ATAカード システムドライブ転送",
+    "OriginalFilename": "kelvado.exe",
+}
+VS_FIXEDFILEINFO_SIGNATURE = 0xFEEF04BD
+VOS__WINDOWS32, VFT_APP = 0x4, 0x1
 
 
 class Image:
@@ -211,6 +233,7 @@ class Image:
         """{(type, name): bytes} for every resource; names are strings or numbers."""
         if self.resource_rva == 0:
             raise ValueError("no resource directory")
+        self.languages = {}
         base = self.offset(self.resource_rva)
         found = {}
 
@@ -226,9 +249,10 @@ class Image:
 
         for kind, kind_dir in entries(0):
             for name, name_dir in entries(kind_dir & 0x7FFFFFFF):
-                for _, leaf in entries(name_dir & 0x7FFFFFFF):
+                for language, leaf in entries(name_dir & 0x7FFFFFFF):
                     rva, size = struct.unpack_from("<II", self.data, base + leaf)
                     found[(kind, name)] = self.data[self.offset(rva):self.offset(rva) + size]
+                    self.languages[(kind, name)] = language
         return found
 
 
@@ -334,7 +358,85 @@ def check_control(where, want, have, problems):
         bad("not sunken")
 
 
-def check(path):
+def read_version_block(data, at=0):
+    """One block of a version resource at `at`: (key, value bytes, type, [child blocks]). A block
+    is its length, its value's length (in words for a text), its type (1 text, 0 binary), its key
+    in UTF-16, then its value and its children, each aligned to four bytes."""
+    length, value_length, kind = struct.unpack_from("<HHH", data, at)
+    end = at + length
+    if length < 6 or end > len(data):
+        raise ValueError(f"a version block of {length} bytes at {at} leaves the resource")
+    r = Reader(data[:end])
+    r.at = at + 6
+    key = r.text()
+    r.align()
+    value_size = value_length * 2 if kind == 1 else value_length
+    value = data[r.at:r.at + value_size]
+    r.at += value_size
+    children = []
+    while True:
+        r.align()
+        if r.at >= end:
+            break
+        child = read_version_block(data, r.at)
+        children.append(child)
+        r.at += struct.unpack_from("<H", data, r.at)[0]
+    return key, value, kind, children
+
+
+def check_version(image, resources, version, problems):
+    """The version resource against VERSION and the table above."""
+    data = resources.get((RT_VERSION, 1))
+    if data is None:
+        problems.append("no version resource")
+        return
+    if image.languages.get((RT_VERSION, 1)) != VERSION_LANGUAGE:
+        problems.append(f"version resource in language {image.languages.get((RT_VERSION, 1)):#x}, "
+                        f"wanted {VERSION_LANGUAGE:#x}")
+    key, fixed, _, children = read_version_block(data)
+    if key != "VS_VERSION_INFO" or len(fixed) < 52:
+        problems.append(f"version resource {key!r} without its fixed part")
+        return
+    (signature, _, file_ms, file_ls, product_ms, product_ls, _, _, file_os,
+     file_type) = struct.unpack_from("<10I", fixed)
+    numbers = [int(n) for n in version.split(".")] + [0]
+    wanted_ms, wanted_ls = numbers[0] << 16 | numbers[1], numbers[2] << 16 | numbers[3]
+    if signature != VS_FIXEDFILEINFO_SIGNATURE:
+        problems.append(f"version: signature {signature:#x}")
+    for what, ms, ls in (("file", file_ms, file_ls), ("product", product_ms, product_ls)):
+        if (ms, ls) != (wanted_ms, wanted_ls):
+            problems.append(f"{what} version {ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}, "
+                            f"wanted {version}.0")
+    if file_os != VOS__WINDOWS32:
+        problems.append(f"version: file OS {file_os:#x}, wanted {VOS__WINDOWS32:#x} (Windows 95/98)")
+    if file_type != VFT_APP:
+        problems.append(f"version: file type {file_type:#x}, wanted an application")
+
+    blocks = {child[0]: child for child in children}
+    tables = {table[0]: table for table in blocks.get("StringFileInfo", ("", b"", 0, []))[3]}
+    if list(tables) != [VERSION_TABLE]:
+        problems.append(f"version: string tables {list(tables)}, wanted [{VERSION_TABLE!r}]")
+    strings = {}
+    for name, value, _, _ in tables.get(VERSION_TABLE, ("", b"", 0, []))[3]:
+        strings[name] = value.decode("utf-16-le").rstrip("\0")
+    wanted = dict(VERSION_STRINGS, FileVersion=version, ProductVersion=version)
+    for name, text in wanted.items():
+        if strings.get(name) != text:
+            problems.append(f"version: {name} {strings.get(name)!r}, wanted {text!r}")
+    try:
+        strings.get("FileDescription", "").encode("cp932")
+    except UnicodeEncodeError:
+        problems.append("version: the description has characters outside code page 932")
+    translations = []
+    for name, value, _, _ in blocks.get("VarFileInfo", ("", b"", 0, []))[3]:
+        if name == "Translation":
+            translations += [struct.unpack_from("<HH", value, i) for i in range(0, len(value), 4)]
+    if translations != [(VERSION_LANGUAGE, VERSION_CODE_PAGE)]:
+        problems.append(f"version: translations {translations}, "
+                        f"wanted [({VERSION_LANGUAGE:#x}, {VERSION_CODE_PAGE})]")
+
+
+def check(path, version):
     problems = []
     with open(path, "rb") as f:
         image = Image(f.read())
@@ -366,21 +468,25 @@ def check(path):
             problems.append(f"text not in the program: {text!r}")
     if OPENING_START.encode("cp932") not in rdata:
         problems.append(f"the opening text does not begin with {OPENING_START!r}")
+    check_version(image, resources, version, problems)
     return problems
 
 
 def main():
-    if len(sys.argv) != 2:
-        print(__doc__.strip().split("\n\n")[1])
-        return 2
+    parser = argparse.ArgumentParser(usage=__doc__.strip().split("\n\n")[1][len("usage: "):])
+    parser.add_argument("--version", required=True)
+    parser.add_argument("exe")
+    args = parser.parse_args()
+    if not all(part.isdigit() for part in args.version.split(".")) or args.version.count(".") != 2:
+        parser.error(f"--version {args.version!r} is not MAJOR.MINOR.PATCH")
     try:
-        problems = check(sys.argv[1])
-    except (OSError, ValueError, KeyError, struct.error) as e:
-        print(f"{sys.argv[1]}: {e}")
+        problems = check(args.exe, args.version)
+    except (OSError, ValueError, KeyError, struct.error, UnicodeDecodeError) as e:
+        print(f"{args.exe}: {e}")
         return 1
     for p in problems:
         print(p)
-    print(f"{len(DIALOGS)} dialog templates, {len(TEXTS) + 1} texts: "
+    print(f"{len(DIALOGS)} dialog templates, {len(TEXTS) + 1} texts, version {args.version}: "
           f"{len(problems)} problem{'s' if len(problems) != 1 else ''}")
     return 1 if problems else 0
 
