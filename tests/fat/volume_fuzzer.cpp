@@ -21,10 +21,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/byte_order.h"
-#include "engine/fat_names.h"
-#include "engine/fat_volume.h"
-#include "engine/fat_writer.h"
+#include "fat/names.h"
+#include "fat/plan.h"
+#include "fat/volume.h"
+#include "fat/writer.h"
+#include "platform/byte_order.h"
 #include "platform/text.h"
 
 namespace {
