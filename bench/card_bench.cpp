@@ -25,9 +25,9 @@
 #include <vector>
 
 #include "aspi/aspi.h"
-#include "engine/boot_record.h"
-#include "engine/fat_area.h"
+#include "engine/boot_records.h"
 #include "engine/partition.h"
+#include "engine/system_area.h"
 #include "engine/vol_serial.h"
 #include "tools/image_card.h"
 

@@ -1,5 +1,5 @@
 // Cluster sizes, FAT sizes and cluster counts of the file systems this engine writes.
-#include "engine/boot_record.h"
+#include "engine/boot_records.h"
 
 // Sectors outside the data area besides the FATs: the boot sector and 32 sectors of root
 // directory (512 entries) for FAT16; 32 reserved sectors for FAT32.

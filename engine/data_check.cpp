@@ -1,10 +1,10 @@
 // The surface check of a new file system's data area: every cluster is read once, and the
 // clusters that cannot be read are listed for the FAT writers to mark bad.
 #include "aspi/aspi.h"
-#include "engine/boot_record.h"
+#include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
 #include "engine/errors.h"
-#include "engine/fat_area.h"
+#include "engine/system_area.h"
 
 // One cluster of up to 64 sectors; sixteen of them for a FAT32 batch.
 static uint8_t cluster_buffer[32768];

@@ -1,9 +1,9 @@
 #include "engine/engine_hooks.h"
 
 #include "aspi/aspi.h"
-#include "engine/fat_area.h"
 #include "engine/partition.h"
 #include "engine/partition_scan.h"
+#include "engine/system_area.h"
 #include "engine/vol_serial.h"
 #include "platform/window.h"
 

@@ -1,7 +1,7 @@
 // The card's one partition entry: built from the geometry, packed into the partition table.
-#include "engine/boot_record.h"
-#include "engine/byte_order.h"
+#include "engine/boot_records.h"
 #include "engine/partition.h"
+#include "platform/byte_order.h"
 
 PartitionInfo NewPartition = {};
 

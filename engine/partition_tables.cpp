@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "aspi/aspi.h"
-#include "engine/boot_record.h"
+#include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
 #include "engine/errors.h"
 #include "engine/partition_scan.h"

@@ -2,26 +2,24 @@
 #include <cstring>
 
 #include "aspi/aspi.h"
-#include "engine/boot_record.h"
-#include "engine/byte_order.h"
+#include "engine/boot_records.h"
 #include "engine/partition_scan.h"
+#include "fat/dir_entry.h"
+#include "platform/byte_order.h"
 
-const uint32_t kDirEntrySize = 32;
-const uint8_t kEndOfDirectory = 0x00;
-const uint8_t kDeletedEntry = 0xE5;
 // One past the last sector number a card can have.
 const uint64_t kSectorNumberEnd = uint64_t{1} << 32;
 // A directory holds at most 65,536 entries: 4,096 sectors.
-const uint64_t kMaxDirSectors = 65536 * kDirEntrySize / kSectorSize;
+const uint64_t kMaxDirSectors = uint64_t{kMaxDirEntries} * kDirEntryBytes / kSectorSize;
 // ScanDirectory's answer when no sector decided.
 const int32_t kUndecided = 2;
 
 // The verdict on one directory sector: 1 the end-of-directory mark, 0 an entry in use, -1 only
 // deleted entries (the directory goes on).
 static int32_t JudgeDirSector(const uint8_t sector[512]) {
-  for (uint32_t at = 0; at < kSectorSize; at += kDirEntrySize) {
-    if (sector[at] == kEndOfDirectory) return 1;
-    if (sector[at] != kDeletedEntry) return 0;
+  for (uint32_t at = 0; at < kSectorSize; at += kDirEntryBytes) {
+    if (sector[at] == kDirEnd) return 1;
+    if (sector[at] != kDirDeleted) return 0;
   }
   return -1;
 }
@@ -66,7 +64,7 @@ int32_t CheckFatRootDir(int32_t adapter, const PartitionInfo& partition,
   int64_t boot = ReadBootSector(adapter, partition, boot_buffer, kBs16FilSysType, "FAT1");
   if (boot < 0) return -1;
   uint64_t root = SystemAreaEnd(boot, boot_buffer, GetLe16(boot_buffer + kBpbFatSz16));
-  uint32_t sectors = GetLe16(boot_buffer + kBpbRootEntCnt) * kDirEntrySize / kSectorSize;
+  uint32_t sectors = GetLe16(boot_buffer + kBpbRootEntCnt) * kDirEntryBytes / kSectorSize;
   int32_t verdict = ScanDirectory(adapter, root, root + sectors);
   return verdict == kUndecided ? -1 : verdict;
 }

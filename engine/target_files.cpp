@@ -1,6 +1,6 @@
 // Whether the partitions already on the card hold anything, so that the user is asked before the
 // card is overwritten.
-#include "engine/boot_record.h"
+#include "engine/boot_records.h"
 #include "engine/errors.h"
 #include "engine/partition_scan.h"
 

@@ -2,9 +2,9 @@
 #include "engine/vol_serial.h"
 
 #include "aspi/aspi.h"
-#include "engine/boot_record.h"
-#include "engine/byte_order.h"
+#include "engine/boot_records.h"
 #include "engine/partition.h"
+#include "platform/byte_order.h"
 #include "platform/clock.h"
 
 uint32_t NewVolSerial = 0;

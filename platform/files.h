@@ -88,10 +88,12 @@ bool DriveClusters(const char* root, uint32_t* sectors_per_cluster, uint32_t* by
 // the function or it fails.
 bool DriveBytes(const char* root, uint64_t* free_bytes, uint64_t* total_bytes);
 
-// Attribute bits of files and directories (FILE_ATTRIBUTE_*).
+// The DOS attribute bits of files and directories, as Win32 lists them (FILE_ATTRIBUTE_*) and as
+// a FAT directory entry keeps them (the volume label's bit only there).
 const uint32_t kAttrReadOnly = 0x01;
 const uint32_t kAttrHidden = 0x02;
 const uint32_t kAttrSystem = 0x04;
+const uint32_t kAttrVolumeLabel = 0x08;
 const uint32_t kAttrDirectory = 0x10;
 const uint32_t kAttrArchive = 0x20;
 

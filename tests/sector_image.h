@@ -16,8 +16,8 @@
 #include <map>
 #include <vector>
 
-#include "engine/byte_order.h"
-#include "engine/fat_volume.h"
+#include "fat/volume.h"
+#include "platform/byte_order.h"
 
 class SectorImage : public ByteSource {
  public:

@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/boot_record.h"
-#include "engine/byte_order.h"
-#include "engine/fat_dir_entry.h"
-#include "engine/fat_names.h"
+#include "engine/boot_records.h"
 #include "engine/partition.h"
+#include "fat/dir_entry.h"
+#include "fat/names.h"
+#include "platform/byte_order.h"
 #include "platform/text.h"
 
 namespace {

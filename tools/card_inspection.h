@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/fat_tree.h"
-#include "engine/fat_volume.h"
+#include "fat/tree.h"
+#include "fat/volume.h"
 
 // One part of the card judged: "mbr", "boot record", "fat", "system".
 struct CardFinding {

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "engine/fat_volume.h"
+#include "fat/volume.h"
 #include "tools/folder_source.h"
 
 bool ReadCardSource(const char* path, CardSource* s, std::string* error) {

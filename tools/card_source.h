@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/fat_tree.h"
+#include "fat/tree.h"
 #include "tools/file_bytes.h"
 #include "tools/storage.h"
 

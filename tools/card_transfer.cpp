@@ -21,16 +21,19 @@
 #include <vector>
 
 #include "aspi/aspi.h"
-#include "engine/boot_record.h"
+#include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
 #include "engine/errors.h"
-#include "engine/fat_area.h"
-#include "engine/fat_names.h"
-#include "engine/fat_names.h"
-#include "engine/fat_volume.h"
-#include "engine/fat_writer.h"
 #include "engine/partition.h"
+#include "engine/system_area.h"
 #include "engine/vol_serial.h"
+#include "fat/card_bytes.h"
+#include "fat/compare.h"
+#include "fat/names.h"
+#include "fat/names.h"
+#include "fat/plan.h"
+#include "fat/volume.h"
+#include "fat/writer.h"
 #include "tools/block_device.h"
 #include "tools/card_console.h"
 #include "tools/card_set.h"
@@ -499,7 +502,8 @@ int TransferCommand(int argc, char** argv) {
       continue;
     }
     card.made = true;
-    writes.push_back({card.adapter, card.partition, false, ""});
+    writes.push_back({card.adapter, PartitionFirstSector(card.partition), card.partition.sector_count,
+                      false, ""});
   }
   if (several) Progress("the files, onto " + std::to_string(writes.size()) + " cards together");
   WriteTreeToCards(&writes, &source.tree, source.bytes.get(), &source.left_out);

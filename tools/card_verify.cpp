@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/fat_writer.h"
+#include "fat/compare.h"
+#include "fat/plan.h"
 #include "tools/card_console.h"
 #include "tools/card_inspection.h"
 #include "tools/card_source.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/fat_volume.h"
+#include "fat/volume.h"
 
 class FileBytes : public ByteSource {
  public:

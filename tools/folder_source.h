@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/fat_tree.h"
+#include "fat/tree.h"
 
 // The DOS attributes in a user.DOSATTRIB value: hexadecimal text ("0x22", as Wine writes it;
 // Samba adds a NUL and more after it). False when the value holds no such number.

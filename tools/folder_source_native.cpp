@@ -12,8 +12,8 @@
 #include <cstring>
 #include <ctime>
 
-#include "engine/fat_dir_entry.h"
-#include "engine/fat_names.h"
+#include "fat/dir_entry.h"
+#include "fat/names.h"
 #include "platform/text.h"
 
 const char kWindowsSerialFile[] = ".windows-serial";

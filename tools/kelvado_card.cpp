@@ -25,18 +25,19 @@
 
 #include "aspi/aspi.h"
 #include "cardsim/cardsim.h"
-#include "engine/boot_record.h"
+#include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
 #include "engine/errors.h"
-#include "engine/fat_area.h"
 #include "engine/partition.h"
 #include "engine/partition_scan.h"
+#include "engine/system_area.h"
 #include "engine/vol_serial.h"
+#include "fat/progress.h"
+#include "kelvado_version.h"
 #include "tools/card_console.h"
 #include "tools/card_device.h"
 #include "tools/card_transfer.h"
 #include "tools/card_verify.h"
-#include "kelvado_version.h"
 
 namespace {
 
@@ -333,6 +334,8 @@ int main(int argc, char** argv) {
   if (asked >= 0) return asked;
   std::string command = argv[1];
   const char* name = argv[1];
+  // The work on a card's files is shown as the engine's phases are.
+  FatProgress = {ProgressPhase, ProgressAdvance, ProgressPhaseDone};
   Options o;
   if (command == "geometry") {
     const char* problem = ParseOptions(argc, argv, 2, &o);

@@ -5,7 +5,7 @@
 #include "aspi/aspi.h"
 #include "engine/drive_info.h"
 #include "engine/errors.h"
-#include "engine/fat_area.h"
+#include "engine/system_area.h"
 #include "interp/arguments.h"
 #include "interp/script_error.h"
 #include "platform/os.h"

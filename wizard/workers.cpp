@@ -1,7 +1,7 @@
 #include "wizard/workers.h"
 
 #include "aspi/aspi.h"
-#include "engine/boot_record.h"
+#include "engine/boot_records.h"
 #include "engine/drive_info.h"
 #include "engine/engine_hooks.h"
 #include "engine/errors.h"

@@ -1,5 +1,11 @@
-"""What the card tests share: running tools, collecting failures, making sparse images."""
+"""What the card tests share: running tools, collecting failures, making sparse images, a small
+Windows 98 system as a folder."""
+import os
 import subprocess
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+from system_drive import MSDOS_SYS  # noqa: E402
 
 MIB = 1 << 20
 
@@ -29,3 +35,19 @@ def outcome():
         print("%d failure(s)" % len(failures))
         return 1
     return 0
+
+
+def system_folder(root, more=None):
+    """A small Windows 98 system drive under `root`: IO.SYS and MSDOS.SYS (read-only, hidden,
+    system; MSDOS.SYS naming C:\\WINDOWS), COMMAND.COM, a WINDOWS folder; `more` adds files
+    (path -> bytes)."""
+    files = {"IO.SYS": os.urandom(40000), "MSDOS.SYS": MSDOS_SYS, "COMMAND.COM": os.urandom(93890),
+             "WINDOWS/WIN.INI": b"[windows]\r\n", "WINDOWS/SYSTEM/USER.DAT": os.urandom(70000)}
+    files.update(more or {})
+    for path, data in files.items():
+        full = os.path.join(root, path)
+        os.makedirs(os.path.dirname(full), exist_ok=True)
+        with open(full, "wb") as f:
+            f.write(data)
+    for name in ("IO.SYS", "MSDOS.SYS"):
+        os.setxattr(os.path.join(root, name), "user.DOSATTRIB", b"0x27")

@@ -19,13 +19,13 @@
 
 #include "app/program.h"
 #include "aspi/aspi.h"
-#include "engine/boot_record.h"
-#include "engine/byte_order.h"
+#include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
 #include "engine/errors.h"
-#include "engine/fat_area.h"
 #include "engine/partition.h"
+#include "engine/system_area.h"
 #include "engine/vol_serial.h"
+#include "platform/byte_order.h"
 
 namespace {
 

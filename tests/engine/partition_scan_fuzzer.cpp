@@ -17,10 +17,10 @@
 #include <map>
 
 #include "aspi/aspi.h"
-#include "engine/byte_order.h"
 #include "engine/engine_hooks.h"
 #include "engine/partition.h"
 #include "engine/partition_scan.h"
+#include "platform/byte_order.h"
 #include "platform/window_native.h"
 
 namespace {

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "aspi/aspi.h"
-#include "engine/boot_record.h"
-#include "engine/byte_order.h"
+#include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
 #include "engine/partition.h"
 #include "engine/partition_scan.h"
+#include "platform/byte_order.h"
 #include "platform/window.h"
 #include "tests/engine/test_card.h"
 

@@ -9,10 +9,10 @@
 #include <cstring>
 
 #include "aspi/aspi.h"
-#include "engine/boot_record.h"
+#include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
-#include "engine/fat_area.h"
 #include "engine/partition.h"
+#include "engine/system_area.h"
 #include "engine/vol_serial.h"
 #include "platform/window_native.h"
 #include "tools/image_card.h"

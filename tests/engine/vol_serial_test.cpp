@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "engine/boot_record.h"
-#include "engine/byte_order.h"
+#include "engine/boot_records.h"
 #include "engine/errors.h"
 #include "engine/partition.h"
+#include "platform/byte_order.h"
 #include "platform/clock_native.h"
 #include "tests/engine/test_card.h"
 

@@ -20,9 +20,7 @@ import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "engine"))
-sys.path.insert(0, os.path.join(HERE, "..", "..", "tools"))
-from card_checks import MIB, check, outcome  # noqa: E402
-from system_drive import MSDOS_SYS  # noqa: E402
+from card_checks import MIB, check, outcome, system_folder  # noqa: E402
 
 KELVADO_CARD = sys.argv[1]
 SKIP = 77
@@ -34,19 +32,8 @@ def run(*args, stdin=None):
     return r.returncode, r.stdout.decode("utf-8", "replace"), r.stderr.decode("utf-8", "replace")
 
 
-def system_folder(root, big=0):
-    files = {"IO.SYS": os.urandom(40000), "MSDOS.SYS": MSDOS_SYS, "COMMAND.COM": os.urandom(93890),
-             "WINDOWS/WIN.INI": b"[windows]\r\n", "WINDOWS/SYSTEM/USER.DAT": os.urandom(70000),
-             "Program Files/a long folder name/read me.txt": b"x" * 5000}
-    if big:
-        files["DATA/BIG.BIN"] = os.urandom(big)
-    for path, data in files.items():
-        full = os.path.join(root, path)
-        os.makedirs(os.path.dirname(full), exist_ok=True)
-        with open(full, "wb") as f:
-            f.write(data)
-    for name in ("IO.SYS", "MSDOS.SYS"):
-        os.setxattr(os.path.join(root, name), "user.DOSATTRIB", b"0x27")
+# Beside the system: a long folder name.
+LONG_FOLDER = {"Program Files/a long folder name/read me.txt": b"x" * 5000}
 
 
 def digest(path):
@@ -88,7 +75,7 @@ def judged_ready(name, card, folder, start=63 * 512):
 
 def images(work):
     folder = os.path.join(work, "C")
-    system_folder(folder)
+    system_folder(folder, LONG_FOLDER)
     cards = [os.path.join(work, n) for n in ("a.img", "b.img", "c.img")]
     with open(cards[0], "wb") as f:
         f.truncate(48 * MIB)  # an existing image is grown to --size; the others are made
@@ -153,7 +140,7 @@ def devices(work):
     loops = Loops()
     try:
         folder = os.path.join(work, "C")
-        system_folder(folder, big=3 * MIB)
+        system_folder(folder, dict(LONG_FOLDER, **{"DATA/BIG.BIN": os.urandom(3 * MIB)}))
         backing = [os.path.join(work, n) for n in ("l1.img", "l2.img")]
         for path in backing:
             with open(path, "wb") as f:

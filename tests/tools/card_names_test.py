@@ -6,7 +6,7 @@ Each card is judged by tools nobody here wrote: fsck.fat -n finds nothing, mdir 
 and long names, mcopy by the long and by the short name gives that file's bytes, and where it
 matters the raw directory entries are read. The cases: a folder holding AAAAAAAAA and AAAAAA~1
 (and aaaaaa~1); names Windows keeps for devices; a file of 4 GiB and one byte onto a 128 MiB card;
-a FAT16 volume left as DOS leaves one (make_fat_reader_corpus.dirty_fat16: orphaned long names of
+a FAT16 volume left as DOS leaves one (make_volume_corpus.dirty_fat16: orphaned long names of
 each kind, short names with lower case, '+', a control byte and DEL); labels from images and from
 a folder's .windows-label; a folder of more than 65,536 entries on a FAT32 card.
 
@@ -21,9 +21,10 @@ import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "engine"))
+sys.path.insert(0, os.path.join(HERE, "..", "fat"))
 from card_checks import MIB, check, outcome  # noqa: E402
 from card_transfer_test import partition_of, run, text, transfer  # noqa: E402
-import make_fat_reader_corpus as corpus  # noqa: E402
+import make_volume_corpus as corpus  # noqa: E402
 
 NO_LABEL_FAT16 = ["Label '' stored in boot sector is not valid.",
                   "  Auto-removing label from boot sector.", "Leaving filesystem unchanged."]

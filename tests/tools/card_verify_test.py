@@ -21,9 +21,7 @@ import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "engine"))
-sys.path.insert(0, os.path.join(HERE, "..", "..", "tools"))
-from card_checks import MIB, check, outcome  # noqa: E402
-from system_drive import MSDOS_SYS  # noqa: E402
+from card_checks import MIB, check, outcome, system_folder  # noqa: E402
 
 KELVADO_CARD = sys.argv[1]
 ENV = dict(os.environ, MTOOLS_SKIP_CHECK="1", LC_ALL="C.UTF-8")
@@ -35,18 +33,6 @@ LABEL_NOTE = ["Label '' stored in boot sector is not valid.", "  Auto-removing l
 def run(*args):
     r = subprocess.run([str(a) for a in args], capture_output=True, env=ENV)
     return r.returncode, r.stdout.decode("utf-8", "replace") + r.stderr.decode("utf-8", "replace")
-
-
-def system_folder(root):
-    files = {"IO.SYS": os.urandom(40000), "MSDOS.SYS": MSDOS_SYS, "COMMAND.COM": os.urandom(93890),
-             "WINDOWS/WIN.INI": b"[windows]\r\n", "WINDOWS/SYSTEM/USER.DAT": os.urandom(70000)}
-    for path, data in files.items():
-        full = os.path.join(root, path)
-        os.makedirs(os.path.dirname(full), exist_ok=True)
-        with open(full, "wb") as f:
-            f.write(data)
-    for name in ("IO.SYS", "MSDOS.SYS"):
-        os.setxattr(os.path.join(root, name), "user.DOSATTRIB", b"0x27")
 
 
 def verify(card, *more):

@@ -7,26 +7,15 @@ its number). Broken cards are the fuzzer's own work; crafted ones are tested in 
 usage: make_card_inspection_corpus.py KELVADO_CARD [OUT_DIR]
 """
 import os
-import struct
 import subprocess
 import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tools"))
+sys.path.insert(0, os.path.join(HERE, "..", "fat"))
+from make_volume_corpus import sparse  # noqa: E402
 from system_drive import MSDOS_SYS  # noqa: E402
-
-
-def sparse(image):
-    with open(image, "rb") as f:
-        data = f.read()
-    sectors = len(data) // 512
-    out = bytearray(b"\x01" + struct.pack("<I", sectors))
-    for n in range(sectors):
-        sector = data[n * 512:(n + 1) * 512]
-        if any(sector):
-            out += struct.pack("<I", n) + sector
-    return bytes(out)
 
 
 def main():

@@ -10,7 +10,7 @@
 
 #include "cardsim/attach_native.h"
 #include "engine/engine_hooks.h"
-#include "engine/fat_area.h"
+#include "engine/system_area.h"
 #include "platform/clock_native.h"
 #include "platform/files.h"
 #include "platform/files_native.h"

@@ -2,8 +2,8 @@
 // name a long name gets (upper case, the numeric tail ~1, ~2, ..., Shift-JIS double-byte
 // characters never split, a first byte E5h stored as 05h), the long-name entries with the short
 // name's checksum, and the names as a listing shows them.
-#ifndef KELVADO_ENGINE_FAT_NAMES_H
-#define KELVADO_ENGINE_FAT_NAMES_H
+#ifndef KELVADO_FAT_NAMES_H
+#define KELVADO_FAT_NAMES_H
 
 #include <cstdint>
 #include <functional>

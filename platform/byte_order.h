@@ -1,6 +1,6 @@
 // Little-endian fields of on-disk records: boot sectors, FSInfo, partition entries, FAT entries.
-#ifndef KELVADO_ENGINE_BYTE_ORDER_H
-#define KELVADO_ENGINE_BYTE_ORDER_H
+#ifndef KELVADO_PLATFORM_BYTE_ORDER_H
+#define KELVADO_PLATFORM_BYTE_ORDER_H
 
 #include <cstdint>
 

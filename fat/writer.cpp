@@ -4,20 +4,22 @@
 // Each card's FAT is kept in memory while the files and directories are written, and written
 // (every copy) only after them, followed by the root directory: a write that fails half way
 // leaves the empty volume the format made, with some unreferenced data.
-#include "engine/fat_writer.h"
+#include "fat/writer.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "aspi/aspi.h"
-#include "engine/boot_record.h"
-#include "engine/byte_order.h"
-#include "engine/engine_hooks.h"
-#include "engine/fat_dir_entry.h"
-#include "engine/fat_names.h"
+#include "fat/boot_sector.h"
+#include "fat/card_bytes.h"
+#include "fat/dir_entry.h"
+#include "fat/names.h"
+#include "fat/plan.h"
+#include "fat/progress.h"
+#include "fat/volume.h"
+#include "platform/byte_order.h"
 
 const char kStatusWriteFiles[] = "転送先へファイルを書き込み中";
-const char kStatusVerifyFiles[] = "転送先のファイルを照合中";
 
 namespace {
 
@@ -33,59 +35,6 @@ uint32_t ProgressOf(uint64_t done, uint64_t total) {
 
 }  // namespace
 
-bool CardBytes::Read(uint64_t offset, void* buffer, size_t length) {
-  if (offset > Size() || length > Size() - offset) return false;
-  uint8_t* out = static_cast<uint8_t*>(buffer);
-  uint8_t sector[512];
-  // Small reads (directories, small files, one after the other) come from a window of the card
-  // read ahead in one transfer. The window grows while the reads go on where it ended and starts
-  // small again elsewhere, so that directories scattered over the card are read without the
-  // files around them.
-  if (length < kChunkBytes / 4) {
-    const uint64_t end = cache_offset_ + cache_.size();
-    if (cache_.empty() || offset < cache_offset_ || offset + length > end) {
-      const bool onward = !cache_.empty() && offset >= end && offset < end + window_;
-      window_ = onward ? std::min<uint64_t>(window_ * 2, kChunkBytes) : kFirstWindowBytes;
-      uint64_t first = offset / 4096 * 4096;
-      uint64_t bytes = std::max<uint64_t>(window_, (offset + length - first + 4095) / 4096 * 4096);
-      bytes = std::min<uint64_t>(bytes, Size() - first);
-      cache_.assign(static_cast<size_t>(bytes), 0);
-      cache_offset_ = first;
-      if (ReadSectors(adapter_, 0, static_cast<uint32_t>(first / 512), kSectorSize,
-                      static_cast<uint32_t>(bytes / 512), cache_.data()) != 0) {
-        cache_.clear();
-        return false;
-      }
-    }
-    std::memcpy(out, &cache_[static_cast<size_t>(offset - cache_offset_)], length);
-    return true;
-  }
-  while (length > 0) {
-    uint64_t lba = offset / 512;
-    uint32_t within = static_cast<uint32_t>(offset % 512);
-    if (within == 0 && length >= 512) {
-      // Whole sectors straight into the buffer, at most 65,535 a transfer.
-      uint64_t count = std::min<uint64_t>(length / 512, 2048);
-      if (ReadSectors(adapter_, 0, static_cast<uint32_t>(lba), kSectorSize,
-                      static_cast<uint32_t>(count), out) != 0)
-        return false;
-      size_t done = static_cast<size_t>(count * 512);
-      out += done;
-      offset += done;
-      length -= done;
-      continue;
-    }
-    if (ReadSectors(adapter_, 0, static_cast<uint32_t>(lba), kSectorSize, 1, sector) != 0)
-      return false;
-    size_t piece = std::min<size_t>(512 - within, length);
-    std::memcpy(out, sector + within, piece);
-    out += piece;
-    offset += piece;
-    length -= piece;
-  }
-  return true;
-}
-
 namespace {
 
 // One card's new volume while a tree is written onto it: its layout, its FAT in memory, the
@@ -94,7 +43,7 @@ class CardVolumeWriter {
  public:
   explicit CardVolumeWriter(int32_t adapter) : adapter_(adapter) {}
 
-  bool Open(const PartitionInfo& partition, std::string* error);
+  bool Open(uint64_t first_sector, uint64_t sectors, std::string* error);
   uint32_t cluster_bytes() const { return layout_.cluster_bytes; }
 
   // A chain of `clusters` clusters, linked on from `link_from` (0: a chain of its own).
@@ -182,14 +131,14 @@ bool CardVolumeWriter::Flush(std::string* error) {
   return ok;
 }
 
-bool CardVolumeWriter::Open(const PartitionInfo& partition, std::string* error) {
-  boot_lba_ = PartitionFirstSector(partition);
+bool CardVolumeWriter::Open(uint64_t first_sector, uint64_t sectors, std::string* error) {
+  boot_lba_ = first_sector;
   uint8_t* boot = boot_;
   if (ReadSectors(adapter_, 0, static_cast<uint32_t>(boot_lba_), kSectorSize, 1, boot) != 0) {
     *error = "the card's boot sector cannot be read back";
     return false;
   }
-  uint64_t end = (boot_lba_ + partition.sector_count) * 512;
+  uint64_t end = (boot_lba_ + sectors) * 512;
   if (!ParseFatBootSector(boot, boot_lba_ * 512, end, &layout_, error)) {
     *error = "the card's new boot sector: " + *error;
     return false;
@@ -199,7 +148,7 @@ bool CardVolumeWriter::Open(const PartitionInfo& partition, std::string* error) 
     return false;
   }
   // The FAT as the format left it: the reserved entries, the root's cluster, bad clusters.
-  CardBytes card(adapter_, boot_lba_ + partition.sector_count);
+  CardBytes card(adapter_, boot_lba_ + sectors);
   const uint32_t width = layout_.fat_bits / 8;
   std::vector<uint8_t> bytes((uint64_t{layout_.cluster_count} + 2) * width);
   if (!card.Read(layout_.fat_offset, bytes.data(), bytes.size())) {
@@ -532,7 +481,7 @@ bool TreeWriter::WriteFile(TreeNode* file, const std::string& path, Firsts* firs
         Fail(i, path, error);
     }
     done_bytes_ += data;
-    ProgressAdvance(ProgressOf(done_bytes_, total_bytes_));
+    FatProgressAdvance(ProgressOf(done_bytes_, total_bytes_));
   }
   for (size_t i = 0; i < cards_.size(); ++i) (*first)[i] = runs[i].empty() ? 0 : runs[i].front().first;
   file->has_digest = true;
@@ -591,11 +540,11 @@ void TreeWriter::WriteDirectory(TreeNode* dir, const std::string& path, const Fi
 void TreeWriter::Write(TreeNode* root) {
   for (size_t i = 0; i < cards_.size(); ++i) {
     std::string error;
-    cards_[i].written = volumes_[i].Open(cards_[i].partition, &error);
+    cards_[i].written = volumes_[i].Open(cards_[i].first_sector, cards_[i].sectors, &error);
     if (!cards_[i].written) cards_[i].error = error;
   }
   total_bytes_ = CountTree(*root).bytes;
-  ProgressPhase(kStatusWriteFiles, kProgressRange);
+  FatProgressPhase(kStatusWriteFiles, kProgressRange);
   Firsts first;
   WriteDirectory(root, "", Firsts(cards_.size(), 0), &first, true);
   bool all = true;
@@ -604,7 +553,7 @@ void TreeWriter::Write(TreeNode* root) {
     if (Alive(i) && !volumes_[i].Finish(*root, &error)) Fail(i, "", error);
     all = all && Alive(i);
   }
-  if (all) ProgressPhaseDone();
+  if (all) FatProgressDone();
 }
 
 }  // namespace
@@ -615,11 +564,12 @@ void WriteTreeToCards(std::vector<CardToWrite>* cards, TreeNode* root, TreeSourc
   writer.Write(root);
 }
 
-bool WriteTreeToCard(int32_t adapter, const PartitionInfo& partition, TreeNode* root,
+bool WriteTreeToCard(int32_t adapter, uint64_t first_sector, uint64_t sectors, TreeNode* root,
                      TreeSource* source, std::vector<std::string>* left_out, std::string* error) {
   std::vector<CardToWrite> cards(1);
   cards[0].adapter = adapter;
-  cards[0].partition = partition;
+  cards[0].first_sector = first_sector;
+  cards[0].sectors = sectors;
   WriteTreeToCards(&cards, root, source, left_out);
   if (!cards[0].written) *error = cards[0].error;
   return cards[0].written;

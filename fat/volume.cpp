@@ -1,14 +1,14 @@
 // Reading a FAT volume from untrusted bytes.
-#include "engine/fat_volume.h"
+#include "fat/volume.h"
 
 #include <cstdio>
 #include <cstring>
 #include <set>
 
-#include "engine/boot_record.h"
-#include "engine/byte_order.h"
-#include "engine/fat_dir_entry.h"
-#include "engine/fat_names.h"
+#include "fat/boot_sector.h"
+#include "fat/dir_entry.h"
+#include "fat/names.h"
+#include "platform/byte_order.h"
 #include "platform/text.h"
 
 namespace {

@@ -1,12 +1,13 @@
 // The 32-byte directory entries of a FAT volume: the short entry that names a file or directory and
 // the long-name entries that carry a long name before it, as explicit byte layouts with
 // little-endian accessors.
-#ifndef KELVADO_ENGINE_FAT_DIR_ENTRY_H
-#define KELVADO_ENGINE_FAT_DIR_ENTRY_H
+#ifndef KELVADO_FAT_DIR_ENTRY_H
+#define KELVADO_FAT_DIR_ENTRY_H
 
 #include <cstdint>
 
-#include "engine/byte_order.h"
+#include "platform/byte_order.h"
+#include "platform/files.h"
 
 const uint32_t kDirEntryBytes = 32;
 const uint32_t kShortNameBytes = 11;
@@ -15,14 +16,9 @@ const uint32_t kMaxDirEntries = 65536;
 const uint32_t kMaxLongNameUnits = 255;
 const uint32_t kLongNameUnitsPerEntry = 13;
 
-// Attribute bits.
-const uint8_t kAttrReadOnly = 0x01;
-const uint8_t kAttrHidden = 0x02;
-const uint8_t kAttrSystem = 0x04;
-const uint8_t kAttrVolumeLabel = 0x08;
-const uint8_t kAttrDirectory = 0x10;
-const uint8_t kAttrArchive = 0x20;
-const uint8_t kAttrLongName = 0x0F;  // read-only, hidden, system and label together
+// A long-name entry's attribute byte: read-only, hidden, system and label together (kAttr* of
+// platform/files.h, the one set of attribute bits); the mask of the bits it is judged by.
+const uint8_t kAttrLongName = 0x0F;
 const uint8_t kAttrLongNameMask = 0x3F;
 
 // The first byte of a short entry: the end of the directory, a deleted entry, and the stand-in

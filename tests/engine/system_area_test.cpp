@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/boot_record.h"
-#include "engine/byte_order.h"
+#include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
 #include "engine/errors.h"
-#include "engine/fat_area.h"
 #include "engine/partition.h"
+#include "engine/system_area.h"
+#include "platform/byte_order.h"
 #include "platform/window.h"
 #include "tests/engine/test_card.h"
 

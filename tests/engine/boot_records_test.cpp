@@ -2,7 +2,7 @@
 // compared with the golden dumps of tests/engine/golden (golden_test.py).
 #include <gtest/gtest.h>
 
-#include "engine/boot_record.h"
+#include "engine/boot_records.h"
 
 TEST(ClusterSize, TablesAndTheSmallestCards) {
   EXPECT_EQ(ClusterSizeFat16(262143), 4u);

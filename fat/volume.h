@@ -2,14 +2,14 @@
 // sector's fields are checked before any is used; cluster chains are followed only inside the
 // volume, each cluster at most once, and every failure is a message naming what is wrong. Nothing
 // is ever read outside the bytes given.
-#ifndef KELVADO_ENGINE_FAT_VOLUME_H
-#define KELVADO_ENGINE_FAT_VOLUME_H
+#ifndef KELVADO_FAT_VOLUME_H
+#define KELVADO_FAT_VOLUME_H
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "engine/fat_tree.h"
+#include "fat/tree.h"
 
 // Bytes to read a volume from: an image file, a card's sectors, memory.
 class ByteSource {

@@ -2,11 +2,11 @@
 #include <cstring>
 
 #include "aspi/aspi.h"
-#include "engine/boot_record.h"
-#include "engine/byte_order.h"
+#include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
 #include "engine/errors.h"
-#include "engine/fat_area.h"
+#include "engine/system_area.h"
+#include "platform/byte_order.h"
 
 static uint8_t read_buffer[32768];  // up to one cluster of 64 sectors
 static uint8_t sector_buffer[512];
@@ -118,15 +118,11 @@ static int32_t InitFatArea(int32_t adapter, const FatFormat& format, const FatAr
   return WriteFatCopies(adapter, format, areas, boot_sector[kBpbNumFats], fat_size);
 }
 
-int32_t InitFatArea16(int32_t adapter, const PartitionInfo& partition,
-                      const uint8_t boot_sector[512]) {
-  return InitFatArea(adapter, kFat16, Fat16Areas(partition, boot_sector), boot_sector,
-                     GetLe16(boot_sector + kBpbFatSz16));
+int32_t InitFatArea16(int32_t adapter, const FatAreas& areas, const uint8_t boot_sector[512]) {
+  return InitFatArea(adapter, kFat16, areas, boot_sector, GetLe16(boot_sector + kBpbFatSz16));
 }
 
-int32_t InitRootDirArea(int32_t adapter, const PartitionInfo& partition,
-                        const uint8_t boot_sector[512]) {
-  FatAreas areas = Fat16Areas(partition, boot_sector);
+int32_t InitRootDirArea(int32_t adapter, const FatAreas& areas, const uint8_t boot_sector[512]) {
   ProgressPhase(kStatusRootCheck, areas.root_dir_length);
   int32_t result = ReadCheck(adapter, areas.root_dir, areas.root_dir_length,
                              boot_sector[kBpbSecPerClus], false, kErrRootDirArea);
@@ -136,9 +132,7 @@ int32_t InitRootDirArea(int32_t adapter, const PartitionInfo& partition,
   return WriteZeroSectors(adapter, areas.root_dir, areas.root_dir_length, kErrRootDirWrite);
 }
 
-int32_t InitFatArea32(int32_t adapter, const PartitionInfo& partition,
-                      const uint8_t boot_sector[512]) {
-  FatAreas areas = Fat32Areas(partition, boot_sector);
+int32_t InitFatArea32(int32_t adapter, const FatAreas& areas, const uint8_t boot_sector[512]) {
   int32_t result =
       InitFatArea(adapter, kFat32, areas, boot_sector, GetLe32(boot_sector + kBpbFatSz32));
   if (result != 0) return result;

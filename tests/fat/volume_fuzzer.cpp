@@ -9,61 +9,26 @@
 // sizes. Then the tree is planned for a card: every entry kept must have a short name Windows
 // could have written, unique in its directory, and a name Windows allows.
 //
-// Input: a mode byte. Mode bit 0 clear: the rest is the image itself. Set: a sparse image whose
-// size in sectors follows (4 little-endian bytes, at most 131,072), then records of a sector
-// number (4 little-endian bytes, taken modulo the size) and that sector's 512 bytes; sectors not
-// given are zero.
+// Input: an image as tests/sector_image.h reads it (a sparse one of at most 131,072 sectors).
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "engine/byte_order.h"
-#include "engine/fat_names.h"
-#include "engine/fat_volume.h"
-#include "engine/fat_writer.h"
+#include "fat/names.h"
+#include "fat/plan.h"
+#include "fat/volume.h"
+#include "platform/byte_order.h"
 #include "platform/text.h"
+#include "tests/sector_image.h"
 
 namespace {
 
 void Require(bool condition) {
   if (!condition) std::abort();
 }
-
-class FuzzBytes : public ByteSource {
- public:
-  uint64_t Size() const override { return size; }
-  bool Read(uint64_t offset, void* buffer, size_t length) override {
-    Require(offset <= size && length <= size - offset);  // never outside the image
-    uint8_t* out = static_cast<uint8_t*>(buffer);
-    if (!sparse) {
-      std::memcpy(out, raw + offset, length);
-      return true;
-    }
-    while (length > 0) {
-      uint64_t sector = offset / 512;
-      size_t within = static_cast<size_t>(offset % 512);
-      size_t piece = 512 - within < length ? 512 - within : length;
-      auto it = sectors.find(sector);
-      if (it == sectors.end())
-        std::memset(out, 0, piece);
-      else
-        std::memcpy(out, it->second.data() + within, piece);
-      out += piece;
-      offset += piece;
-      length -= piece;
-    }
-    return true;
-  }
-
-  bool sparse = false;
-  const uint8_t* raw = nullptr;
-  uint64_t size = 0;
-  std::map<uint64_t, std::vector<uint8_t>> sectors;
-};
 
 uint64_t budget = 0;  // bytes of file data still to be read for this input
 
@@ -113,31 +78,15 @@ void CheckPlan(const TreeNode& dir) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  FuzzBytes bytes;
-  if ((data[0] & 1) == 0) {
-    bytes.raw = data + 1;
-    bytes.size = size - 1;
-  } else {
-    if (size < 5) return 0;
-    bytes.sparse = true;
-    uint32_t sectors = GetLe32(data + 1);
-    if (sectors == 0 || sectors > 131072) return 0;
-    bytes.size = uint64_t{sectors} * 512;
-    for (size_t at = 5; at + 4 <= size; at += 4 + 512) {
-      uint64_t sector = GetLe32(data + at) % sectors;
-      std::vector<uint8_t> content(512, 0);
-      size_t have = size - at - 4 < 512 ? size - at - 4 : 512;
-      std::memcpy(content.data(), data + at + 4, have);
-      bytes.sectors[sector] = content;
-    }
-  }
+  SectorImage bytes;
+  if (!bytes.Decode(data, size, 131072)) return 0;
   FatLayout layout;
   std::string where, error;
   if (!FindFatVolume(&bytes, &layout, &where, &error)) {
     Require(!error.empty());
     return 0;
   }
-  Require(layout.data_offset + uint64_t{layout.cluster_count} * layout.cluster_bytes <= bytes.size);
+  Require(layout.data_offset + uint64_t{layout.cluster_count} * layout.cluster_bytes <= bytes.Size());
   FatVolume volume;
   if (!volume.Open(&bytes, layout, &error)) return 0;
   TreeNode root;

@@ -1,11 +1,15 @@
 // Comparing the card read back with the tree written onto it.
+#include "fat/compare.h"
+
 #include <algorithm>
 #include <cstring>
 
-#include "engine/engine_hooks.h"
-#include "engine/fat_dir_entry.h"
-#include "engine/fat_names.h"
-#include "engine/fat_writer.h"
+#include "fat/dir_entry.h"
+#include "fat/names.h"
+#include "fat/plan.h"
+#include "fat/progress.h"
+
+const char kStatusVerifyFiles[] = "転送先のファイルを照合中";
 
 namespace {
 
@@ -112,7 +116,7 @@ void Comparison::Entry(const TreeNode& source, const TreeNode& card, const std::
       }
       digest.Add(b_.data(), length);
       done_ += length;
-      ProgressAdvance(ProgressOf(done_, total_));
+      FatProgressAdvance(ProgressOf(done_, total_));
       continue;
     }
     if (!source_->ReadFile(source, at, a_.data(), length, &why)) {
@@ -131,7 +135,7 @@ void Comparison::Entry(const TreeNode& source, const TreeNode& card, const std::
       return;
     }
     done_ += length;
-    ProgressAdvance(ProgressOf(done_, total_));
+    FatProgressAdvance(ProgressOf(done_, total_));
   }
   if (source.has_digest && digest.Value() != source.digest)
     Differ(path, "its bytes on the card differ from those written");
@@ -141,7 +145,7 @@ void Comparison::Entry(const TreeNode& source, const TreeNode& card, const std::
 
 void CompareTrees(const TreeNode& source, TreeSource* source_bytes, const TreeNode& card,
                   TreeSource* card_bytes, std::vector<std::string>* differences) {
-  ProgressPhase(kStatusVerifyFiles, kProgressRange);
+  FatProgressPhase(kStatusVerifyFiles, kProgressRange);
   if (source.has_label != card.has_label ||
       (source.has_label && std::memcmp(source.label, card.label, 11) != 0))
     differences->push_back("\\: the label on the card is " +
@@ -150,5 +154,5 @@ void CompareTrees(const TreeNode& source, TreeSource* source_bytes, const TreeNo
                            (source.has_label ? "\"" + LabelText(source.label) + "\"" : std::string("none")));
   Comparison comparison(source_bytes, card_bytes, differences, CountTree(source).bytes);
   comparison.Directory(source, card, "");
-  ProgressPhaseDone();
+  FatProgressDone();
 }

@@ -11,13 +11,13 @@
 #include <cstring>
 
 #include "aspi/aspi.h"
-#include "engine/boot_record.h"
-#include "engine/byte_order.h"
+#include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
 #include "engine/errors.h"
-#include "engine/fat_area.h"
 #include "engine/partition.h"
+#include "engine/system_area.h"
 #include "engine/vol_serial.h"
+#include "platform/byte_order.h"
 
 uint8_t Fat16BootBuffer[512];
 uint8_t Fat32BootBuffer[512];

@@ -1,5 +1,5 @@
 // Counting a tree and naming its entries in messages.
-#include "engine/fat_tree.h"
+#include "fat/tree.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // Short names, long-name entries and labels as Windows 95 makes them.
-#include "engine/fat_names.h"
+#include "fat/names.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/fat_dir_entry.h"
-#include "engine/fat_tree.h"
+#include "fat/dir_entry.h"
+#include "fat/tree.h"
 
 namespace {
 

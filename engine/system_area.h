@@ -4,8 +4,8 @@
 //
 // All I/O goes to target 0 of `adapter` in 512-byte sectors. Progress and status texts go through
 // the engine hooks; only the FAT32 path polls AbortEvent.
-#ifndef KELVADO_ENGINE_FAT_AREA_H
-#define KELVADO_ENGINE_FAT_AREA_H
+#ifndef KELVADO_ENGINE_SYSTEM_AREA_H
+#define KELVADO_ENGINE_SYSTEM_AREA_H
 
 #include <cstdint>
 
@@ -50,16 +50,14 @@ int32_t CheckDataArea16(int32_t adapter, const uint8_t boot_sector[512], uint32_
 int32_t CheckDataArea32(int32_t adapter, const uint8_t boot_sector[512], uint32_t first_data,
                         uint32_t end);
 
-// Read-checks the FAT area, then writes every FAT copy: 0, 603 (read), 604 (write); FAT32 also
-// -9 when stopped and -1 when its first FAT sector or root directory cluster cannot be written.
-int32_t InitFatArea16(int32_t adapter, const PartitionInfo& partition,
-                      const uint8_t boot_sector[512]);
-int32_t InitFatArea32(int32_t adapter, const PartitionInfo& partition,
-                      const uint8_t boot_sector[512]);
+// Read-checks the FAT area of `areas`, then writes every FAT copy (fat_copies.cpp): 0, 603
+// (read), 604 (write); FAT32 also -9 when stopped and -1 when its first FAT sector or root
+// directory cluster cannot be written.
+int32_t InitFatArea16(int32_t adapter, const FatAreas& areas, const uint8_t boot_sector[512]);
+int32_t InitFatArea32(int32_t adapter, const FatAreas& areas, const uint8_t boot_sector[512]);
 
 // FAT16: read-checks and empties the root directory: 0, 605 (read), 606 (write).
-int32_t InitRootDirArea(int32_t adapter, const PartitionInfo& partition,
-                        const uint8_t boot_sector[512]);
+int32_t InitRootDirArea(int32_t adapter, const FatAreas& areas, const uint8_t boot_sector[512]);
 
 // The phases' status texts.
 extern const char kStatusDataCheck[];

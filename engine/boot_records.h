@@ -1,63 +1,12 @@
-// FAT16 and FAT32 boot records: the boot sector's fields, the templates they are made from, the
-// cluster sizes and FAT sizes, and the writer that puts a whole file system and the master boot
-// record on the card.
-#ifndef KELVADO_ENGINE_BOOT_RECORD_H
-#define KELVADO_ENGINE_BOOT_RECORD_H
+// The boot records this engine makes: the FAT16 and FAT32 boot sectors' templates (their fields
+// are those of fat/boot_sector.h), the cluster sizes and FAT sizes, and the writer that puts a
+// whole file system and the master boot record on the card.
+#ifndef KELVADO_ENGINE_BOOT_RECORDS_H
+#define KELVADO_ENGINE_BOOT_RECORDS_H
 
 #include <cstdint>
 
-// Byte offsets of the boot sector's fields (all little-endian). The BIOS parameter block is common
-// to both; what follows it differs.
-enum BootSectorField : uint32_t {
-  kBsJmpBoot = 0,
-  kBsOemName = 3,
-  kBpbBytsPerSec = 11,
-  kBpbSecPerClus = 13,
-  kBpbRsvdSecCnt = 14,
-  kBpbNumFats = 16,
-  kBpbRootEntCnt = 17,
-  kBpbTotSec16 = 19,
-  kBpbMedia = 21,
-  kBpbFatSz16 = 22,
-  kBpbSecPerTrk = 24,
-  kBpbNumHeads = 26,
-  kBpbHiddSec = 28,
-  kBpbTotSec32 = 32,
-  // FAT16
-  kBs16DrvNum = 36,
-  kBs16Reserved1 = 37,
-  kBs16BootSig = 38,
-  kBs16VolId = 39,
-  kBs16VolLab = 43,
-  kBs16FilSysType = 54,
-  kBs16BootCode = 62,
-  // FAT32
-  kBpbFatSz32 = 36,
-  kBpbExtFlags = 40,
-  kBpbFsVer = 42,
-  kBpbRootClus = 44,
-  kBpbFsInfo = 48,
-  kBpbBkBootSec = 50,
-  kBpbReserved = 52,
-  kBs32DrvNum = 64,
-  kBs32Reserved1 = 65,
-  kBs32BootSig = 66,
-  kBs32VolId = 67,
-  kBs32VolLab = 71,
-  kBs32FilSysType = 82,
-  kBs32BootCode = 90,
-  // Both, and the master boot record
-  kBootSignature = 510,
-  kMbrPartitionTable = 446,
-};
-
-// FSInfo fields (FAT32, the sector after the boot sector).
-enum FsInfoField : uint32_t {
-  kFsiLeadSig = 0,
-  kFsiStrucSig = 484,
-  kFsiFreeCount = 488,
-  kFsiNxtFree = 492,
-};
+#include "fat/boot_sector.h"
 
 // The fixed templates. Their boot code is this system's own; see the template sources.
 extern const uint8_t kMbrTemplate[512];
@@ -70,11 +19,6 @@ extern uint8_t Fat16BootBuffer[512];
 extern uint8_t Fat32BootBuffer[512];
 // Threads: the main thread before a worker starts and after it has ended, the one engine worker
 // while it runs; starting and waiting for the worker order the accesses.
-
-// FAT types are told apart by cluster count alone: fewer than 4,085 clusters read as FAT12, fewer
-// than 65,525 as FAT12 or FAT16.
-const uint32_t kMinFat16Clusters = 4085;
-const uint32_t kMinFat32Clusters = 65525;
 
 // Sectors per cluster for a partition of `sectors` sectors.
 uint32_t ClusterSizeFat16(uint32_t sectors);

@@ -1,7 +1,7 @@
 // A tree of files and directories as it goes onto a card: what a source (a folder, a FAT volume)
 // holds and what the card's FAT volume holds when it is read back.
-#ifndef KELVADO_ENGINE_FAT_TREE_H
-#define KELVADO_ENGINE_FAT_TREE_H
+#ifndef KELVADO_FAT_TREE_H
+#define KELVADO_FAT_TREE_H
 
 #include <cstdint>
 #include <string>

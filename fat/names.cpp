@@ -1,10 +1,10 @@
 // Short names and long-name entries, made as Windows 95/98 makes them.
-#include "engine/fat_names.h"
+#include "fat/names.h"
 
 #include <cstring>
 
-#include "engine/fat_dir_entry.h"
-#include "engine/fat_tree.h"
+#include "fat/dir_entry.h"
+#include "fat/tree.h"
 #include "platform/text.h"
 
 char16_t ShortNameUpper(char16_t c) {

@@ -1,6 +1,6 @@
 // The FAT reader on crafted volumes: a sound one read whole, then each kind of damage an image
 // from elsewhere can carry, each refused with a message that names it.
-#include "engine/fat_volume.h"
+#include "fat/volume.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/byte_order.h"
-#include "engine/fat_dir_entry.h"
-#include "engine/fat_names.h"
+#include "fat/dir_entry.h"
+#include "fat/names.h"
+#include "platform/byte_order.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
-"""Writes the seed corpus of fat_reader_fuzzer (tests/engine/fat_reader_corpus/): volumes made by
+"""Writes the seed corpus of fat_reader_fuzzer (tests/fat/volume_corpus/): volumes made by
 mkfs.fat, sfdisk and mtools, as the fuzzer's sparse images (mode 1: the size in sectors, then
 each non-zero sector with its number), and a volume left as DOS and other systems leave one
 (dirty_fat16: long names whose short entry is deleted, renamed or missing, a broken sequence,
 short names Windows never writes, a label). Other broken images are the fuzzer's own work;
 crafted ones are tested in fat_volume_test. card_names_test reads dirty_fat16 as a source.
 
-usage: make_fat_reader_corpus.py [OUT_DIR]
+usage: make_volume_corpus.py [OUT_DIR]
 """
 import os
 import struct
@@ -129,7 +129,7 @@ def dirty_fat16(image, work, label="DIRTY DISK"):
 
 
 def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "fat_reader_corpus")
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "volume_corpus")
     os.makedirs(out, exist_ok=True)
     with tempfile.TemporaryDirectory() as work:
         seeds = {}

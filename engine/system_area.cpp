@@ -1,8 +1,8 @@
 // Where a new file system's areas lie, and the order in which its system area is prepared.
-#include "engine/boot_record.h"
-#include "engine/byte_order.h"
+#include "engine/boot_records.h"
 #include "engine/errors.h"
-#include "engine/fat_area.h"
+#include "engine/system_area.h"
+#include "platform/byte_order.h"
 
 BadClusters BadClusterList = {{}, 0};
 int32_t ChkDataArea = 1;
@@ -48,9 +48,9 @@ int32_t InitSystemArea16(int32_t adapter, const PartitionInfo& partition,
     result = CheckDataArea16(adapter, boot_sector, areas.first_data, areas.end);
     if (result != 0) return result;
   }
-  result = InitFatArea16(adapter, partition, boot_sector);
+  result = InitFatArea16(adapter, areas, boot_sector);
   if (result != 0) return result;
-  return InitRootDirArea(adapter, partition, boot_sector);
+  return InitRootDirArea(adapter, areas, boot_sector);
 }
 
 int32_t InitSystemArea32(int32_t adapter, const PartitionInfo& partition,
@@ -66,5 +66,5 @@ int32_t InitSystemArea32(int32_t adapter, const PartitionInfo& partition,
     if (BadClusterList.count > 0 && BadClusterList.cluster[0] == root_cluster)
       return kErrRootDirArea;
   }
-  return InitFatArea32(adapter, partition, boot_sector);
+  return InitFatArea32(adapter, areas, boot_sector);
 }

@@ -1,14 +1,15 @@
 // Planning a tree for the card: each entry's short name and long-name entries, and what the
 // tree takes on a volume.
+#include "fat/plan.h"
+
 #include <algorithm>
 #include <cstring>
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
 
-#include "engine/fat_dir_entry.h"
-#include "engine/fat_names.h"
-#include "engine/fat_writer.h"
+#include "fat/dir_entry.h"
+#include "fat/names.h"
 #include "platform/text.h"
 
 namespace {
