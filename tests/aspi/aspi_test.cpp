@@ -90,7 +90,7 @@ TEST_F(Aspi, LoadFailuresReportTheirCodeAndLeaveNothingLoaded) {
     c.set(&config);
     EXPECT_EQ(Load(), c.code);
     EXPECT_EQ(HostAdapterCount, -1);
-    EXPECT_EQ(SendASPI32Command, nullptr);
+    EXPECT_EQ(DriverSendCommandEntry, nullptr);
     EXPECT_EQ(HaInquiry(0, "njata95"), -1);
     EXPECT_EQ(FindHostAdapter(), 0);
   }
