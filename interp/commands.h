@@ -5,6 +5,11 @@
 
 #include <cstdint>
 
+#include "interp/command_table.h"
+
+// The interpreter's table of its own commands, in the order it contributes them.
+extern const CommandEntry kInterpCommands[];
+
 // The flow-control commands: jumps, the comparison and the sections armed for later events.
 int32_t FuncGoto(char* args);
 int32_t FuncIf(char* args);
