@@ -16,7 +16,9 @@
 #include "interp/section_choice.h"
 #include "interp/var_table.h"
 #include "platform/window_native.h"
+#include "screen/media.h"
 #include "services/cursor_wait.h"
+#include "services/debug_window_native.h"
 #include "services/directories.h"
 #include "tests/interp/harness.h"
 
