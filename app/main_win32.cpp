@@ -65,12 +65,10 @@ static LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARA
   return DefWindowProcA(hwnd, msg, wparam, lparam);
 }
 
-// The keys and the media notification that app/main_window.h copies, checked against the system's
-// own values.
+// The keys that app/main_window.h copies, checked against the system's own values.
 static_assert(kKeyEscape == VK_ESCAPE, "VK_ESCAPE");
 static_assert(kKeySpace == VK_SPACE, "VK_SPACE");
 static_assert(kKeyF12 == VK_F12, "VK_F12");
-static_assert(kMediaEndSuccessful == MCI_NOTIFY_SUCCESSFUL, "MCI_NOTIFY_SUCCESSFUL");
 
 // Program entry: fills the command table and loads the script, registers the window classes,
 // creates the full-screen main window (whose creation runs section START), creates the screen

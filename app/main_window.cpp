@@ -1,7 +1,6 @@
 #include "app/main_window.h"
 
 #include "app/program.h"
-#include "interp/arguments.h"
 #include "interp/exec.h"
 #include "interp/script_error.h"
 #include "interp/section_choice.h"
@@ -27,49 +26,29 @@ static void ShowScriptError() {
   PostClose();
 }
 
-static const char kStartSection[] = "START";
-
 void MainWindowCreate() {
-  RewindResumeLine();
-  int32_t line = 0;
-  int32_t result = RunSection(kStartSection, &line);
-  RewindResumeLine();
-  if (result < 0)
-    ShowScriptError();
-  else if (result == kRunAgain)
-    SuspendStart(kStartSection, line);
+  if (RunStartSection() < 0) ShowScriptError();
 }
 
 void MainWindowNewOne() {
-  RunTicket ticket;
-  if (!TakeNextRun(&ticket)) return;
-  int32_t result = RunSection(ticket.section, &ticket.line);
-  FinishRun(ticket, result);
-  if (result < 0) ShowScriptError();
+  if (RunNextSection() < 0) ShowScriptError();
 }
 
 void MainWindowTick() {
-  if (WaitTicks > 0) --WaitTicks;
+  WaitCountDown();
   ResumeAtTick();
 }
 
 // A bitmap button, then the touch section, then the coin section: the last one chosen starts at
 // the next tick.
 void MainWindowClick(int32_t x, int32_t y) {
-  const char* button = DisplayListHit(x, y);
-  if (button != nullptr) ChooseButtonSection(button);
+  ChooseButtonAt(x, y);
   ChooseEventSection(kTouchSection, false);
   ChooseEventSection(kCoinSection, false);
 }
 
-// A playback that ended by itself closes its device and runs the end section. The end of a device
-// that a newer play command has already replaced is stale: the end section waits for the end of
-// what plays now.
 void MainWindowMediaEnd(uint32_t notification, uint32_t device) {
-  if (notification != kMediaEndSuccessful) return;
-  if (MciDevice != 0 && device != MciDevice) return;
-  MediaStopAndClose();
-  ChooseEventSection(kEndSection, true);
+  MediaEnded(notification, device);
 }
 
 void MainWindowKey(uint32_t key) {
@@ -79,4 +58,4 @@ void MainWindowKey(uint32_t key) {
     DebugWindowToggle();
 }
 
-void MainWindowSetCursor() { SetMouseCursor(MouseCursorId); }
+void MainWindowSetCursor() { ShowMouseCursor(); }

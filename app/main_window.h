@@ -12,9 +12,6 @@ const uint32_t kKeyEscape = 27;
 const uint32_t kKeySpace = 32;
 const uint32_t kKeyF12 = 123;
 
-// The media end notification that runs the end section (MCI_NOTIFY_SUCCESSFUL).
-const uint32_t kMediaEndSuccessful = 1;
-
 // Start-up before any window exists: fills the CommandTable and loads the script from `source`.
 // On a load failure shows ScriptError in a box without owner and returns -1.
 int32_t StartInterpreter(ScriptSource source);
@@ -27,7 +24,8 @@ void MainWindowNewOne();
 void MainWindowTick();
 // WM_LBUTTONDOWN at (x, y).
 void MainWindowClick(int32_t x, int32_t y);
-// MM_MCINOTIFY with its notification code and the device that sends it.
+// MM_MCINOTIFY with its notification code (kMediaEndSuccessful, screen/media.h) and the device
+// that sends it.
 void MainWindowMediaEnd(uint32_t notification, uint32_t device);
 // WM_KEYDOWN with its virtual key code.
 void MainWindowKey(uint32_t key);

@@ -3,7 +3,8 @@
 #ifndef KELVADO_APP_PROGRAM_H
 #define KELVADO_APP_PROGRAM_H
 
-// Fills the CommandTable with every command of the program, in its fixed order.
+// Fills the CommandTable with every command of the program, in its fixed order: the commands of the
+// libraries' tables (interp, services, screen, wizard), each once, by the program's list of names.
 void FillCommandTable();
 
 // Puts every library's state back as at program start, bottom-up: the device layer's target, the

@@ -25,7 +25,7 @@ static int32_t LoadFailed(int32_t code, bool loaded) {
 
 int32_t AspiLoad() {
   // Loaded again without an unload in between: the earlier load is released, not leaked.
-  if (GetASPI32SupportInfo != nullptr) AspiUnload();
+  if (DriverSupportInfoEntry != nullptr) AspiUnload();
   int32_t code = DriverLibraryLoad();
   if (code != 0) return LoadFailed(code, false);
   uint32_t info = 0;
@@ -45,13 +45,13 @@ void AspiUnload() {
 
 // Choosing the host adapter by its identifier.
 int32_t HaInquiry(int32_t adapter, const char* name) {
-  if (SendASPI32Command == nullptr) return kAspiFailed;
+  if (DriverSendCommandEntry == nullptr) return kAspiFailed;
   SRB_HAInquiry srb;
   std::memset(&srb, 0, sizeof srb);
   srb.SRB_Cmd = SC_HA_INQUIRY;
   srb.SRB_HaId = static_cast<uint8_t>(adapter);
   srb.SRB_Flags = 0;
-  if (SendASPI32Command(&srb) != SS_COMP) return kAspiFailed;
+  if (DriverSendCommandEntry(&srb) != SS_COMP) return kAspiFailed;
   if (srb.HA_ManagerId[0] < 0x20) return kAspiFailed;
   // The identifier field is 16 bytes; one that fills it has no zero byte and ends with the field.
   size_t length = 0;

@@ -11,9 +11,10 @@
 
 #include "aspi/srb.h"
 
-// The entry points of the loaded library; null while none is loaded.
-extern GetASPI32SupportInfoFunction GetASPI32SupportInfo;
-extern SendASPI32CommandFunction SendASPI32Command;
+// The library's entry points GetASPI32SupportInfo and SendASPI32Command, as loaded; null while
+// none is loaded.
+extern GetASPI32SupportInfoFunction DriverSupportInfoEntry;
+extern SendASPI32CommandFunction DriverSendCommandEntry;
 // Threads: loaded and unloaded by the main thread while no worker runs; called by the main thread
 // and the engine worker, never while they change.
 
@@ -23,7 +24,7 @@ int32_t DriverLibraryLoad();
 // Releases the library and forgets the entry points. With `keep_mapped` the library's code stays
 // in memory (the driver still holds requests and may run them to their end).
 void DriverLibraryFree(bool keep_mapped);
-// Calls GetASPI32SupportInfo, guarded: false when the call raised an exception.
+// Calls DriverSupportInfoEntry, guarded: false when the call raised an exception.
 bool DriverSupportInfo(uint32_t* info);
 
 // Requests that timed out while the driver still held them (see ExecSrb).

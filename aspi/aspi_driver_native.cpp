@@ -3,8 +3,8 @@
 
 #include "aspi/aspi.h"
 
-GetASPI32SupportInfoFunction GetASPI32SupportInfo = nullptr;
-SendASPI32CommandFunction SendASPI32Command = nullptr;
+GetASPI32SupportInfoFunction DriverSupportInfoEntry = nullptr;
+SendASPI32CommandFunction DriverSendCommandEntry = nullptr;
 
 static GetASPI32SupportInfoFunction LinkedSupportInfo = nullptr;
 static SendASPI32CommandFunction LinkedSend = nullptr;
@@ -17,20 +17,20 @@ void AspiLinkDriver(GetASPI32SupportInfoFunction support_info, SendASPI32Command
 int32_t DriverLibraryLoad() {
   if (LinkedSupportInfo == nullptr && LinkedSend == nullptr) return kAspiNoLibrary;
   if (LinkedSupportInfo == nullptr || LinkedSend == nullptr) return kAspiNoEntryPoints;
-  GetASPI32SupportInfo = LinkedSupportInfo;
-  SendASPI32Command = LinkedSend;
+  DriverSupportInfoEntry = LinkedSupportInfo;
+  DriverSendCommandEntry = LinkedSend;
   return 0;
 }
 
 void DriverLibraryFree(bool) {
-  GetASPI32SupportInfo = nullptr;
-  SendASPI32Command = nullptr;
+  DriverSupportInfoEntry = nullptr;
+  DriverSendCommandEntry = nullptr;
 }
 
 // A linked-in driver reports an exception in its support information as a C++ exception.
 bool DriverSupportInfo(uint32_t* info) {
   try {
-    *info = GetASPI32SupportInfo();
+    *info = DriverSupportInfoEntry();
     return true;
   } catch (...) {
     return false;

@@ -128,19 +128,19 @@ static bool CallGuarded(uint32_t(__cdecl* fn)(), uint32_t* result) {
 }
 
 // The driver seam in kelvado.exe: "WNASPI32.DLL", loaded at run time.
-GetASPI32SupportInfoFunction GetASPI32SupportInfo = nullptr;
-SendASPI32CommandFunction SendASPI32Command = nullptr;
+GetASPI32SupportInfoFunction DriverSupportInfoEntry = nullptr;
+SendASPI32CommandFunction DriverSendCommandEntry = nullptr;
 
 static HMODULE AspiLibrary = NULL;
 
 int32_t DriverLibraryLoad() {
   AspiLibrary = LoadLibraryA("WNASPI32.DLL");
   if (AspiLibrary == NULL) return kAspiNoLibrary;
-  GetASPI32SupportInfo = reinterpret_cast<GetASPI32SupportInfoFunction>(
+  DriverSupportInfoEntry = reinterpret_cast<GetASPI32SupportInfoFunction>(
       reinterpret_cast<void*>(GetProcAddress(AspiLibrary, "GetASPI32SupportInfo")));
-  SendASPI32Command = reinterpret_cast<SendASPI32CommandFunction>(
+  DriverSendCommandEntry = reinterpret_cast<SendASPI32CommandFunction>(
       reinterpret_cast<void*>(GetProcAddress(AspiLibrary, "SendASPI32Command")));
-  if (GetASPI32SupportInfo == nullptr || SendASPI32Command == nullptr) {
+  if (DriverSupportInfoEntry == nullptr || DriverSendCommandEntry == nullptr) {
     DriverLibraryFree(false);
     return kAspiNoEntryPoints;
   }
@@ -150,8 +150,8 @@ int32_t DriverLibraryLoad() {
 void DriverLibraryFree(bool keep_mapped) {
   if (AspiLibrary != NULL && !keep_mapped) FreeLibrary(AspiLibrary);
   AspiLibrary = NULL;
-  GetASPI32SupportInfo = nullptr;
-  SendASPI32Command = nullptr;
+  DriverSupportInfoEntry = nullptr;
+  DriverSendCommandEntry = nullptr;
 }
 
-bool DriverSupportInfo(uint32_t* info) { return CallGuarded(GetASPI32SupportInfo, info); }
+bool DriverSupportInfo(uint32_t* info) { return CallGuarded(DriverSupportInfoEntry, info); }

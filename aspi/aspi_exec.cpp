@@ -85,11 +85,11 @@ static void CopyBack(const Request& request, SRB_ExecSCSICmd* srb) {
 }
 
 int32_t ExecSrb(SRB_ExecSCSICmd* srb) {
-  if (SendASPI32Command == nullptr) return 0;
+  if (DriverSendCommandEntry == nullptr) return 0;
   ReleaseFinishedRequests();
   Request* request = NewRequest(*srb);
   if (!request) return 0;
-  uint32_t status = SendASPI32Command(&request->srb);
+  uint32_t status = DriverSendCommandEntry(&request->srb);
   if (status == SS_PENDING && !EventWait(request->event, AspiWaitMs)) {
     AbortSrb(request->srb.SRB_HaId, &request->srb);
     if (EventWait(request->event, 0)) {
@@ -111,6 +111,6 @@ void AbortSrb(int32_t adapter, void* pending) {
   abort.SRB_Cmd = SC_ABORT_SRB;
   abort.SRB_HaId = static_cast<uint8_t>(adapter);
   abort.SRB_ToAbort = pending;
-  if (SendASPI32Command == nullptr || SendASPI32Command(&abort) != SS_COMP)
+  if (DriverSendCommandEntry == nullptr || DriverSendCommandEntry(&abort) != SS_COMP)
     ShowMessageBox(false, "アボートに失敗しました", "Kelvado Error", kMbOk);
 }

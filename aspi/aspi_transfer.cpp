@@ -22,7 +22,7 @@ void SectorTransferUseDevice() {
 
 int32_t DeviceGetDiskInfo(int32_t adapter, int32_t target, int32_t* heads,
                           int32_t* sectors_per_track) {
-  if (SendASPI32Command == nullptr) return kAspiFailed;
+  if (DriverSendCommandEntry == nullptr) return kAspiFailed;
   SRB_GetDiskInfo srb;
   std::memset(&srb, 0, sizeof srb);
   srb.SRB_Cmd = SC_GET_DISK_INFO;
@@ -30,14 +30,15 @@ int32_t DeviceGetDiskInfo(int32_t adapter, int32_t target, int32_t* heads,
   srb.SRB_Flags = 0;
   srb.SRB_Target = static_cast<uint8_t>(target);
   srb.SRB_Lun = 0;
-  if (SendASPI32Command(&srb) != SS_COMP) return kAspiFailed;
+  if (DriverSendCommandEntry(&srb) != SS_COMP) return kAspiFailed;
   *heads = srb.SRB_Heads;
   *sectors_per_track = srb.SRB_Sectors;
   return 0;
 }
 
-static int32_t Transfer(uint8_t opcode, uint8_t direction, int32_t adapter, int32_t target,
-                        uint32_t lba, uint32_t sector_size, uint32_t count, const void* buffer) {
+static int32_t ExecSectorTransfer(uint8_t opcode, uint8_t direction, int32_t adapter,
+                                  int32_t target, uint32_t lba, uint32_t sector_size,
+                                  uint32_t count, const void* buffer) {
   // The length field is 32 bits and the count field 16: a larger request cannot be expressed.
   if (count > 0xFFFF || (sector_size != 0 && count > 0xFFFFFFFFu / sector_size))
     return kAspiFailed;
@@ -64,10 +65,12 @@ static int32_t Transfer(uint8_t opcode, uint8_t direction, int32_t adapter, int3
 
 int32_t DeviceReadSectors(int32_t adapter, int32_t target, uint32_t lba, uint32_t sector_size,
                           uint32_t count, void* buffer) {
-  return Transfer(SCSI_READ10, SRB_DIR_IN, adapter, target, lba, sector_size, count, buffer);
+  return ExecSectorTransfer(SCSI_READ10, SRB_DIR_IN, adapter, target, lba, sector_size, count,
+                            buffer);
 }
 
 int32_t DeviceWriteSectors(int32_t adapter, int32_t target, uint32_t lba, uint32_t sector_size,
                            uint32_t count, const void* buffer) {
-  return Transfer(SCSI_WRITE10, SRB_DIR_OUT, adapter, target, lba, sector_size, count, buffer);
+  return ExecSectorTransfer(SCSI_WRITE10, SRB_DIR_OUT, adapter, target, lba, sector_size, count,
+                            buffer);
 }

@@ -57,7 +57,7 @@ static void PutField(uint8_t* to, size_t size, const char* text) {
   std::memcpy(to, text, length < size ? length : size);
 }
 
-static uint32_t HaInquiry(SRB_HAInquiry* srb) {
+static uint32_t AnswerHaInquiry(SRB_HAInquiry* srb) {
   srb->HA_Count = static_cast<uint8_t>(Card.config.adapter_count);
   srb->HA_SCSI_ID = 7;
   PutField(srb->HA_ManagerId, sizeof srb->HA_ManagerId, Card.config.manager);
@@ -68,7 +68,7 @@ static uint32_t HaInquiry(SRB_HAInquiry* srb) {
   return srb->SRB_Status = SS_COMP;
 }
 
-static uint32_t GetDiskInfo(SRB_GetDiskInfo* srb) {
+static uint32_t AnswerGetDiskInfo(SRB_GetDiskInfo* srb) {
   if (!IsCard(srb->SRB_HaId, srb->SRB_Target, srb->SRB_Lun)) return srb->SRB_Status = SS_NO_DEVICE;
   srb->SRB_DriveFlags = 0;
   srb->SRB_Int13HDriveInfo = 0;
@@ -93,7 +93,7 @@ uint32_t CardSimSendCommand(void* request) {
     return header->SRB_Status = SS_INVALID_HA;
   switch (header->SRB_Cmd) {
     case SC_HA_INQUIRY:
-      return HaInquiry(static_cast<SRB_HAInquiry*>(request));
+      return AnswerHaInquiry(static_cast<SRB_HAInquiry*>(request));
     case SC_EXEC_SCSI_CMD:
       return ExecScsiCommand(static_cast<SRB_ExecSCSICmd*>(request));
     case SC_ABORT_SRB: {
@@ -101,7 +101,7 @@ uint32_t CardSimSendCommand(void* request) {
       return abort->SRB_Status = Started ? WorkerAbort(abort->SRB_ToAbort) : SS_ABORT_FAIL;
     }
     case SC_GET_DISK_INFO:
-      return GetDiskInfo(static_cast<SRB_GetDiskInfo*>(request));
+      return AnswerGetDiskInfo(static_cast<SRB_GetDiskInfo*>(request));
     default:
       return header->SRB_Status = SS_INVALID_CMD;
   }

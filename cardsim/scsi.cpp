@@ -60,7 +60,7 @@ static void PutText(uint8_t* to, size_t size, const char* text) {
   std::memcpy(to, text, length < size ? length : size);
 }
 
-static void Inquiry(SRB_ExecSCSICmd* srb) {
+static void ExecuteInquiry(SRB_ExecSCSICmd* srb) {
   if (Card.config.inquiry == kFail) return Fail(srb, kHardwareError, 0x44, 0x00);
   if (srb->CDBByte[1] & 0x01) return Fail(srb, kIllegalRequest, 0x24, 0x00);  // no vital pages
   uint8_t data[36];
@@ -81,7 +81,7 @@ static void Inquiry(SRB_ExecSCSICmd* srb) {
   Good(srb);
 }
 
-static void ReadCapacity(SRB_ExecSCSICmd* srb) {
+static void ExecuteReadCapacity(SRB_ExecSCSICmd* srb) {
   if (Card.config.capacity == kFail) return Fail(srb, kHardwareError, 0x44, 0x00);
   if (Card.image == nullptr || Card.sectors == 0) return Fail(srb, kNotReady, 0x3A, 0x00);
   if (srb->SRB_BufLen < 8 || srb->SRB_BufPointer == nullptr) return Overrun(srb);
@@ -104,7 +104,7 @@ static uint32_t CommandLba(const SRB_ExecSCSICmd& srb) {
          static_cast<uint32_t>(srb.CDBByte[4]) << 8 | srb.CDBByte[5];
 }
 
-static uint32_t CommandCount(const SRB_ExecSCSICmd& srb) {
+static uint32_t CommandSectorCount(const SRB_ExecSCSICmd& srb) {
   return static_cast<uint32_t>(srb.CDBByte[7]) << 8 | srb.CDBByte[8];
 }
 
@@ -115,8 +115,8 @@ static uint32_t FirstListed(const SectorList& list, uint32_t lba) {
   return at;
 }
 
-static void Transfer(SRB_ExecSCSICmd* srb, bool write) {
-  uint32_t lba = CommandLba(*srb), count = CommandCount(*srb);
+static void ExecuteReadWrite(SRB_ExecSCSICmd* srb, bool write) {
+  uint32_t lba = CommandLba(*srb), count = CommandSectorCount(*srb);
   if (Card.image == nullptr || Card.sectors == 0) return Fail(srb, kNotReady, 0x3A, 0x00);
   if (static_cast<uint64_t>(lba) + count > Card.sectors)
     return Fail(srb, kIllegalRequest, 0x21, 0x00);
@@ -148,9 +148,9 @@ bool ScsiRequestHangs(const SRB_ExecSCSICmd& srb) {
     case SCSI_READ_CAPACITY:
       return Card.config.capacity == kHang;
     case SCSI_READ10:
-      return SectorListTouches(Card.config.read_hang, CommandLba(srb), CommandCount(srb));
+      return SectorListTouches(Card.config.read_hang, CommandLba(srb), CommandSectorCount(srb));
     case SCSI_WRITE10:
-      return SectorListTouches(Card.config.write_hang, CommandLba(srb), CommandCount(srb));
+      return SectorListTouches(Card.config.write_hang, CommandLba(srb), CommandSectorCount(srb));
     default:
       return false;
   }
@@ -164,13 +164,13 @@ void ScsiExecute(SRB_ExecSCSICmd* srb) {
       if (Card.image == nullptr) return Fail(srb, kNotReady, 0x3A, 0x00);
       return Good(srb);
     case SCSI_INQUIRY:
-      return Inquiry(srb);
+      return ExecuteInquiry(srb);
     case SCSI_READ_CAPACITY:
-      return ReadCapacity(srb);
+      return ExecuteReadCapacity(srb);
     case SCSI_READ10:
-      return Transfer(srb, false);
+      return ExecuteReadWrite(srb, false);
     case SCSI_WRITE10:
-      return Transfer(srb, true);
+      return ExecuteReadWrite(srb, true);
     default:
       return Fail(srb, kIllegalRequest, 0x20, 0x00);
   }

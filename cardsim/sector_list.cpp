@@ -3,7 +3,7 @@
 
 #include "cardsim/cardsim.h"
 
-static bool ParseNumber(const char** text, uint32_t* value) {
+static bool ReadSectorNumber(const char** text, uint32_t* value) {
   const char* at = *text;
   while (*at == ' ') ++at;
   if (*at < '0' || *at > '9') return false;
@@ -30,11 +30,11 @@ bool ParseSectorList(const char* text, SectorList* list) {
   if (*at == '\0') return true;
   for (;;) {
     SectorList::Range range;
-    if (!ParseNumber(&at, &range.first)) break;
+    if (!ReadSectorNumber(&at, &range.first)) break;
     range.last = range.first;
     if (*at == '-') {
       ++at;
-      if (!ParseNumber(&at, &range.last) || range.last < range.first) break;
+      if (!ReadSectorNumber(&at, &range.last) || range.last < range.first) break;
     }
     if (list->count == sizeof list->ranges / sizeof list->ranges[0]) break;
     list->ranges[list->count++] = range;

@@ -35,7 +35,16 @@ void CommandTableAdd(const char* name, CommandHandler handler) {
   command->handler = handler;
 }
 
+void CommandTableAddAll(const CommandEntry* commands) {
+  for (const CommandEntry* entry = commands; entry->name != nullptr; ++entry)
+    CommandTableAdd(entry->name, entry->handler);
+}
+
 int32_t CommandCount() { return command_count; }
+
+const char* CommandTableName(int32_t index) {
+  return index >= 0 && index < command_count ? commands[index].name : nullptr;
+}
 
 void ClearCommandTable() {
   std::free(commands);

@@ -1,9 +1,14 @@
-// The interpreter's own commands: flow control, values, strings, and the date and time. The value
-// formatting commands are in interp/formats.h.
+// The interpreter's own commands: flow control, values, value formatting, strings, and the date
+// and time.
 #ifndef KELVADO_INTERP_COMMANDS_H
 #define KELVADO_INTERP_COMMANDS_H
 
 #include <cstdint>
+
+#include "interp/command_table.h"
+
+// The interpreter's table of its own commands, in the order it contributes them.
+extern const CommandEntry kInterpCommands[];
 
 // The flow-control commands: jumps, the comparison and the sections armed for later events.
 int32_t FuncGoto(char* args);
@@ -35,6 +40,11 @@ int32_t FuncFValAdd(char* args);
 int32_t FuncFValSub(char* args);
 int32_t FuncFValMul(char* args);
 int32_t FuncFValDiv(char* args);
+
+// The value formatting commands: a number as text by a format text from the script, as
+// wsprintfA (integers) and printf (reals) make it (interp/formats.h).
+int32_t FuncIValToStr(char* args);
+int32_t FuncFValToStr(char* args);
 
 // The string commands: assignment, concatenation, comparison, one-byte change and splitting.
 // Strings are byte texts of at most 255 bytes in 256-byte slots; positions count bytes.

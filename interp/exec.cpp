@@ -50,6 +50,25 @@ int32_t RunSection(const char* name, int32_t* start) {
   return kGoOn;
 }
 
+static const char kStartSection[] = "START";
+
+int32_t RunStartSection() {
+  RewindResumeLine();
+  int32_t line = 0;
+  int32_t result = RunSection(kStartSection, &line);
+  RewindResumeLine();
+  if (result == kRunAgain) SuspendStart(kStartSection, line);
+  return result;
+}
+
+int32_t RunNextSection() {
+  RunTicket ticket;
+  if (!TakeNextRun(&ticket)) return kGoOn;
+  int32_t result = RunSection(ticket.section, &ticket.line);
+  FinishRun(ticket, result);
+  return result;
+}
+
 char TraceLine[kTraceLineSize];
 
 void TraceLineStart(const char* text, int32_t line_number) {

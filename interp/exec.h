@@ -18,6 +18,13 @@ int32_t ExecLine(const ScriptLine& line);
 // section's last line runs nothing and returns 0.
 int32_t RunSection(const char* name, int32_t* start);
 
+// The main window's creation: runs section START from line 0 and leaves ResumeLine at 0 again; a
+// START that returns 2 is resumed like any suspended section. The result of RunSection.
+int32_t RunStartSection();
+// The main window's NEWONE: runs the section handed over, from the line to resume, when a run has
+// been asked for (else 0), and settles the hand-over with its result. The result of RunSection.
+int32_t RunNextSection();
+
 // Called after every executed line, whatever its result, with TraceLine complete: the debug
 // window shows the line here, the script tool prints it. Nothing when unset.
 extern void (*LineExecutedHook)();

@@ -1,8 +1,5 @@
 #include "interp/formats.h"
 
-#include "interp/arguments.h"
-#include "platform/text.h"
-
 void SinkStart(FormatSink* sink, char* out, size_t size) {
   sink->out = size > 0 ? out : nullptr;
   sink->room = size > 0 ? size - 1 : 0;
@@ -67,37 +64,4 @@ bool ReadFieldNumber(const char** at, uint32_t* value) {
   *value = number;
   *at = p;
   return true;
-}
-
-// The text is made in a buffer of its own (the target may be the format's own slot) and cut to
-// the 255 bytes of the target without splitting a double-byte character. A format that the
-// formatters refuse gives the empty text; the command still succeeds.
-static const size_t kSlot = 256;
-
-// IValToStr,value,format,text: text := format applied to the integer value, as wsprintfA does.
-int32_t FuncIValToStr(char* args) {
-  int32_t* value;
-  char* format;
-  char* text;
-  int32_t result =
-      ReadArguments("FuncIValToStr", args, Value(&value), Value(&format), NewVar(&text));
-  if (result < 0) return result;
-  char made[2 * kSlot];
-  FormatInteger(made, sizeof made, format, *value);
-  TextCopy(text, kSlot, made);
-  return kGoOn;
-}
-
-// FValToStr,value,format,text: text := format applied to the real value, as printf does.
-int32_t FuncFValToStr(char* args) {
-  double* value;
-  char* format;
-  char* text;
-  int32_t result =
-      ReadArguments("FuncFValToStr", args, Value(&value), Value(&format), NewVar(&text));
-  if (result < 0) return result;
-  char made[2 * kSlot];
-  FormatReal(made, sizeof made, format, *value);
-  TextCopy(text, kSlot, made);
-  return kGoOn;
 }

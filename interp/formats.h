@@ -74,9 +74,4 @@ bool FormatInteger(char* out, size_t size, const char* format, int32_t value);
 // is refused: false, and `out` holds the empty text.
 bool FormatReal(char* out, size_t size, const char* format, double value);
 
-// --- The commands ---
-
-int32_t FuncIValToStr(char* args);
-int32_t FuncFValToStr(char* args);
-
 #endif

@@ -19,40 +19,33 @@ static uint32_t outside_choices = 0;
 
 static Lock* const section_lock = LockCreate();
 
-namespace {
-struct Hold {
-  Hold() { LockEnter(section_lock); }
-  ~Hold() { LockLeave(section_lock); }
-};
-}  // namespace
-
 static void CopyName(char* field, const char* name) { TextCopy(field, 256, name); }
 
 void SetSectionName(SectionField field, const char* name) {
-  Hold hold;
+  LockHold hold(section_lock);
   CopyName(section_names[field], name);
 }
 
 SectionName GetSectionName(SectionField field) {
-  Hold hold;
+  LockHold hold(section_lock);
   SectionName copy;
   CopyName(copy.text, section_names[field]);
   return copy;
 }
 
 int32_t CurrentResumeLine() {
-  Hold hold;
+  LockHold hold(section_lock);
   return resume_line;
 }
 
 bool IsResumePending() {
-  Hold hold;
+  LockHold hold(section_lock);
   return resume_pending;
 }
 
 void ChooseSection(const char* name) {
   {
-    Hold hold;
+    LockHold hold(section_lock);
     CopyName(section_names[kNextSection], name);
     run_requested = true;
   }
@@ -61,7 +54,7 @@ void ChooseSection(const char* name) {
 
 void ChooseStoredSection(SectionField field) {
   {
-    Hold hold;
+    LockHold hold(section_lock);
     char chosen[256];
     CopyName(chosen, section_names[field]);
     CopyName(section_names[kNextSection], chosen);
@@ -80,14 +73,14 @@ static void ChooseFromOutside(const char* name) {
 }
 
 void ChooseButtonSection(const char* section) {
-  Hold hold;
+  LockHold hold(section_lock);
   ChooseFromOutside(section);
   resume_pending = true;
 }
 
 bool ChooseEventSection(SectionField event_section, bool post) {
   {
-    Hold hold;
+    LockHold hold(section_lock);
     if (section_names[event_section][0] == '\0') return false;
     ChooseFromOutside(section_names[event_section]);
     for (SectionField field : {kTouchSection, kCoinSection, kEndSection, kVGAToFmEndSection})
@@ -103,7 +96,7 @@ bool ChooseEventSection(SectionField event_section, bool post) {
 
 void ResumeAtTick() {
   {
-    Hold hold;
+    LockHold hold(section_lock);
     if (!resume_pending) return;
     run_requested = true;
   }
@@ -111,12 +104,12 @@ void ResumeAtTick() {
 }
 
 void RewindResumeLine() {
-  Hold hold;
+  LockHold hold(section_lock);
   resume_line = 0;
 }
 
 bool TakeNextRun(RunTicket* ticket) {
-  Hold hold;
+  LockHold hold(section_lock);
   if (!run_requested) return false;
   run_requested = false;
   CopyName(ticket->section, section_names[kNextSection]);
@@ -126,7 +119,7 @@ bool TakeNextRun(RunTicket* ticket) {
 }
 
 void FinishRun(const RunTicket& ticket, int32_t result) {
-  Hold hold;
+  LockHold hold(section_lock);
   if (result < 0) {
     resume_pending = false;
     return;
@@ -142,14 +135,14 @@ void FinishRun(const RunTicket& ticket, int32_t result) {
 }
 
 void SuspendStart(const char* section, int32_t line) {
-  Hold hold;
+  LockHold hold(section_lock);
   CopyName(section_names[kNextSection], section);
   resume_line = line;
   resume_pending = true;
 }
 
 void ResetSectionChoice() {
-  Hold hold;
+  LockHold hold(section_lock);
   for (char* field : section_names) field[0] = '\0';
   resume_line = 0;
   resume_pending = false;

@@ -57,7 +57,7 @@ static VarNode** FindPlace(const char* name) {
 }
 
 // Adds an empty record of the given kind; sets *added to it (nullptr when the name was there).
-static int32_t Add(const char* name, int32_t kind, VarRecord** added) {
+static int32_t AddRecord(const char* name, int32_t kind, VarRecord** added) {
   *added = nullptr;
   char key[256];
   TextCopy(key, sizeof key, name);
@@ -77,21 +77,21 @@ static int32_t Add(const char* name, int32_t kind, VarRecord** added) {
 
 int32_t VarAddInteger(const char* name, int32_t value) {
   VarRecord* record;
-  int32_t result = Add(name, kVarInteger, &record);
+  int32_t result = AddRecord(name, kVarInteger, &record);
   if (record != nullptr) record->integer_value = value;
   return result;
 }
 
 int32_t VarAddReal(const char* name, double value) {
   VarRecord* record;
-  int32_t result = Add(name, kVarReal, &record);
+  int32_t result = AddRecord(name, kVarReal, &record);
   if (record != nullptr) record->real_value = value;
   return result;
 }
 
 int32_t VarAddString(const char* name, const char* text) {
   VarRecord* record;
-  int32_t result = Add(name, kVarString, &record);
+  int32_t result = AddRecord(name, kVarString, &record);
   if (record != nullptr) TextCopy(record->string_value, sizeof record->string_value, text);
   return result;
 }

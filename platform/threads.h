@@ -26,6 +26,14 @@ Lock* LockCreate();
 void LockDestroy(Lock* lock);
 void LockEnter(Lock* lock);
 void LockLeave(Lock* lock);
+// Holds a lock from its making to the end of the scope it is made in.
+struct LockHold {
+  explicit LockHold(Lock* held) : lock(held) { LockEnter(lock); }
+  ~LockHold() { LockLeave(lock); }
+  LockHold(const LockHold&) = delete;
+  LockHold& operator=(const LockHold&) = delete;
+  Lock* const lock;
+};
 
 // An event as Win32 has them: a manual-reset event stays signalled until it is reset, an
 // auto-reset event releases one waiter and resets itself.

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <initializer_list>
 
+#include "interp/section_choice.h"
 #include "screen/layout_settings.h"
 #include "screen/paint.h"
 
@@ -54,6 +55,11 @@ const char* DisplayListHit(int32_t x, int32_t y) {
   for (int32_t i = 0; i < DisplayList.count; ++i)
     if (ItemHit(*DisplayList.items[i], x, y)) return DisplayList.items[i]->section;
   return nullptr;
+}
+
+void ChooseButtonAt(int32_t x, int32_t y) {
+  const char* button = DisplayListHit(x, y);
+  if (button != nullptr) ChooseButtonSection(button);
 }
 
 void ResetScreen() {

@@ -36,6 +36,8 @@ void ReleaseDrawingBuffers();
 
 // The section of the first item, in list order, that a click at (x, y) hits; nullptr when none.
 const char* DisplayListHit(int32_t x, int32_t y);
+// A click at (x, y): the section of the button it hits, if any, starts at the next tick.
+void ChooseButtonAt(int32_t x, int32_t y);
 
 // The screen's state as at program start, for tests and tools: releases the display lists and the work buffer, clears MainWinCleared, puts every layout
 // setting back to 0 and forgets the screen size (0 x 0, as before start-up reads it).

@@ -2,6 +2,7 @@
 
 #include "interp/arguments.h"
 #include "interp/script_error.h"
+#include "interp/section_choice.h"
 #include "interp/zam_value.h"
 #include "platform/text.h"
 #include "platform/threads.h"
@@ -21,6 +22,13 @@ void MediaStopAndClose() {
   if (MciDevice == 0) return;
   if (MediaDeviceMode(MciDevice) != kMediaModeStopped) MediaDeviceStop(MciDevice);
   MediaClose();
+}
+
+void MediaEnded(uint32_t notification, uint32_t device) {
+  if (notification != kMediaEndSuccessful) return;
+  if (MciDevice != 0 && device != MciDevice) return;
+  MediaStopAndClose();
+  ChooseEventSection(kEndSection, true);
 }
 
 // Before a video replaces what plays: stop it and wait until the device says it stopped, or its

@@ -52,6 +52,13 @@ void MediaStopWaitAndClose();
 // Closes the open device without stopping it first (a play request that failed).
 void MediaClose();
 
+// The notification of a playback that ended by itself (MCI_NOTIFY_SUCCESSFUL).
+const uint32_t kMediaEndSuccessful = 1;
+// The main window's media end notification: a playback that ended by itself closes its device and
+// runs the end section. The end of a device that a newer play command has already replaced is
+// stale: the end section waits for the end of what plays now. Other notifications are ignored.
+void MediaEnded(uint32_t notification, uint32_t device);
+
 // --- The playback commands: PlayAvi and PlayAviRepeat show a video over the whole main window,
 // once or in a loop, PlayWave plays a sound. Each first stops and closes what plays ---
 //

@@ -5,6 +5,9 @@
 #include "platform/window_win32.h"
 #include "screen/media.h"
 
+// The media end notification that screen/media.h copies, checked against the system's own value.
+static_assert(kMediaEndSuccessful == MCI_NOTIFY_SUCCESSFUL, "MCI_NOTIFY_SUCCESSFUL");
+
 static DWORD_PTR Callback() { return reinterpret_cast<DWORD_PTR>(MainWindow); }
 
 uint32_t MediaDeviceOpen(const char* type, const char* path, uint32_t* device) {

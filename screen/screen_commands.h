@@ -1,8 +1,14 @@
-// The screen's commands: the screen commands, the text commands and the bitmap commands.
+// The screen's commands: the screen commands, the text commands and the bitmap commands, and
+// the screen's table of all its commands (these, the playback commands and the layout settings).
 #ifndef KELVADO_SCREEN_SCREEN_COMMANDS_H
 #define KELVADO_SCREEN_SCREEN_COMMANDS_H
 
 #include <cstdint>
+
+#include "interp/command_table.h"
+
+// The screen's table of its commands, in the order it contributes them.
+extern const CommandEntry kScreenCommands[];
 
 // The screen commands: DspUpdateWindow, ClrMainWin, DoClr, DoTitle and DoDiag.
 // Refreshes the main window.

@@ -12,7 +12,13 @@ int32_t FuncMouseCursor(char* args) {
   return kGoOn;
 }
 
+void ShowMouseCursor() { SetMouseCursor(MouseCursorId); }
+
 int32_t WaitTicks = 0;
+
+void WaitCountDown() {
+  if (WaitTicks > 0) --WaitTicks;
+}
 
 int32_t FuncWaitSet(char* args) {
   int32_t* milliseconds;

@@ -14,9 +14,13 @@ extern int32_t MouseCursorId;
 
 // MouseCursor,ID: the cursor shows from the next cursor message on.
 int32_t FuncMouseCursor(char* args);
+// The main window's cursor message: shows the cursor MouseCursorId names.
+void ShowMouseCursor();
 
 // Ticks left to wait; every tick lowers it by 1 while it is above 0.
 extern int32_t WaitTicks;
+// A tick of the main window's timer: WaitTicks 1 lower while it is above 0.
+void WaitCountDown();
 
 // WaitTicks := milliseconds / 100 (below 100 ms nothing is waited).
 int32_t FuncWaitSet(char* args);

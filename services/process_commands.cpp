@@ -27,11 +27,6 @@ static uint32_t recorded_order = 0;
 static std::vector<Thread*> watchers;
 
 namespace {
-struct Hold {
-  Hold() { LockEnter(child_lock); }
-  ~Hold() { LockLeave(child_lock); }
-};
-
 // What a watcher is handed: its own copies, so that the script may go on changing HomeDir.
 struct WatchOrder {
   char command_line[256];
@@ -41,7 +36,7 @@ struct WatchOrder {
 }  // namespace
 
 uint32_t WatchedProcessId() {
-  Hold hold;
+  LockHold hold(child_lock);
   return ChildProcess.process_id;
 }
 
@@ -50,14 +45,14 @@ static void TerminateRecordedLocked() {
 }
 
 void TerminateWatchedProgram() {
-  Hold hold;
+  LockHold hold(child_lock);
   TerminateRecordedLocked();
 }
 
 // Records the new program; false when the exit sequence has begun (the program is then ended
 // as the exit sequence would have ended it).
 static bool Record(const ProcessRecord& program, uint32_t number) {
-  Hold hold;
+  LockHold hold(child_lock);
   if (closed) {
     ProcessTerminate(program.process_id);
     return false;
@@ -70,14 +65,14 @@ static bool Record(const ProcessRecord& program, uint32_t number) {
 }
 
 static bool IsClosed() {
-  Hold hold;
+  LockHold hold(child_lock);
   return closed;
 }
 
 // The program has ended (or the exit sequence woke the watcher): its end section is chosen
 // unless the tool is closing, and the record is emptied if it still names this program.
 static void Finish(const ProcessRecord& program, bool ended) {
-  Hold hold;
+  LockHold hold(child_lock);
   if (ended && !closed) ChooseEventSection(kEndSection, true);
   if (ChildProcess.process_id == program.process_id) ChildProcess = ProcessRecord();
 }
@@ -90,7 +85,7 @@ static void ShowCreateError(uint32_t error) {
 }
 
 static void WatcherEnded() {
-  Hold hold;
+  LockHold hold(child_lock);
   --live_watchers;
 }
 
@@ -137,7 +132,7 @@ bool StartWatcher(const char* command_line, const char* directory) {
   TextCopy(order->command_line, sizeof order->command_line, command_line);
   TextCopy(order->directory, sizeof order->directory, directory);
   {
-    Hold hold;
+    LockHold hold(child_lock);
     ++live_watchers;
     order->number = ++orders_given;
   }
@@ -153,7 +148,7 @@ bool StartWatcher(const char* command_line, const char* directory) {
 
 void EndWatchers() {
   {
-    Hold hold;
+    LockHold hold(child_lock);
     closed = true;
     TerminateRecordedLocked();
   }
@@ -172,13 +167,13 @@ void EndWatchers() {
 }
 
 int32_t LiveWatchers() {
-  Hold hold;
+  LockHold hold(child_lock);
   return live_watchers;
 }
 
 void ResetWatchers() {
   JoinEndedWatchers();
-  Hold hold;
+  LockHold hold(child_lock);
   closed = false;
   EventReset(wake_watchers);
   ChildProcess = ProcessRecord();

@@ -28,7 +28,7 @@ Card* Reachable(int32_t adapter, int32_t target, uint32_t sector_size, uint32_t 
   return card->fd >= 0 && uint64_t{lba} + count <= card->sectors ? card : nullptr;
 }
 
-bool Transfer(int fd, bool write, uint32_t lba, uint32_t count, void* buffer) {
+bool ReadWriteCard(int fd, bool write, uint32_t lba, uint32_t count, void* buffer) {
   size_t length = size_t{count} * kSectorSize;
   off_t offset = static_cast<off_t>(lba) * kSectorSize;
   char* at = static_cast<char*>(buffer);
@@ -49,13 +49,13 @@ int32_t SetGetDiskInfo(int32_t, int32_t, int32_t*, int32_t*) { return -1; }
 int32_t SetRead(int32_t adapter, int32_t target, uint32_t lba, uint32_t size, uint32_t count,
                 void* buffer) {
   Card* card = Reachable(adapter, target, size, lba, count);
-  return card && Transfer(card->fd, false, lba, count, buffer) ? 0 : -1;
+  return card && ReadWriteCard(card->fd, false, lba, count, buffer) ? 0 : -1;
 }
 
 int32_t SetWrite(int32_t adapter, int32_t target, uint32_t lba, uint32_t size, uint32_t count,
                  const void* buffer) {
   Card* card = Reachable(adapter, target, size, lba, count);
-  return card && Transfer(card->fd, true, lba, count, const_cast<void*>(buffer)) ? 0 : -1;
+  return card && ReadWriteCard(card->fd, true, lba, count, const_cast<void*>(buffer)) ? 0 : -1;
 }
 
 }  // namespace

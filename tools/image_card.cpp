@@ -70,7 +70,7 @@ static bool Reachable(int32_t target, uint32_t sector_size, uint32_t lba, uint32
          uint64_t{lba} + count <= image_sectors;
 }
 
-static bool Transfer(bool write, uint32_t lba, uint32_t count, void* buffer) {
+static bool ReadWriteImage(bool write, uint32_t lba, uint32_t count, void* buffer) {
   size_t length = size_t{count} * kSectorSize;
   off_t offset = static_cast<off_t>(lba) * kSectorSize;
   char* p = static_cast<char*>(buffer);
@@ -97,12 +97,12 @@ static int32_t ImageReadSectors(int32_t, int32_t target, uint32_t lba, uint32_t 
                                 uint32_t count, void* buffer) {
   if (ImageCardWatch) ImageCardWatch(false, lba, count);
   if (!Reachable(target, sector_size, lba, count) || SectorListTouches(bad_reads, lba, count)) return -1;
-  return Transfer(false, lba, count, buffer) ? 0 : -1;
+  return ReadWriteImage(false, lba, count, buffer) ? 0 : -1;
 }
 
 static int32_t ImageWriteSectors(int32_t, int32_t target, uint32_t lba, uint32_t sector_size,
                                  uint32_t count, const void* buffer) {
   if (ImageCardWatch) ImageCardWatch(true, lba, count);
   if (!Reachable(target, sector_size, lba, count) || SectorListTouches(bad_writes, lba, count)) return -1;
-  return Transfer(true, lba, count, const_cast<void*>(buffer)) ? 0 : -1;
+  return ReadWriteImage(true, lba, count, const_cast<void*>(buffer)) ? 0 : -1;
 }

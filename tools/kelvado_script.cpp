@@ -38,6 +38,7 @@
 #include "platform/clock_native.h"
 #include "platform/window_native.h"
 #include "screen/display_list.h"
+#include "screen/media.h"
 #include "screen/paint.h"
 #include "screen/screen_native.h"
 #include "kelvado_version.h"

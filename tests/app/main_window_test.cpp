@@ -16,7 +16,9 @@
 #include "interp/section_choice.h"
 #include "interp/var_table.h"
 #include "platform/window_native.h"
+#include "screen/media.h"
 #include "services/cursor_wait.h"
+#include "services/debug_window_native.h"
 #include "services/directories.h"
 #include "tests/interp/harness.h"
 
@@ -81,6 +83,7 @@ class MainWindow : public InterpTest {
  protected:
   void SetUp() override {
     InterpTest::SetUp();
+    ResetProgram();
     traced.clear();
     suspensions = 0;
     init_adapter_result = 1;
@@ -88,6 +91,9 @@ class MainWindow : public InterpTest {
     CommandTableAdd("Suspend", Suspend);
     LineExecutedHook = [] { traced.push_back(TraceLine); };
   }
+  // The window's own reactions in place of the harness's.
+  void NewOne() override { MainWindowNewOne(); }
+  void Tick() override { MainWindowTick(); }
   // Line numbers of the traced lines, in order.
   std::vector<int> TracedLines() {
     std::vector<int> lines;
@@ -257,6 +263,30 @@ TEST_F(MainWindow, EndSectionChosenWhileSuspendedRunsOnce) {
   traced.clear();
   PumpAndTick();
   EXPECT_EQ(TracedLines(), (std::vector<int>{5, 6}));
+}
+
+TEST_F(MainWindow, KeysAndTheCursorMessage) {
+  // Space opens the debug window and closes it again; Esc and F12 close the program.
+  OpenDebugWindowHandler = [] { return true; };
+  MainWindowKey(kKeySpace);
+  EXPECT_TRUE(DebugWindowIsOpen());
+  MainWindowKey(kKeySpace);
+  EXPECT_FALSE(DebugWindowIsOpen());
+  OpenDebugWindowHandler = nullptr;
+  EXPECT_FALSE(close_posted);
+  MainWindowKey(kKeyEscape);
+  EXPECT_TRUE(close_posted);
+  close_posted = false;
+  MainWindowKey(kKeyF12);
+  EXPECT_TRUE(close_posted);
+  // The cursor message shows the cursor that MouseCursor chose.
+  static int32_t cursor_shown;
+  cursor_shown = -1;
+  SetMouseCursorHandler = [](int32_t id) { cursor_shown = id; };
+  MouseCursorId = 32514;
+  MainWindowSetCursor();
+  SetMouseCursorHandler = nullptr;
+  EXPECT_EQ(cursor_shown, 32514);
 }
 
 std::atomic<int> ended_runs(0);  // runs of the end sections, counted on the main thread

@@ -1,6 +1,5 @@
 // The device layer against the card emulator linked in: loading, the choice of the host adapter,
 // the device's name and size, sector transfers, and requests that do not finish.
-#include "app/program.h"
 #include "aspi/aspi.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +34,7 @@ class Aspi : public ::testing::Test {
   void SetUp() override {
     CardSimDefaults(&config);
     std::snprintf(config.image, sizeof config.image, "%s", card.image.c_str());
-    ResetProgram();
+    ResetTargetIdentity();
     std::strcpy(HostAdapterName, "njata95");
     Boxes.clear();
     MessageBoxHandler = RecordBox;
@@ -90,7 +89,7 @@ TEST_F(Aspi, LoadFailuresReportTheirCodeAndLeaveNothingLoaded) {
     c.set(&config);
     EXPECT_EQ(Load(), c.code);
     EXPECT_EQ(HostAdapterCount, -1);
-    EXPECT_EQ(SendASPI32Command, nullptr);
+    EXPECT_EQ(DriverSendCommandEntry, nullptr);
     EXPECT_EQ(HaInquiry(0, "njata95"), -1);
     EXPECT_EQ(FindHostAdapter(), 0);
   }

@@ -17,7 +17,6 @@
 #include <map>
 #include <set>
 
-#include "app/program.h"
 #include "aspi/aspi.h"
 #include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
@@ -103,7 +102,8 @@ void Reset(uint64_t sectors) {
   written.clear();
   if (!abort_event) abort_event = EventCreate(true, false);
   EventReset(abort_event);
-  ResetProgram();
+  ResetTargetIdentity();
+  ResetEngine();
   AbortEvent = abort_event;
   AdapterNumber = 0;
   NewVolSerial = 1;

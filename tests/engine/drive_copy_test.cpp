@@ -19,12 +19,12 @@
 #include "platform/files_native.h"
 #include "platform/threads.h"
 #include "platform/window_native.h"
-#include "services/directories.h"
 
 namespace {
 
 std::map<int32_t, std::string> shown;  // the last text of each control
 void (*on_show)(int32_t id, const std::string& text) = nullptr;
+char log_dir[256];  // the folder of the list of files left out, as the script's LogDir1
 
 class Drives : public ::testing::Test {
  protected:
@@ -39,7 +39,7 @@ class Drives : public ::testing::Test {
       shown[id] = text;
       if (on_show != nullptr) on_show(id, text);
     };
-    TextCopyTo(LogDir1, (base + "/log/").c_str());
+    TextCopyTo(log_dir, (base + "/log/").c_str());
     ClockTime t = {1999, 3, 0, 7, 9, 5, 42, 0};
     ClockStop(t, t);
     TargetRoot[0] = '\0';
@@ -48,7 +48,7 @@ class Drives : public ::testing::Test {
     DialogTextHandler = nullptr;
     ClockRun();
     NativeDrivesClear();
-    LogDir1[0] = '\0';
+    log_dir[0] = '\0';
     std::system(("rm -rf " + base).c_str());
   }
   static void TextCopyTo(char* out, const char* text) { std::snprintf(out, 256, "%s", text); }
@@ -229,7 +229,7 @@ TEST_F(Drives, CopyTreeLeavesOutWhatItMustAndRecordsIt) {
   Put('E', "IO.SYS", "already");
   NativeHoldFile("C:\\WINDOWS\\WIN386.SWP");
   int dialog;
-  ASSERT_EQ(CopyAllFiles("C:\\", "E:\\", LogDir1, &dialog), 0);
+  ASSERT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir, &dialog), 0);
   EXPECT_EQ(Get('E', "IO.SYS"), "already");
   EXPECT_EQ(Get('E', "WINDOWS/SYSTEM/VMM32.VXD"), "vmm");
   EXPECT_EQ(Get('E', "WINDOWS/WIN.INI"), "[windows]");
@@ -251,7 +251,7 @@ TEST_F(Drives, CopyTreeLeavesOutWhatItMustAndRecordsIt) {
 
   // A directory as the source lands in the same path on the target drive.
   Put('C', "DATA/a.txt", "a");
-  ASSERT_EQ(CopyAllFiles("C:\\DATA\\", "E:", LogDir1, nullptr), 0);
+  ASSERT_EQ(CopyAllFiles("C:\\DATA\\", "E:", log_dir, nullptr), 0);
   EXPECT_EQ(Get('E', "DATA/a.txt"), "a");
   EXPECT_EQ(CopyLeftOutCount, 0);
 }
@@ -265,7 +265,7 @@ TEST_F(Drives, OverLongPathsAreLeftOutWhole) {
   Put('C', dir + "/short", "s");
   Put('C', dir + "/" + name, "long");
   Put('C', dir + "/" + std::string(60, 's') + "/inner", "i");
-  ASSERT_EQ(CopyAllFiles("C:\\", "E:\\", LogDir1, nullptr), 0);
+  ASSERT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir, nullptr), 0);
   EXPECT_EQ(Get('E', dir + "/short"), "s");
   EXPECT_EQ(Get('E', dir + "/" + name), "<none>");
   EXPECT_EQ(Get('E', dir + "/" + name.substr(0, 52)), "<none>");
@@ -285,7 +285,7 @@ TEST_F(Drives, FullTargetStopsTheCopy) {
   Put('C', "B", "123456");
   Put('C', "C", "1");
   Put('C', "SUB/D", "1");
-  EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", LogDir1, nullptr), 105);
+  EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir, nullptr), 105);
   EXPECT_EQ(Get('E', "A"), "12345");
   EXPECT_EQ(Get('E', "B"), "<none>");
   EXPECT_EQ(Get('E', "C"), "<none>");
@@ -311,7 +311,7 @@ TEST_F(Drives, DirectoryOnAFullTargetStopsTheCopy) {
     Put('C', "A", "12345");
     Put('C', "SUB/D1", "1");
     Put('C', "SUB/D2", "2");
-    EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", LogDir1, nullptr), 105);
+    EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir, nullptr), 105);
     EXPECT_EQ(Get('E', "A"), "12345");
     EXPECT_EQ(Get('E', "SUB/D1"), "<none>");
     EXPECT_EQ(CopyLeftOutCount, 1);
@@ -328,7 +328,7 @@ TEST_F(Drives, DirectoryOnAFullTargetStopsTheCopy) {
   Put('C', "SUB/D1", "1");
   Put('C', "Z", "z");
   Put('E', "SUB", "a file where the directory should go");
-  EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", LogDir1, nullptr), 0);
+  EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir, nullptr), 0);
   EXPECT_EQ(Get('E', "Z"), "z");
   EXPECT_EQ(CopyLeftOutCount, 1);
   EXPECT_NE(Log().find(") C:\\SUB\\D1\n"), std::string::npos) << Log();
@@ -351,7 +351,7 @@ TEST_F(Drives, DirectoriesKeepTheirAttributes) {
   NativeSetAttributes("C:\\LOCKED\\INNER", kAttrReadOnly);
   NativeSetAttributes("C:\\LOCKED\\Y", kAttrHidden | kAttrReadOnly);
   NativeSetAttributes("C:\\DATA", kAttrArchive);
-  ASSERT_EQ(CopyAllFiles("C:\\", "E:\\", LogDir1, nullptr), 0);
+  ASSERT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir, nullptr), 0);
   EXPECT_EQ(CopyLeftOutCount, 0);
   EXPECT_EQ(NativeAttributes("E:\\WINDOWS\\SYSTEM"), kAttrHidden);
   EXPECT_EQ(NativeAttributes("E:\\WINDOWS"), kAttrSystem | kAttrArchive);
@@ -365,7 +365,7 @@ TEST_F(Drives, DirectoriesKeepTheirAttributes) {
   EXPECT_EQ(Get('E', "WINDOWS/SYSTEM/VMM32/IOS.VXD"), "ios");
   // A directory as the source brings its own bits to its namesake.
   std::system(("rm -rf " + base + "/E/DATA").c_str());
-  ASSERT_EQ(CopyAllFiles("C:\\DATA", "E:", LogDir1, nullptr), 0);
+  ASSERT_EQ(CopyAllFiles("C:\\DATA", "E:", log_dir, nullptr), 0);
   EXPECT_EQ(NativeAttributes("E:\\DATA"), kAttrArchive);
   EXPECT_EQ(Get('E', "DATA/a.txt"), "a");
 }
@@ -381,7 +381,7 @@ TEST_F(Drives, InterruptStopsBeforeTheNextEntry) {
     if (id == 1018 && text == "b") EventSet(AbortEvent);
   };
   int dialog;
-  EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", LogDir1, &dialog), -9);
+  EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir, &dialog), -9);
   EventDestroy(AbortEvent);
   AbortEvent = nullptr;
   EXPECT_EQ(Get('E', "a"), "a");

@@ -1,4 +1,3 @@
-#include "app/program.h"
 #include "tests/engine/test_card.h"
 
 #include <fcntl.h>
@@ -27,7 +26,8 @@ static char progress_bar, status_text;
 
 // The engine at its start values, then as the tests want it.
 static void PrepareEngine() {
-  ResetProgram();
+  ResetTargetIdentity();
+  ResetEngine();
   std::strcpy(HostAdapterName, "njata95");
   AdapterNumber = 0;
   ChkDataArea = 0;

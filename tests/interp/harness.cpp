@@ -1,10 +1,8 @@
-#include "app/program.h"
-#include "interp/exec.h"
 #include "tests/interp/harness.h"
 
 #include <deque>
 
-#include "app/main_window.h"
+#include "interp/exec.h"
 #include "interp/loader.h"
 #include "interp/section_choice.h"
 #include "platform/window_native.h"
@@ -22,10 +20,16 @@ const char* ScriptLineAt(int32_t n) {
   if (n < 1 || static_cast<size_t>(n) > script.size()) return nullptr;
   return script[static_cast<size_t>(n) - 1].c_str();
 }
+
+// Every script error ends the program, as the main window shows it.
+void ShowScriptError() {
+  ShowMessageBox(true, ScriptError, kScriptErrorCaption, kScriptErrorStyle);
+  PostClose();
+}
 }  // namespace
 
 void InterpTest::SetUp() {
-  ResetProgram();
+  ResetInterpreter();
   queue.clear();
   boxes.clear();
   posted_new_ones = 0;
@@ -56,6 +60,16 @@ int InterpTest::Load(const std::vector<std::string>& lines) {
   return LoadScriptFrom(ScriptLineAt);
 }
 
+void InterpTest::Start() {
+  if (RunStartSection() < 0) ShowScriptError();
+}
+
+void InterpTest::NewOne() {
+  if (RunNextSection() < 0) ShowScriptError();
+}
+
+void InterpTest::Tick() { ResumeAtTick(); }
+
 bool InterpTest::Pump() {
   while (!queue.empty()) {
     Message message = queue.front();
@@ -64,7 +78,7 @@ bool InterpTest::Pump() {
       queue.clear();
       return false;
     }
-    MainWindowNewOne();
+    NewOne();
   }
   return true;
 }
@@ -72,7 +86,7 @@ bool InterpTest::Pump() {
 int InterpTest::PumpAndTick(int limit) {
   int ticks = 0;
   while (Pump() && IsResumePending() && ticks < limit) {
-    MainWindowTick();
+    Tick();
     ++ticks;
   }
   return ticks;

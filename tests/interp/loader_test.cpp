@@ -1,8 +1,7 @@
-// The script loader: cleaning, headers and their errors, and the BuiltInScript as loaded.
+// The script loader: cleaning, headers and their errors.
 #include <cstring>
 #include <string>
 
-#include "app/builtin_script.h"
 #include "interp/loader.h"
 #include "interp/script_error.h"
 #include "interp/section_table.h"
@@ -42,46 +41,6 @@ TEST(CleanLine, KeepsAt255BytesOfALongerLine) {
 }
 
 class Loader : public InterpTest {};
-
-TEST_F(Loader, BuiltInScriptGivesThirteenSectionsAndFiftyThreeLines) {
-  ASSERT_EQ(LoadScriptFrom(BuiltInScript), 0);
-  EXPECT_STREQ(ScriptName, "KELVADO.INI");
-  EXPECT_EQ(BuiltInScript(0), nullptr);
-  EXPECT_EQ(BuiltInScript(67), nullptr);
-  struct Expected {
-    const char* name;
-    int first, last;
-  };
-  const Expected sections[] = {
-      {"START", 2, 3},         {"INIT_DATA", 5, 12},
-      {"INIT_DATA_B", 14, 20}, {"INIT_ADAPTER", 22, 30},
-      {"OPENING_DLG1", 32, 34}, {"CHECK_TARGET_DRIVE", 36, 38},
-      {"CHK_FILE_EXIST", 40, 42}, {"MAKE_PARTITION_TARGET_DRIVE", 44, 46},
-      {"CRAD_INIT", 48, 50},   {"START_KELVADO", 52, 54},
-      {"TRUE_END_DIALOG", 56, 58}, {"FALSE_END_DIALOG", 60, 62},
-      {"EXIT_PROGRAM", 64, 66},
-  };
-  EXPECT_EQ(SectionCount(), 13);
-  int lines = 0;
-  for (const Expected& expected : sections) {
-    const Section* section = FindSection(expected.name);
-    ASSERT_NE(section, nullptr) << expected.name;
-    ASSERT_EQ(section->line_count, expected.last - expected.first + 1) << expected.name;
-    for (int i = 0; i < section->line_count; ++i)
-      EXPECT_EQ(section->lines[i].line_number, expected.first + i) << expected.name;
-    lines += section->line_count;
-  }
-  EXPECT_EQ(lines, 53);
-  const Section* adapter = FindSection("INIT_ADAPTER");
-  EXPECT_STREQ(adapter->lines[6].text, "If,RETVAL,\"!=\",1,\"EXIT_PROGRAM\"");
-  EXPECT_EQ(adapter->lines[6].line_number, 28);
-  EXPECT_STREQ(FindSection("INIT_DATA")->lines[0].text, "IValSet,ARROW_CURSOR,32512");
-  EXPECT_STREQ(FindSection("INIT_DATA_B")->lines[0].text, "StrSet,H_Gothic,\"標準ゴシック\"");
-  EXPECT_STREQ(FindSection("INIT_DATA_B")->lines[2].text,
-               "StrSet,TimesNewRoman,\"Times New Roman\"");
-  EXPECT_EQ(FindSection("start"), nullptr);
-  EXPECT_EQ(FindSection("START "), nullptr);
-}
 
 TEST_F(Loader, SkipsEmptyBlankAndCommentLinesButCountsThem) {
   ASSERT_EQ(Load({"", "[A]", "   ", "; note", "\t", "Goto,\"B\" ; jump", "[B]"}), 0);

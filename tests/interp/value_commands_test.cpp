@@ -1,11 +1,12 @@
-// The value and string commands as script lines through the program's command table: the cases
-// that the golden script scripts/values.ini does not already show.
+// The value and string commands as script lines through the interpreter's table of commands: the
+// cases that the golden script scripts/values.ini does not already show.
 #include <cmath>
 #include <cstring>
 #include <string>
 
-#include "app/program.h"
 #include "interp/arguments.h"
+#include "interp/command_table.h"
+#include "interp/commands.h"
 #include "interp/exec.h"
 #include "interp/script_error.h"
 #include "interp/var_table.h"
@@ -18,7 +19,7 @@ class Commands : public InterpTest {
  protected:
   void SetUp() override {
     InterpTest::SetUp();
-    FillCommandTable();
+    CommandTableAddAll(kInterpCommands);
   }
   void TearDown() override {
     ClockRun();

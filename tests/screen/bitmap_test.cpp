@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
-#include "app/program.h"
+#include "interp/commands.h"
 #include "interp/section_choice.h"
 #include "interp/section_table.h"
 #include "platform/window_native.h"
@@ -17,7 +16,10 @@
 #include "screen/display_list.h"
 #include "screen/layout_settings.h"
 #include "screen/paint.h"
+#include "screen/screen_commands.h"
 #include "services/directories.h"
+#include "services/services_commands.h"
+#include "services/services_reset.h"
 #include "tests/interp/harness.h"
 
 namespace {
@@ -163,7 +165,10 @@ class BitmapCommands : public InterpTest {
  protected:
   void SetUp() override {
     InterpTest::SetUp();
-    FillCommandTable();
+    ResetServices();
+    ResetScreen();
+    for (const CommandEntry* table : {kInterpCommands, kServicesCommands, kScreenCommands})
+      CommandTableAddAll(table);
     ScreenWidth = 640;
     ScreenHeight = 480;
     OffsetX1 = OffsetY1 = 0.0;
@@ -185,7 +190,7 @@ class BitmapCommands : public InterpTest {
     ClearSectionTable();
     boxes.clear();
     EXPECT_EQ(Load(lines), 0);
-    MainWindowCreate();
+    Start();
     return boxes;
   }
   static std::string Box(const char* message, int line = 2) {
@@ -286,13 +291,13 @@ TEST_F(BitmapCommands, ClicksFindTheFirstButtonAtItsUnshiftedPlace) {
   PaintScreen(kBitmapRecorder);
   EXPECT_EQ(painted, (std::vector<std::string>{"FIRST at 192,144", "SECOND at 320,240"}));
   // ... but clicked where the script put them: the overlap belongs to the first one.
-  MainWindowClick(200, 200);
+  ChooseButtonAt(200, 200);
   PumpAndTick();
   EXPECT_STREQ(GetSectionName(kOkNextSection).text, "first");
-  MainWindowClick(400, 300);
+  ChooseButtonAt(400, 300);
   PumpAndTick();
   EXPECT_STREQ(GetSectionName(kOkNextSection).text, "second");
-  MainWindowClick(64, 100);  // on FIRST's left border
+  ChooseButtonAt(64, 100);  // on FIRST's left border
   PumpAndTick();
   EXPECT_STREQ(GetSectionName(kOkNextSection).text, "second");
 }

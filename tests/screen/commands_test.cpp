@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
-#include "app/program.h"
+#include "interp/commands.h"
 #include "interp/script_error.h"
 #include "interp/section_table.h"
 #include "interp/var_table.h"
@@ -13,6 +12,9 @@
 #include "screen/display_list.h"
 #include "screen/layout_settings.h"
 #include "screen/paint.h"
+#include "screen/screen_commands.h"
+#include "services/services_commands.h"
+#include "services/services_reset.h"
 #include "tests/interp/harness.h"
 
 namespace {
@@ -23,7 +25,10 @@ class ScreenCommands : public InterpTest {
  protected:
   void SetUp() override {
     InterpTest::SetUp();
-    FillCommandTable();
+    ResetServices();
+    ResetScreen();
+    for (const CommandEntry* table : {kInterpCommands, kServicesCommands, kScreenCommands})
+      CommandTableAddAll(table);
     ScreenWidth = 640;
     ScreenHeight = 480;
     refreshes = 0;
@@ -41,7 +46,7 @@ class ScreenCommands : public InterpTest {
     ScriptErrorClear();
     boxes.clear();
     EXPECT_EQ(Load(lines), 0);
-    MainWindowCreate();
+    Start();
     return boxes;
   }
 };

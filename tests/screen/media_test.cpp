@@ -9,15 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
-#include "app/program.h"
+#include "interp/commands.h"
 #include "interp/section_choice.h"
 #include "interp/section_table.h"
 #include "screen/display_list.h"
 #include "screen/media.h"
 #include "screen/paint.h"
+#include "screen/screen_commands.h"
 #include "screen/screen_native.h"
 #include "services/directories.h"
+#include "services/services_commands.h"
+#include "services/services_reset.h"
 #include "tests/interp/harness.h"
 
 namespace {
@@ -29,7 +31,10 @@ class Media : public InterpTest {
  protected:
   void SetUp() override {
     InterpTest::SetUp();
-    FillCommandTable();
+    ResetServices();
+    ResetScreen();
+    for (const CommandEntry* table : {kInterpCommands, kServicesCommands, kScreenCommands})
+      CommandTableAddAll(table);
     ScreenWidth = 800;
     ScreenHeight = 600;
     dir = ::testing::TempDir();
@@ -75,7 +80,7 @@ class Media : public InterpTest {
     ClearSectionTable();
     boxes.clear();
     EXPECT_EQ(Load(lines), 0);
-    MainWindowCreate();
+    Start();
     return boxes;
   }
   // Requests since the last call.
@@ -97,11 +102,11 @@ TEST_F(Media, SoundPlaysToItsEndAndTheEndSectionRuns) {
   EXPECT_EQ(Requests(), (Texts{"open waveaudio a.wav = 1", "play 1", "mode 1", "stop 1", "close 1",
                                "open waveaudio b.wav = 2", "play 2"}));
   // The first sound's end comes late: the end section waits for the one that plays now.
-  MainWindowMediaEnd(kMediaEndSuccessful, MciDevice - 1);
-  MainWindowMediaEnd(4, MciDevice);  // aborted: ignored
+  MediaEnded(kMediaEndSuccessful, MciDevice - 1);
+  MediaEnded(4, MciDevice);  // aborted: ignored
   EXPECT_EQ(posted_new_ones, 0);
   EXPECT_TRUE(Requests().empty());
-  MainWindowMediaEnd(kMediaEndSuccessful, MciDevice);
+  MediaEnded(kMediaEndSuccessful, MciDevice);
   EXPECT_EQ(Requests(), (Texts{"mode 2", "stop 2", "close 2"}));
   EXPECT_EQ(MciDevice, 0u);
   Pump();
@@ -118,7 +123,7 @@ TEST_F(Media, VideoFillsTheWindowAndDoClrStopsTheLoop) {
   EXPECT_EQ(MciDevice, 0u);
   // Without an end section, the end of a video closes it and nothing more happens.
   ASSERT_TRUE(Run({"PlayAvi,\"v.avi\",0,0,1,1"}).empty());
-  MainWindowMediaEnd(kMediaEndSuccessful, MciDevice);
+  MediaEnded(kMediaEndSuccessful, MciDevice);
   EXPECT_EQ(MciDevice, 0u);
   EXPECT_EQ(posted_new_ones, 0);
 }

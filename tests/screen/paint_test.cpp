@@ -1,6 +1,5 @@
 // Display items in pixels, the hit test, the lists' ownership of bitmaps and the order in which
 // painting draws, recorded through a canvas that writes down every step.
-#include "app/program.h"
 #include "screen/paint.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "interp/exec.h"
 #include "screen/display_list.h"
 #include "screen/layout_settings.h"
+#include "services/services_reset.h"
 
 namespace {
 
@@ -51,13 +52,15 @@ const PaintCanvas kRecorder = {
 class Screen : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetProgram();
+    ResetInterpreter();
+    ResetServices();
+    ResetScreen();
     ScreenWidth = 640;
     ScreenHeight = 480;
     steps.clear();
     measured_width = 100;
   }
-  void TearDown() override { ResetProgram(); }
+  void TearDown() override { ResetScreen(); }
 
   static DisplayItem Text(const char* text, double x1, double y1, double x2, double y2,
                           int32_t alignment) {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
-#include "app/program.h"
+#include "interp/command_table.h"
+#include "interp/commands.h"
 #include "interp/exec.h"
 #include "interp/script_error.h"
 #include "interp/section_choice.h"
@@ -23,6 +23,8 @@
 #include "services/cursor_wait.h"
 #include "services/debug_window_native.h"
 #include "services/directories.h"
+#include "services/services_commands.h"
+#include "services/services_reset.h"
 #include "tests/interp/harness.h"
 
 namespace {
@@ -35,7 +37,9 @@ class Services : public InterpTest {
  protected:
   void SetUp() override {
     InterpTest::SetUp();
-    FillCommandTable();
+    ResetServices();
+    CommandTableAddAll(kInterpCommands);
+    CommandTableAddAll(kServicesCommands);
     LineExecutedHook = DebugWindowShowLine;
     opens = closes = repaints = 0;
     window_can_open = true;
@@ -62,6 +66,11 @@ class Services : public InterpTest {
     std::filesystem::remove_all(dir);
     InterpTest::TearDown();
   }
+  // The tick also counts down a Wait.
+  void Tick() override {
+    WaitCountDown();
+    InterpTest::Tick();
+  }
   // Runs the lines as section START of a fresh script, then whatever they scheduled; the boxes
   // shown, if any.
   std::vector<std::string> Run(std::vector<std::string> lines) {
@@ -71,7 +80,7 @@ class Services : public InterpTest {
     ResetSectionChoice();
     boxes.clear();
     EXPECT_EQ(Load(lines), 0);
-    MainWindowCreate();
+    Start();
     PumpAndTick();
     return boxes;
   }
@@ -98,7 +107,7 @@ TEST_F(Services, AliasesKeepTheirFirstDirectoryAndMatchExactly) {
 TEST_F(Services, WaitHoldsTheLineForWholeTicks) {
   // 250 ms: two ticks; the section goes on at the second.
   ASSERT_EQ(Load({"[START]", "Goto,\"S\"", "[S]", "WaitSet,250", "Wait", "DiagNext,\"done\""}), 0);
-  MainWindowCreate();
+  Start();
   EXPECT_EQ(PumpAndTick(), 2);
   EXPECT_STREQ(GetSectionName(kDiagNextSection).text, "done");
   EXPECT_EQ(WaitTicks, 0);
@@ -116,12 +125,12 @@ TEST_F(Services, MouseCursorShowsFromTheNextCursorMessage) {
   ASSERT_TRUE(Run({"MouseCursor,32514"}).empty());
   EXPECT_EQ(MouseCursorId, 32514);
   EXPECT_EQ(cursor_shown, -1);
-  MainWindowSetCursor();
+  ShowMouseCursor();
   EXPECT_EQ(cursor_shown, 32514);
   // The message commands take anything, or nothing, and do nothing.
   ASSERT_TRUE(
       Run({"MouseCursor,0", "IntrrimMsg", "LastMsg,", "LastMsgInterval,,,\"x\",UNKNOWN"}).empty());
-  MainWindowSetCursor();
+  ShowMouseCursor();
   EXPECT_EQ(cursor_shown, 0);  // no cursor: the pointer is hidden
 }
 
@@ -161,25 +170,25 @@ TEST_F(Services, DatedFilesThatCannotBeWrittenAreSkippedSilently) {
 TEST_F(Services, DebugFileHoldsEveryLineExecutedWhileTheWindowIsOpen) {
   std::string set_dir = "SetLogDir1,\"" + dir + "/\"";
   ASSERT_TRUE(Run({set_dir, "IntrrimMsg,\"before\"", "DebugStart", "IntrrimMsg,\"待機\",1,2",
-                   "SetOffsetX1,NEWV", "DebugEnd", "LastMsg,\"after\""})
+                   "FValSet,NEWV,0", "DebugEnd", "LastMsg,\"after\""})
                   .empty());
   // The values of variable arguments follow the line number; DebugEnd itself is not recorded,
   // since it closed the window.
   EXPECT_EQ(Read("19990307.deb"),
-            "DebugStart(4):\nIntrrimMsg,\"待機\",1,2(5):\nSetOffsetX1,NEWV(6):0.000000 \n");
+            "DebugStart(4):\nIntrrimMsg,\"待機\",1,2(5):\nFValSet,NEWV,0(6):0.000000 \n");
   EXPECT_EQ(repaints, 3);
   EXPECT_FALSE(DebugWindowIsOpen());
   EXPECT_EQ(closes, 1);
 
-  // Space opens it; every retry of a suspended line is recorded.
+  // Space opens it (DebugWindowToggle); every retry of a suspended line is recorded.
   std::filesystem::remove(dir + "/19990307.deb");
-  MainWindowKey(kKeySpace);
+  DebugWindowToggle();
   EXPECT_TRUE(DebugWindowIsOpen());
   ASSERT_TRUE(Run({set_dir, "WaitSet,200", "Wait", "LastMsgInterval"}).empty());
   EXPECT_EQ(Read("19990307.deb"), set_dir +
                                       "(2):\nWaitSet,200(3):\nWait(4):\nWait(4):\nWait(4):\n"
                                       "LastMsgInterval(5):\n");
-  MainWindowKey(kKeySpace);
+  DebugWindowToggle();
   EXPECT_FALSE(DebugWindowIsOpen());
   EXPECT_EQ(closes, 2);
 }
@@ -191,14 +200,14 @@ TEST_F(Services, DebugWindowThatCannotBeCreatedStaysClosed) {
   EXPECT_FALSE(DebugWindowIsOpen());
   EXPECT_EQ(repaints, 0);
   EXPECT_FALSE(Exists("19990307.deb"));
-  MainWindowKey(kKeySpace);  // Space tries again
+  DebugWindowToggle();  // Space tries again
   EXPECT_EQ(opens, 2);
 }
 
 TEST_F(Services, LongTraceLinesAreCutInTheDebugFile) {
   // A line of 255 bytes whose variable's value does not fit any more.
-  std::string line = "SetOffsetX1,";
-  line += std::string(255 - line.size(), 'V');
+  std::string line = "FValSet,";
+  line += std::string(255 - line.size() - 2, 'V') + ",0";
   ASSERT_TRUE(Run({"SetLogDir1,\"" + dir + "/\"", "DebugStart", line}).empty());
   std::string deb = Read("19990307.deb");
   std::string last = deb.substr(deb.find('\n') + 1);

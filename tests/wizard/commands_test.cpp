@@ -10,22 +10,27 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
 #include "aspi/aspi.h"
 #include "cardsim/attach_native.h"
 #include "engine/boot_records.h"
+#include "engine/engine_hooks.h"
 #include "engine/partition.h"
 #include "engine/partition_scan.h"
 #include "engine/system_area.h"
+#include "interp/commands.h"
 #include "interp/section_choice.h"
 #include "interp/section_table.h"
 #include "interp/var_table.h"
 #include "platform/files.h"
 #include "platform/files_native.h"
 #include "platform/os_native.h"
+#include "services/services_commands.h"
+#include "services/services_reset.h"
 #include "tests/aspi/temp_card.h"
 #include "tests/interp/harness.h"
 #include "wizard/adapter_commands.h"
+#include "wizard/start_dialog.h"
+#include "wizard/wizard_commands.h"
 
 namespace {
 
@@ -35,7 +40,12 @@ class AdapterCommands : public InterpTest {
  protected:
   void SetUp() override {
     InterpTest::SetUp();
-    FillCommandTable();
+    ResetTargetIdentity();
+    ResetEngine();
+    ResetServices();
+    ResetWizard();
+    for (const CommandEntry* table : {kInterpCommands, kServicesCommands, kWizardCommands})
+      CommandTableAddAll(table);
     NativeDrivesClear();
     NativeRegistryClear();
     NativeRegistryAddKey(kSysTray);

@@ -2,12 +2,16 @@
 #include <string>
 #include <vector>
 
+#include "aspi/aspi.h"
+#include "engine/engine_hooks.h"
 #include "interp/command_table.h"
 #include "interp/commands.h"
 #include "interp/section_choice.h"
 #include "interp/section_table.h"
 #include "services/exit_commands.h"
+#include "services/services_reset.h"
 #include "tests/interp/harness.h"
+#include "wizard/start_dialog.h"
 #include "wizard/start_dialog_native.h"
 
 namespace {
@@ -24,6 +28,10 @@ class StartDialogTest : public InterpTest {
  protected:
   void SetUp() override {
     InterpTest::SetUp();
+    ResetTargetIdentity();
+    ResetEngine();
+    ResetServices();
+    ResetWizard();
     CommandTableAdd("StartDialog", FuncStartDialog);
     CommandTableAdd("SetTrueSection", FuncSetTrueSection);
     CommandTableAdd("SetFalseSection", FuncSetFalseSection);

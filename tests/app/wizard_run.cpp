@@ -1,4 +1,4 @@
-#include "tests/wizard/wizard_run.h"
+#include "tests/app/wizard_run.h"
 
 #include <gtest/gtest.h>
 

@@ -117,6 +117,7 @@ class Processes : public InterpTest {
  protected:
   void SetUp() override {
     InterpTest::SetUp();
+    ResetProgram();
     CommandTableAdd("Count", Count);
     FillCommandTable();
     programs.clear();

@@ -17,7 +17,7 @@
 #include "platform/window.h"
 #include "platform/window_native.h"
 #include "services/exit_commands.h"
-#include "tests/wizard/wizard_run.h"
+#include "tests/app/wizard_run.h"
 #include "wizard/adapter_commands.h"
 #include "wizard/dialog_texts.h"
 #include "wizard/dialogs.h"

@@ -2,8 +2,8 @@
 // card is an image served by the card emulator, C: and the card's drive are host folders behind
 // the drive seam, the dialogs are stand-ins whose reactions the person triggers, and the workers
 // are real threads whose messages the dialog's thread handles while they wait.
-#ifndef KELVADO_TESTS_WIZARD_WIZARD_RUN_H
-#define KELVADO_TESTS_WIZARD_WIZARD_RUN_H
+#ifndef KELVADO_TESTS_APP_WIZARD_RUN_H
+#define KELVADO_TESTS_APP_WIZARD_RUN_H
 
 #include <atomic>
 #include <cstdint>
