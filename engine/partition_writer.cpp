@@ -14,6 +14,7 @@
 #include "engine/boot_record.h"
 #include "engine/byte_order.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_report.h"
 #include "engine/errors.h"
 #include "engine/fat_area.h"
 #include "engine/partition.h"
