@@ -1,11 +1,11 @@
-// The copy dialog's drive information, the free-space check and the search of the card's drive.
+// The drive figures, the free-space check and the search of the card's drive.
 #include "engine/drive_info.h"
 
+#include "engine/engine_report.h"
 #include "engine/file_copy.h"
 #include "engine/partition.h"
 #include "platform/files.h"
 #include "platform/text.h"
-#include "platform/window.h"
 
 DriveInfo SourceDriveInfo;
 DriveInfo TargetDriveInfo;
@@ -32,22 +32,20 @@ const char* DriveTypeName(uint32_t type) {
 
 namespace {
 
-// Where one group box of the copy dialog shows its figures.
-struct DriveBox {
-  int32_t type_text, volume_text, space_text;
+// The figures of one drive, the source's or the target's.
+struct DriveFigureSet {
+  DriveFigure type, volume, space;
   const char* volume_format;  // label, serial, file system
 };
-const DriveBox kSourceBox = {kSourceTypeText, kSourceVolumeText, kSourceSpaceText, "%s\n%08X\n%s"};
-const DriveBox kTargetBox = {kTargetTypeText, kTargetVolumeText, kTargetSpaceText, "%s\n%X\n%s"};
-
-void Show(void* dialog, int32_t id, const char* text) {
-  if (dialog != nullptr) SetDialogText(dialog, id, text);
-}
+const DriveFigureSet kSourceFigures = {kFigureSourceType, kFigureSourceVolume, kFigureSourceSpace,
+                                     "%s\n%08X\n%s"};
+const DriveFigureSet kTargetFigures = {kFigureTargetType, kFigureTargetVolume, kFigureTargetSpace,
+                                     "%s\n%X\n%s"};
 
 // The space figures. Without FAT32 the system is Windows 95 before OSR2, whose drives stay
 // under 2 GiB: the cluster products as the system's 32-bit figures give them. Otherwise the
 // 64-bit byte counts as whole numbers.
-void ShowSpace(void* dialog, int32_t id, const DriveInfo& info) {
+void ReportSpace(DriveFigure figure, const DriveInfo& info) {
   char text[128];
   if (Fat32Enabled == 0) {
     uint32_t cluster = info.sectors_per_cluster * info.bytes_per_sector;
@@ -61,30 +59,30 @@ void ShowSpace(void* dialog, int32_t id, const DriveInfo& info) {
                static_cast<unsigned>(info.bytes_per_sector), static_cast<double>(info.free_bytes),
                static_cast<double>(info.total_bytes));
   }
-  Show(dialog, id, text);
+  ReportDriveFigure(figure, text);
 }
 
-// Reads the drive into `info` and shows it: 0, 201 or 203.
-int32_t ReadDrive(void* dialog, const char* root, const DriveBox& box, DriveInfo* record) {
+// Reads the drive into `info` and reports it: 0, 201 or 203.
+int32_t ReadDrive(const char* root, const DriveFigureSet& figures, DriveInfo* record) {
   DriveInfo info = DriveInfo();
   TextCopy(info.root, sizeof info.root, root);
   info.type = DriveType(root);
   if (info.type != kDriveFixed) return kErrSystemDriveNotFixed;
-  Show(dialog, box.type_text, DriveTypeName(info.type));
-  if (box.type_text == kSourceTypeText) {
+  ReportDriveFigure(figures.type, DriveTypeName(info.type));
+  if (figures.type == kFigureSourceType) {
     char os[sizeof OsName + sizeof OsVersionText + 2];
     TextFormat(os, sizeof os, "%s\n%s", OsName, OsVersionText);
-    Show(dialog, kSourceOsText, os);
+    ReportDriveFigure(kFigureOs, os);
   } else {
-    Show(dialog, kTargetRootText, root);
+    ReportDriveFigure(kFigureTargetRoot, root);
   }
   if (!DriveVolume(root, info.label, sizeof info.label, &info.serial, info.file_system,
                    sizeof info.file_system))
     return kErrNoVolumeInfo;
   char volume[sizeof info.label + sizeof info.file_system + 16];
-  TextFormat(volume, sizeof volume, box.volume_format, info.label,
+  TextFormat(volume, sizeof volume, figures.volume_format, info.label,
              static_cast<unsigned>(info.serial), info.file_system);
-  Show(dialog, box.volume_text, volume);
+  ReportDriveFigure(figures.volume, volume);
   if (!DriveClusters(root, &info.sectors_per_cluster, &info.bytes_per_sector, &info.free_clusters,
                      &info.total_clusters))
     return kErrNoVolumeInfo;
@@ -93,19 +91,19 @@ int32_t ReadDrive(void* dialog, const char* root, const DriveBox& box, DriveInfo
     info.free_bytes = info.free_clusters * cluster;
     info.total_bytes = info.total_clusters * cluster;
   }
-  ShowSpace(dialog, box.space_text, info);
+  ReportSpace(figures.space, info);
   *record = info;
   return 0;
 }
 
 }  // namespace
 
-int32_t ShowSourceDriveInfo(void* dialog, const char* root) {
-  return ReadDrive(dialog, root, kSourceBox, &SourceDriveInfo);
+int32_t ShowSourceDriveInfo(const char* root) {
+  return ReadDrive(root, kSourceFigures, &SourceDriveInfo);
 }
 
-int32_t ShowTargetDriveInfo(void* dialog, const char* root) {
-  return ReadDrive(dialog, root, kTargetBox, &TargetDriveInfo);
+int32_t ShowTargetDriveInfo(const char* root) {
+  return ReadDrive(root, kTargetFigures, &TargetDriveInfo);
 }
 
 // In 64 bits: a source over 4 GiB no longer wraps into a small number that a small card would

@@ -1,7 +1,7 @@
 // What the program knows about the running system and the two drives of the transfer: the
 // operating system (which decides whether the card may get FAT32), the source drive C: and the
-// card's drive, shown in the copy dialog's two group boxes; the check that the card has room for
-// what C: holds; and the search of the card's drive by its volume serial.
+// card's drive, reported as the drive figures; the check that the card has room for what C:
+// holds; and the search of the card's drive by its volume serial.
 //
 // Results follow the engine: 0 success, or a numbered error code (engine/errors.h).
 #ifndef KELVADO_ENGINE_DRIVE_INFO_H
@@ -24,7 +24,7 @@ int32_t GetOsVersionText();
 // The words for a GetDriveTypeA value (a constant).
 const char* DriveTypeName(uint32_t type);
 
-// What the copy dialog last read about a drive. The cluster figures are the system's 32-bit ones;
+// What was last read about a drive. The cluster figures are the system's 32-bit ones;
 // free_bytes and total_bytes are 64-bit, from GetDiskFreeSpaceExA where the system has it, else
 // the cluster products computed without wrapping.
 struct DriveInfo {
@@ -43,23 +43,14 @@ struct DriveInfo {
 extern DriveInfo SourceDriveInfo;
 extern DriveInfo TargetDriveInfo;
 
-// Control ids of the copy dialog that the two functions below write.
-const int32_t kSourceOsText = 1010;      // OS name and version
-const int32_t kSourceTypeText = 1011;    // drive type
-const int32_t kSourceSpaceText = 1012;   // cluster and space figures
-const int32_t kSourceVolumeText = 1013;  // label, serial, file system
-const int32_t kTargetRootText = 1014;    // the target's root path
-const int32_t kTargetTypeText = 1015;
-const int32_t kTargetSpaceText = 1016;
-const int32_t kTargetVolumeText = 1017;
-
-// Fill the copy dialog's left (source) or right (target) group box for `root` ("C:\") and store
-// what they read in SourceDriveInfo or TargetDriveInfo. 0; 201 when the drive is not fixed
-// (nothing changes); 203 when its volume or space cannot be read (the fields shown so far stay,
-// the record keeps its old values). `dialog` is the dialog's window handle (nullptr: nothing
-// shown, the record still filled). Call from the dialog's thread or a worker.
-int32_t ShowSourceDriveInfo(void* dialog, const char* root);
-int32_t ShowTargetDriveInfo(void* dialog, const char* root);
+// Read the source drive `root` ("C:\") or the card's drive into SourceDriveInfo or
+// TargetDriveInfo, and report what they read as the drive figures (engine/engine_report.h): the
+// drive type, then the system (for the source) or the root (for the target), the volume, the
+// space. 0; 201 when the drive is not fixed (nothing changes); 203 when its volume or space cannot
+// be read (the figures reported so far stay, the record keeps its old values). Call from the
+// thread that runs the engine.
+int32_t ShowSourceDriveInfo(const char* root);
+int32_t ShowTargetDriveInfo(const char* root);
 
 // Whether the target has room for what the source uses, both from the two records above, in
 // 64 bits: 0 when the target's free bytes exceed the source's used bytes, else 104 (equal sizes

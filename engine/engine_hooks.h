@@ -1,12 +1,13 @@
-// The engine's hooks into the dialog that runs it: the abort request, a progress bar and a status
-// line. One of each, global; the dialogs register and unregister the controls, and the engine
-// reports to whatever is registered. Without a control nothing is shown; without an AbortEvent
-// nothing is ever interrupted.
+// The engine's control of its run by whoever runs it: the abort request and the gate that holds
+// the worker while the person is asked whether to interrupt. Without an AbortEvent nothing is
+// ever interrupted. What the engine shows while it runs goes to its report
+// (engine/engine_report.h), included here for the engine's files that report their phases.
 #ifndef KELVADO_ENGINE_ENGINE_HOOKS_H
 #define KELVADO_ENGINE_ENGINE_HOOKS_H
 
 #include <cstdint>
 
+#include "engine/engine_report.h"
 #include "platform/threads.h"
 
 // Manual-reset event set when the user confirms an interrupt; none outside a worker's run.
@@ -19,40 +20,18 @@ extern Event* AbortEvent;
 // heap, the loader's) that a worker stopped at an arbitrary point could hold. None: never held.
 // Created and destroyed by the main thread while no worker runs; waited on by the worker.
 extern Event* WorkerGate;
-// The registered progress bar and status text controls (window handles in kelvado.exe), or none.
-extern void* EngineProgressBar;
-extern void* EngineStatusText;
-// Threads: registered by the dialog (main thread) before its worker starts and unregistered after
-// it has ended; the worker only reads them and sends the controls synchronous messages.
 
 // True when AbortEvent exists and is set; tested with a zero time-out. Waits first while the
 // WorkerGate is closed, so the worker stays here while the interrupt question is open.
 bool AbortRequested();
-// Waits while the WorkerGate is closed. The progress and status hooks pass it too, so that a
-// phase that never polls AbortEvent is held as well.
+// Waits while the WorkerGate is closed. The report's status and progress positions pass it too,
+// so that a phase that never polls AbortEvent is held as well.
 void WorkerHoldPoint();
-
-// Progress bar messages, sent only while a bar is registered. The bar's range is 16-bit, so a
-// range maximum is taken modulo 65,536.
-void ProgressSetRange(uint32_t maximum);
-void ProgressSetPos(uint32_t position);
-void ProgressSetStep(uint32_t step);
-void ProgressStepIt();
-
-// Writes `text` (Shift-JIS) into the status line, when one is registered.
-void StatusSetText(const char* text);
-
-// One phase of a long engine operation: its status text, then the bar reset to position 0 with the
-// range 0..length. ProgressAdvance moves the bar as the work goes on, sending only positions that
-// differ from the last one sent; ProgressPhaseDone puts it at the end of the range.
-void ProgressPhase(const char* status, uint32_t length);
-void ProgressAdvance(uint32_t position);
-void ProgressPhaseDone();
 
 // The card engine's state as at program start, for tests, fuzzers and tools.
 // Puts the target's identity, the switches (ChkDataArea 1, Fat32Enabled 0), the geometry, the
-// new partition and its serial, the bad cluster and partition lists and the hooks back to their
-// start values. Leaves the driver library as it is (AspiUnload releases it). Main thread only,
+// new partition and its serial, the bad cluster and partition lists, the abort request and the
+// report back to their start values (no report registered). Leaves the driver library as it is (AspiUnload releases it). Main thread only,
 // with no worker running.
 void ResetEngine();
 

@@ -1,7 +1,6 @@
 #include "engine/errors.h"
 
 #include "aspi/aspi.h"
-#include "platform/window.h"
 
 // The device layer's failure without a code is the engine's.
 static_assert(kAspiFailed == kEngineFailed, "kAspiFailed");
@@ -43,8 +42,4 @@ const char* ErrorText(uint32_t code) {
   for (const CodeText& entry : kErrorTexts)
     if (static_cast<uint32_t>(entry.code) == code) return entry.text;
   return "UNKNOWN ERROR CODE";
-}
-
-int32_t ShowEngineError(int32_t code) {
-  return ShowMessageBox(true, ErrorText(static_cast<uint32_t>(code)), "Kelvado Error", kMbOk);
 }

@@ -40,8 +40,4 @@ const int32_t kErrRootDirWrite = 606;
 // included). A constant: never fails, allocates nothing.
 const char* ErrorText(uint32_t code);
 
-// Shows ErrorText(code) in a message box owned by the main window, captioned "Kelvado Error", with
-// an OK button. Blocks until the user closes it; returns the button pressed.
-int32_t ShowEngineError(int32_t code);
-
 #endif

@@ -13,10 +13,10 @@
 #include <cstring>
 
 #include "engine/engine_hooks.h"
+#include "engine/engine_report.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/text.h"
-#include "platform/window.h"
 
 char SourceRoot[8] = "";
 char TargetRoot[12] = "";
@@ -129,10 +129,6 @@ int32_t MakeTargetDirectory(const char* source_dir, const char* target_dir) {
   return kErrTargetFull;
 }
 
-void Show(void* dialog, int32_t id, const char* text) {
-  if (dialog != nullptr) SetDialogText(dialog, id, text);
-}
-
 // Lists `dir`; nullptr (and the directory recorded, unless it is merely empty) when it cannot be.
 DirListing* ListDirectory(const char* dir, DirEntry* entry, bool record) {
   char pattern[kPathSize];
@@ -147,7 +143,7 @@ DirListing* ListDirectory(const char* dir, DirEntry* entry, bool record) {
 }
 
 // The files of one directory: 0, -9 or 105.
-int32_t CopyFiles(const char* source_dir, const char* target_dir, void* dialog) {
+int32_t CopyFiles(const char* source_dir, const char* target_dir) {
   DirEntry entry;
   DirListing* listing = ListDirectory(source_dir, &entry, true);
   if (listing == nullptr) return 0;
@@ -163,8 +159,7 @@ int32_t CopyFiles(const char* source_dir, const char* target_dir, void* dialog) 
       RecordLeftOut(source_dir, entry.name, kErrorFilenameTooLong);
       continue;
     }
-    Show(dialog, kCopySourceText, entry.name);
-    Show(dialog, kCopyTargetText, to);
+    ReportCopyNames(entry.name, to);
     uint32_t error = FileCopyNew(from, to);
     if (error == 0) continue;
     RecordLeftOut(source_dir, entry.name, error);
@@ -178,7 +173,7 @@ int32_t CopyFiles(const char* source_dir, const char* target_dir, void* dialog) 
 }
 
 // The subdirectories of one directory, each copied whole: 0, -9 or 105.
-int32_t CopyDirectories(const char* source_dir, const char* target_dir, void* dialog) {
+int32_t CopyDirectories(const char* source_dir, const char* target_dir) {
   DirEntry entry;
   DirListing* listing = ListDirectory(source_dir, &entry, false);
   if (listing == nullptr) return 0;
@@ -197,7 +192,7 @@ int32_t CopyDirectories(const char* source_dir, const char* target_dir, void* di
       RecordLeftOut(source_dir, entry.name, kErrorFilenameTooLong);
       continue;
     }
-    result = CopyTree(from, to, entry.attributes, dialog);
+    result = CopyTree(from, to, entry.attributes);
   } while (result == 0 && DirNext(listing, &entry));
   DirClose(listing);
   return result;
@@ -205,22 +200,20 @@ int32_t CopyDirectories(const char* source_dir, const char* target_dir, void* di
 
 }  // namespace
 
-int32_t CopyTree(const char* source_dir, const char* target_dir, uint32_t attributes,
-                 void* dialog) {
+int32_t CopyTree(const char* source_dir, const char* target_dir, uint32_t attributes) {
   // The target root is the card's own root directory, never made.
   bool root = IsRoot(target_dir);
   int32_t result = root ? 0 : MakeTargetDirectory(source_dir, target_dir);
   if (result != 0) return result;
-  result = CopyFiles(source_dir, target_dir, dialog);
-  if (result == 0) result = CopyDirectories(source_dir, target_dir, dialog);
+  result = CopyFiles(source_dir, target_dir);
+  if (result == 0) result = CopyDirectories(source_dir, target_dir);
   // Only now: a read-only directory could refuse its own contents.
   if (!root && (attributes & kCopiedAttributes) != 0)
     DirSetAttributes(target_dir, attributes & kCopiedAttributes);
   return result;
 }
 
-int32_t CopyAllFiles(const char* source_root, const char* target_root, const char* log_dir,
-                     void* dialog) {
+int32_t CopyAllFiles(const char* source_root, const char* target_root, const char* log_dir) {
   CopyLeftOutCount = 0;
   ForgetLines();
   // The source as "X:\" or "X:\dir" (no trailing backslash); the target is the same path on the
@@ -252,11 +245,8 @@ int32_t CopyAllFiles(const char* source_root, const char* target_root, const cha
       DirClose(listing);
     }
   }
-  int32_t result = CopyTree(source, target, attributes, dialog);
+  int32_t result = CopyTree(source, target, attributes);
   WriteLeftOutLog(log_dir);
-  if (result == 0) {
-    Show(dialog, kCopySourceText, "システムドライブデータのコピーが終了しました。");
-    Show(dialog, kCopyTargetText, "");
-  }
+  if (result == 0) ReportCopyNames("システムドライブデータのコピーが終了しました。", "");
   return result;
 }

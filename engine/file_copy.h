@@ -26,21 +26,16 @@ extern char TargetRoot[12];
 // thread that copies; read it after the copy has ended.
 extern int32_t CopyLeftOutCount;
 
-// Control ids of the copy dialog that the copy writes: the file being read and the one written.
-const int32_t kCopySourceText = 1018;
-const int32_t kCopyTargetText = 1019;
-
 // Copies every file and directory under `source_root` ("C:\", or a directory "D:\data") into the
 // same path on the drive of `target_root` (its first two characters, "E:"); the target root
-// itself is never created. With a dialog, each file's source and target paths are shown in
-// 1018 and 1019 while it is copied, and on success 1018 says the copy has finished and 1019 is
-// emptied. Before each directory entry AbortEvent is tested: when it is set the copy stops at
+// itself is never created. Each file's name and target path are reported as the copy's two
+// lines (engine/engine_report.h) before it is copied, and on success the text that the copy has
+// finished and an empty line. Before each directory entry AbortEvent is tested: when it is set the copy stops at
 // once with -9 and what was copied stays. 0 success; -9 interrupted; 105 the target is full.
 // CopyLeftOutCount is reset at the start; the log is written before the copy returns, whatever
 // its result. A root that is not "X:" followed by a path is left out whole (recorded) and the
 // result is 0. A directory as the source gives its namesake its own attributes.
-int32_t CopyAllFiles(const char* source_root, const char* target_root, const char* log_dir,
-                     void* dialog);
+int32_t CopyAllFiles(const char* source_root, const char* target_root, const char* log_dir);
 
 // The dated log that lists what the last CopyAllFiles left out, "<log_dir><yyyymmdd>.log"; empty
 // when nothing was left out or the log could not be written. Read it after the copy has ended.
@@ -51,7 +46,6 @@ extern char CopyLeftOutLog[288];
 // hidden, system and archive bits of `attributes` (the source directory's). Both paths without a
 // trailing backslash except for a drive root ("E:\"). 0, -9 or 105 as CopyAllFiles; a directory
 // that cannot be made on a full target ends the copy with 105 as a file does.
-int32_t CopyTree(const char* source_dir, const char* target_dir, uint32_t attributes,
-                 void* dialog);
+int32_t CopyTree(const char* source_dir, const char* target_dir, uint32_t attributes);
 
 #endif

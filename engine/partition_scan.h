@@ -41,8 +41,8 @@ inline bool IsFat32Type(uint8_t type) { return type == kTypeFat32 || type == kTy
 void ParsePartitionEntry(const uint8_t entries[64], uint32_t extended_base, uint32_t own_base,
                          PartitionInfo table[4]);
 
-// Reads sector 0 and follows the first link of every table, into PartitionList; the bar of
-// EngineProgressBar steps by 20 per table. 0, or -1 when a read failed (the tables read before it
+// Reads sector 0 and follows the first link of every table, into PartitionList; the reported
+// progress bar steps by 20 per table. 0, or -1 when a read failed (the tables read before it
 // stay). A chain that goes on past kMaxPartitionTables tables, or that leads back to a table read
 // before, ends there with 0: the tables stay full, and the last one still holds its link, which
 // ExtendedHasFiles counts as a partition it cannot look into.

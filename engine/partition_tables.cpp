@@ -5,6 +5,7 @@
 #include "aspi/aspi.h"
 #include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_report.h"
 #include "engine/errors.h"
 #include "engine/partition_scan.h"
 

@@ -6,9 +6,10 @@
 //
 // What more than one thread touches, and how access is ordered (each says so beside it too):
 //   the section hand-over (interp/section_choice.h): one lock around every access;
-//   the engine hooks AbortEvent, EngineProgressBar, EngineStatusText (engine/engine_hooks.h) and
-//   the engine's state (geometry, partition, boot buffers, lists): the main thread before a
-//   worker starts and after it has ended, the worker in between;
+//   the engine's AbortEvent (engine/engine_hooks.h), its RegisteredReport (engine/engine_report.h)
+//   with the controls the wizard's report writes (wizard/dialog_report.cpp), and the engine's
+//   state (geometry, partition, boot buffers, lists): the main thread before a worker starts and
+//   after it has ended, the worker in between;
 //   ChildProcess, the program that WinExecEx starts: written by the main thread before its
 //   watcher starts, read by the watcher; the exit sequence terminates it and waits for the
 //   watcher before releasing it. The watcher chooses EndSection only through section_choice.h.

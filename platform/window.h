@@ -78,7 +78,7 @@ bool InputDrainEndsWith(uint32_t t0, uint32_t stamp);
 // SetDlgItemTextA, MessageBoxA); natively a NativeDialog stands in, which records what is done to
 // it, and its boxes go to MessageBoxHandler as boxes of the main window.
 
-// The control `id` of the dialog, for the engine's hooks.
+// The control `id` of the dialog, for the messages sent to it (SendControlMessage).
 void* DialogItem(void* dialog, int32_t id);
 void EnableDialogItem(void* dialog, int32_t id, bool enabled);
 // Writes `text` (Shift-JIS) into control `id` of `dialog`. From a worker thread this is a

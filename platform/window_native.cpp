@@ -65,7 +65,7 @@ void SetDialogText(void* dialog, int32_t id, const char* text) {
   if (DialogTextHandler != nullptr) DialogTextHandler(dialog, id, text);
 }
 
-// The hooks' control messages in the native build: handed to ControlMessageHandler, if any.
+// Control messages in the native build: handed to ControlMessageHandler, if any.
 ControlMessageFunction ControlMessageHandler = nullptr;
 
 intptr_t SendControlMessage(void* control, uint32_t message, uintptr_t wparam, intptr_t lparam) {

@@ -6,8 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/engine_hooks.h"
-#include "platform/window_native.h"
+#include "engine/engine_report.h"
 
 std::string Utf8FromSjis(const char* sjis) {
   std::string out;
@@ -75,9 +74,6 @@ std::string ConsoleText(const std::string& text) {
   return out;
 }
 
-static char bar_control;
-static char status_control;
-
 static const int kBarWidth = 40;
 static uint32_t bar_range = 0;
 static uint32_t bar_position = 0;
@@ -105,36 +101,33 @@ void EndProgressLine() {
   drawn_cells = -1;
 }
 
-static intptr_t OnControlMessage(void* control, uint32_t message, uintptr_t wparam,
-                                 intptr_t lparam) {
-  if (control == &status_control && message == kWmSetText) {
-    EndProgressLine();
-    std::fprintf(stderr, "%s\n", Utf8FromSjis(reinterpret_cast<const char*>(lparam)).c_str());
-    return 1;
-  }
-  if (control != &bar_control) return 0;
-  switch (message) {
-    case kPbmSetRange:
-      bar_range = static_cast<uint32_t>(lparam >> 16) & 0xFFFF;
-      break;
-    case kPbmSetPos:
-      bar_position = static_cast<uint32_t>(wparam);
-      break;
-    case kPbmSetStep:
-      bar_step = static_cast<uint32_t>(wparam);
-      break;
-    case kPbmStepIt:
-      bar_position += bar_step;
-      break;
-    default:
-      return 0;
-  }
-  DrawBar();
-  return 0;
+static void OnStatus(void*, const char* text) {
+  EndProgressLine();
+  std::fprintf(stderr, "%s\n", Utf8FromSjis(text).c_str());
 }
 
-void ShowEngineOnStderr() {
-  ControlMessageHandler = OnControlMessage;
-  EngineProgressBar = &bar_control;
-  EngineStatusText = &status_control;
+static void OnProgressRange(void*, uint32_t maximum) {
+  bar_range = maximum;
+  DrawBar();
 }
+
+static void OnProgressPosition(void*, uint32_t position) {
+  bar_position = position;
+  DrawBar();
+}
+
+static void OnProgressStep(void*, uint32_t step) {
+  bar_step = step;
+  DrawBar();
+}
+
+static void OnProgressStepIt(void*) {
+  bar_position += bar_step;
+  DrawBar();
+}
+
+static const EngineReport kConsoleReport = {nullptr,          OnStatus,          OnProgressRange,
+                                            OnProgressPosition, OnProgressStep, OnProgressStepIt,
+                                            nullptr,          nullptr,           nullptr};
+
+void ShowEngineOnStderr() { RegisteredReport = &kConsoleReport; }

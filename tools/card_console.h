@@ -1,5 +1,5 @@
-// kelvado-card's terminal: the engine's Shift-JIS texts as UTF-8, its progress bar and status
-// texts drawn on standard error.
+// kelvado-card's terminal: the engine's Shift-JIS texts as UTF-8, and the engine's report drawn on
+// standard error: its status texts and its progress bar.
 #ifndef KELVADO_TOOLS_CARD_CONSOLE_H
 #define KELVADO_TOOLS_CARD_CONSOLE_H
 
@@ -12,8 +12,9 @@ std::string Utf8FromSjis(const char* sjis);
 // are not UTF-8, written as \xHH, so that a name cannot drive the person's terminal.
 std::string ConsoleText(const std::string& text);
 
-// Registers a progress bar and a status line with the engine hooks and draws them on stderr:
-// each status text on a line of its own, the bar redrawn in place as its position changes.
+// Registers the console as the engine's report, on stderr: each status text on a line of its own,
+// the bar redrawn in place as its position changes. The drive figures and the copy's names are
+// not shown; kelvado-card says its errors in its own words.
 void ShowEngineOnStderr();
 // Ends the bar's line, if one is drawn.
 void EndProgressLine();

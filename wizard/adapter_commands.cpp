@@ -11,6 +11,7 @@
 #include "platform/os.h"
 #include "platform/text.h"
 #include "platform/window.h"
+#include "wizard/dialog_report.h"
 
 int32_t UseNewVolSerial = 0;
 int32_t KillCardSrvDlg = 0;

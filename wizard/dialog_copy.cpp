@@ -6,17 +6,19 @@
 #include "engine/file_copy.h"
 #include "platform/text.h"
 #include "platform/window.h"
+#include "wizard/dialog_report.h"
 #include "wizard/dialog_texts.h"
 #include "wizard/dialogs.h"
 #include "wizard/workers.h"
 
 void CopyStart(void* dialog) {
   TextCopy(SourceRoot, sizeof SourceRoot, "C:\\");
+  RegisterCopyTexts(dialog);
   // What cannot be read stays as the fields show it; the free space check decides.
-  ShowSourceDriveInfo(dialog, SourceRoot);
-  ShowTargetDriveInfo(dialog, TargetRoot);
-  SetDialogText(dialog, kCopySourceText, "");
-  SetDialogText(dialog, kCopyTargetText, "");
+  ShowSourceDriveInfo(SourceRoot);
+  ShowTargetDriveInfo(TargetRoot);
+  SetDialogText(dialog, IDC_COPY_SOURCE, "");
+  SetDialogText(dialog, IDC_COPY_TARGET, "");
   SetDialogText(dialog, IDC_COPY_MESSAGE, kCopyText);
   EnableDialogItem(dialog, IDC_INTERRUPT, true);
 }
@@ -61,8 +63,8 @@ static void OnWorkerDone(void* dialog, int32_t result) {
   EnableDialogItem(dialog, IDC_INTERRUPT, true);
   EnableDialogItem(dialog, IDC_START, true);
   UnregisterEngineControls();
-  SetDialogText(dialog, kCopySourceText, "");
-  SetDialogText(dialog, kCopyTargetText, "");
+  SetDialogText(dialog, IDC_COPY_SOURCE, "");
+  SetDialogText(dialog, IDC_COPY_TARGET, "");
   EndDialogWith(dialog, result == 0 ? kDialogNext : kDialogCancel);
 }
 

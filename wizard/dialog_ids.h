@@ -23,9 +23,8 @@
 #define IDC_TRUE_END_TEXT 1019
 #define IDC_FALSE_END_TEXT 1022
 
-// The copy dialog's texts that the engine writes: the drives' information and the file being
-// copied (engine/drive_info.h and engine/file_copy.h name them for the engine; wizard/
-// dialogs.cpp checks that the numbers agree).
+// The copy dialog's texts that show what the engine reports: the drive figures and the file being
+// copied (wizard/dialog_report.cpp writes them).
 #define IDC_SOURCE_LABELS 1009
 #define IDC_SOURCE_OS 1010
 #define IDC_SOURCE_TYPE 1011

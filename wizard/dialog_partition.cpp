@@ -4,6 +4,7 @@
 #include "engine/errors.h"
 #include "engine/vol_serial.h"
 #include "platform/window.h"
+#include "wizard/dialog_report.h"
 #include "wizard/dialog_texts.h"
 #include "wizard/dialogs.h"
 #include "wizard/workers.h"

@@ -62,6 +62,7 @@ const char kCopyQuestion[] =
 const char kStatusPartitionInfo[] = "パーティション情報作成";
 
 const char kInfoCaption[] = "Kelvado Info";
+const char kErrorCaption[] = "Kelvado Error";
 
 void FormatTargetText(char* out, size_t size, const char* format) {
   double megabytes = static_cast<double>(TargetCapacity) * 512.0 / 1024.0 / 1024.0;

@@ -18,6 +18,7 @@ extern const char kPartitionQuestion[];    // the interrupt question of the part
 extern const char kCopyQuestion[];         // the interrupt question of the copy dialog
 extern const char kStatusPartitionInfo[];  // the partition worker's first status text
 extern const char kInfoCaption[];          // "Kelvado Info"
+extern const char kErrorCaption[];         // "Kelvado Error", the caption of the engine's errors
 
 // The text of the target and check dialogs: the format with TargetDeviceName and the card's size
 // in MB (TargetCapacity × 512 / 1024 / 1024 in floating point, truncated).

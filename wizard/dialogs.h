@@ -36,14 +36,6 @@ void FalseEndCommand(void* dialog, int32_t id, intptr_t value);
 // 次へ>> (disabled as it is pressed, so a second click cannot reach the next dialog) and ｷｬﾝｾﾙ.
 void NextOrCancelCommand(void* dialog, int32_t id, intptr_t value);
 
-// Registers control `id` as EngineProgressBar, at position 0 with the range 0-100.
-void RegisterProgressBar(void* dialog, int32_t id);
-// Registers control `id` as EngineStatusText, emptied.
-void RegisterStatusText(void* dialog, int32_t id);
-void UnregisterEngineControls();
-// Moves the registered progress bar, from the dialog's thread.
-void SetProgressPosition(int32_t position);
-
 // The interrupt question of the two worker dialogs, in a box owned by the dialog. While it is
 // open a running worker is held at its next poll. Yes: a running worker is stopped through
 // AbortEvent and reports -9 itself; without a worker the dialog gets kWorkerDone with -9 at once.

@@ -8,6 +8,7 @@
 #include "platform/window.h"
 #include "services/exit_commands.h"
 #include "wizard/adapter_commands.h"
+#include "wizard/dialog_report.h"
 #include "wizard/dialogs.h"
 #include "wizard/workers.h"
 

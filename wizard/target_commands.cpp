@@ -39,6 +39,6 @@ int32_t FuncXcopy(char* args) {
       "これからファイルのコピーを開始します。\n転送元は、%s -> 転送先は、 %s です。\nよろしいでしょうか？",
       source, target);
   if (ShowMessageBox(true, question, "Kelvado Info", kMbYesNo) == kIdYes)
-    CopyAllFiles(source, target, LogDir1, nullptr);
+    CopyAllFiles(source, target, LogDir1);
   return 0;
 }

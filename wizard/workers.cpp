@@ -4,6 +4,7 @@
 #include "engine/boot_records.h"
 #include "engine/drive_info.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_report.h"
 #include "engine/errors.h"
 #include "engine/file_copy.h"
 #include "engine/partition.h"
@@ -60,26 +61,26 @@ uint32_t PartitionWorker(void* dialog) {
     NotifyWorkerDone(dialog, -9);
     return 1;
   }
-  if (result != 0) ShowEngineError(result);
+  if (result != 0) ReportEngineError(result);
   NotifyWorkerDone(dialog, result);
   return static_cast<uint32_t>(result);
 }
 
 uint32_t CopyWorker(void* dialog) {
-  int32_t result = CopyAllFiles(SourceRoot, TargetRoot, LogDir1, dialog);
+  int32_t result = CopyAllFiles(SourceRoot, TargetRoot, LogDir1);
   if (result == -9) {
     NotifyWorkerDone(dialog, -9);
     return 1;
   }
   if (result != 0) {
-    ShowEngineError(result);
+    ReportEngineError(result);
     NotifyWorkerDone(dialog, result);
     return static_cast<uint32_t>(result);
   }
   NewVolSerial = UseNewVolSerial == 1 ? MakeVolSerial() : SourceDriveInfo.serial;
   result = SetVolSerial(AdapterNumber);
   if (result != 0) {
-    ShowEngineError(result);
+    ReportEngineError(result);
     NotifyWorkerDone(dialog, result);
     return 1;
   }

@@ -1,9 +1,10 @@
 // The engine's worker threads: the partition worker and the copy worker, one at a time.
 //
 // A worker reports to its dialog only with synchronous messages, so the dialog's thread handles
-// each update while the worker waits; it ends by sending its dialog WM_COMMAND with the id
-// kWorkerDone and its result (0, -9 interrupted, or an engine code it has already shown) and
-// then returns. The main thread starts it, holds it at its next poll while asking whether to
+// each update while the worker waits: what the engine shows, and an engine code that ends the
+// run, go to the engine's report (the dialog's, wizard/dialog_report.h). It ends by sending its
+// dialog WM_COMMAND with the id kWorkerDone and its result (0, -9 interrupted, or an engine code
+// it has already shown) and then returns. The main thread starts it, holds it at its next poll while asking whether to
 // interrupt (WorkerGate), stops it through AbortEvent, and releases it after that last message.
 #ifndef KELVADO_WIZARD_WORKERS_H
 #define KELVADO_WIZARD_WORKERS_H

@@ -12,19 +12,33 @@
 
 #include "engine/drive_info.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_report.h"
 #include "engine/errors.h"
 #include "engine/file_copy.h"
 #include "engine/partition.h"
 #include "platform/clock_native.h"
 #include "platform/files_native.h"
 #include "platform/threads.h"
-#include "platform/window_native.h"
 
 namespace {
 
-std::map<int32_t, std::string> shown;  // the last text of each control
-void (*on_show)(int32_t id, const std::string& text) = nullptr;
 char log_dir[256];  // the folder of the list of files left out, as the script's LogDir1
+
+// What the engine reported last: each drive figure, the copy's two lines.
+std::map<DriveFigure, std::string> figures;
+std::string copy_source, copy_target;
+void (*on_copy)(const std::string& source) = nullptr;
+
+const EngineReport kStandIn = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               [](void*, DriveFigure figure, const char* text) {
+                                 figures[figure] = text;
+                               },
+                               [](void*, const char* source, const char* target) {
+                                 copy_source = source;
+                                 copy_target = target;
+                                 if (on_copy != nullptr) on_copy(source);
+                               },
+                               nullptr};
 
 class Drives : public ::testing::Test {
  protected:
@@ -33,19 +47,17 @@ class Drives : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     base = pattern;
     NativeDrivesClear();
-    shown.clear();
-    on_show = nullptr;
-    DialogTextHandler = [](void*, int32_t id, const char* text) {
-      shown[id] = text;
-      if (on_show != nullptr) on_show(id, text);
-    };
+    figures.clear();
+    copy_source = copy_target = "";
+    on_copy = nullptr;
+    RegisteredReport = &kStandIn;
     TextCopyTo(log_dir, (base + "/log/").c_str());
     ClockTime t = {1999, 3, 0, 7, 9, 5, 42, 0};
     ClockStop(t, t);
     TargetRoot[0] = '\0';
   }
   void TearDown() override {
-    DialogTextHandler = nullptr;
+    RegisteredReport = nullptr;
     ClockRun();
     NativeDrivesClear();
     log_dir[0] = '\0';
@@ -130,29 +142,29 @@ TEST_F(Drives, DialogFieldsAndRecords) {
   e.label = "";
   e.file_system = "FAT16";
   NativeDriveAdd(e);
-  int dialog;
-  ASSERT_EQ(ShowSourceDriveInfo(&dialog, "C:\\"), 0);
-  ASSERT_EQ(ShowTargetDriveInfo(&dialog, "E:\\"), 0);
-  EXPECT_EQ(shown[1010], "Windows 98\n4.10 (Build 1998)");
-  EXPECT_EQ(shown[1011], "固定ﾄﾞﾗｲﾌﾞ");
-  EXPECT_EQ(shown[1013], "LABEL\n0000ABCD\nFAT32");
-  EXPECT_EQ(shown[1012], "8\n512\n   4096000\n   8192000");  // no GetDiskFreeSpaceExA figures
-  EXPECT_EQ(shown[1014], "E:\\");
-  EXPECT_EQ(shown[1017], "\n1\nFAT16");
+  ASSERT_EQ(ShowSourceDriveInfo("C:\\"), 0);
+  ASSERT_EQ(ShowTargetDriveInfo("E:\\"), 0);
+  EXPECT_EQ(figures[kFigureOs], "Windows 98\n4.10 (Build 1998)");
+  EXPECT_EQ(figures[kFigureSourceType], "固定ﾄﾞﾗｲﾌﾞ");
+  EXPECT_EQ(figures[kFigureSourceVolume], "LABEL\n0000ABCD\nFAT32");
+  // No GetDiskFreeSpaceExA figures.
+  EXPECT_EQ(figures[kFigureSourceSpace], "8\n512\n   4096000\n   8192000");
+  EXPECT_EQ(figures[kFigureTargetRoot], "E:\\");
+  EXPECT_EQ(figures[kFigureTargetVolume], "\n1\nFAT16");
   EXPECT_EQ(SourceDriveInfo.serial, 0x0000ABCDu);
   EXPECT_EQ(TargetDriveInfo.total_bytes, 8192000u);
 
   // Not fixed: 201 and nothing changes; no volume: 203, the record keeps its old values.
-  shown.clear();
+  figures.clear();
   NativeDrive& d = Drive('D');
   d.type = kDriveCdrom;
   NativeDriveAdd(d);
-  EXPECT_EQ(ShowTargetDriveInfo(&dialog, "D:\\"), 201);
-  EXPECT_TRUE(shown.empty());
+  EXPECT_EQ(ShowTargetDriveInfo("D:\\"), 201);
+  EXPECT_TRUE(figures.empty());
   d.type = kDriveFixed;
   d.volume_fails = true;
   NativeDriveAdd(d);
-  EXPECT_EQ(ShowTargetDriveInfo(&dialog, "D:\\"), 203);
+  EXPECT_EQ(ShowTargetDriveInfo("D:\\"), 203);
   EXPECT_STREQ(TargetDriveInfo.root, "E:\\");
   EXPECT_STREQ(DriveTypeName(2), "ﾙﾑｰﾊﾞﾌﾞﾙ");
   EXPECT_STREQ(DriveTypeName(9), "Unknown");
@@ -176,16 +188,16 @@ TEST_F(Drives, FreeSpaceInSixtyFourBits) {
   e.free_bytes = 4 * kGiB;
   e.total_bytes = 4 * kGiB;
   NativeDriveAdd(e);
-  ASSERT_EQ(ShowSourceDriveInfo(nullptr, "C:\\"), 0);
-  ASSERT_EQ(ShowTargetDriveInfo(nullptr, "E:\\"), 0);
+  ASSERT_EQ(ShowSourceDriveInfo("C:\\"), 0);
+  ASSERT_EQ(ShowTargetDriveInfo("E:\\"), 0);
   EXPECT_EQ(CheckFreeSpace(), 104);
   e.free_bytes = 5 * kGiB;
   NativeDriveAdd(e);
-  ShowTargetDriveInfo(nullptr, "E:\\");
+  ShowTargetDriveInfo("E:\\");
   EXPECT_EQ(CheckFreeSpace(), 104);  // exactly as many bytes as C: uses
   e.free_bytes = 5 * kGiB + 1;
   NativeDriveAdd(e);
-  ShowTargetDriveInfo(nullptr, "E:\\");
+  ShowTargetDriveInfo("E:\\");
   EXPECT_EQ(CheckFreeSpace(), 0);
 
   // Without GetDiskFreeSpaceExA: the cluster products, without wrapping.
@@ -194,7 +206,7 @@ TEST_F(Drives, FreeSpaceInSixtyFourBits) {
   c.total_clusters = 200000;  // 6.1 GiB
   c.free_clusters = 0;
   NativeDriveAdd(c);
-  ShowSourceDriveInfo(nullptr, "C:\\");
+  ShowSourceDriveInfo("C:\\");
   EXPECT_EQ(SourceDriveInfo.total_bytes, 200000ull * 64 * 512);
   EXPECT_EQ(CheckFreeSpace(), 104);
 }
@@ -228,8 +240,7 @@ TEST_F(Drives, CopyTreeLeavesOutWhatItMustAndRecordsIt) {
   Put('C', "EMPTY/.keep/y", "y");
   Put('E', "IO.SYS", "already");
   NativeHoldFile("C:\\WINDOWS\\WIN386.SWP");
-  int dialog;
-  ASSERT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir, &dialog), 0);
+  ASSERT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir), 0);
   EXPECT_EQ(Get('E', "IO.SYS"), "already");
   EXPECT_EQ(Get('E', "WINDOWS/SYSTEM/VMM32.VXD"), "vmm");
   EXPECT_EQ(Get('E', "WINDOWS/WIN.INI"), "[windows]");
@@ -246,12 +257,12 @@ TEST_F(Drives, CopyTreeLeavesOutWhatItMustAndRecordsIt) {
       Log(),
       "1999年03月07日 09時05分42秒 コピーできませんでした(エラー 80) C:\\IO.SYS\n"
       "1999年03月07日 09時05分42秒 コピーできませんでした(エラー 32) C:\\WINDOWS\\WIN386.SWP\n");
-  EXPECT_EQ(shown[1018], "システムドライブデータのコピーが終了しました。");
-  EXPECT_EQ(shown[1019], "");
+  EXPECT_EQ(copy_source, "システムドライブデータのコピーが終了しました。");
+  EXPECT_EQ(copy_target, "");
 
   // A directory as the source lands in the same path on the target drive.
   Put('C', "DATA/a.txt", "a");
-  ASSERT_EQ(CopyAllFiles("C:\\DATA\\", "E:", log_dir, nullptr), 0);
+  ASSERT_EQ(CopyAllFiles("C:\\DATA\\", "E:", log_dir), 0);
   EXPECT_EQ(Get('E', "DATA/a.txt"), "a");
   EXPECT_EQ(CopyLeftOutCount, 0);
 }
@@ -265,7 +276,7 @@ TEST_F(Drives, OverLongPathsAreLeftOutWhole) {
   Put('C', dir + "/short", "s");
   Put('C', dir + "/" + name, "long");
   Put('C', dir + "/" + std::string(60, 's') + "/inner", "i");
-  ASSERT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir, nullptr), 0);
+  ASSERT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir), 0);
   EXPECT_EQ(Get('E', dir + "/short"), "s");
   EXPECT_EQ(Get('E', dir + "/" + name), "<none>");
   EXPECT_EQ(Get('E', dir + "/" + name.substr(0, 52)), "<none>");
@@ -285,7 +296,7 @@ TEST_F(Drives, FullTargetStopsTheCopy) {
   Put('C', "B", "123456");
   Put('C', "C", "1");
   Put('C', "SUB/D", "1");
-  EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir, nullptr), 105);
+  EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir), 105);
   EXPECT_EQ(Get('E', "A"), "12345");
   EXPECT_EQ(Get('E', "B"), "<none>");
   EXPECT_EQ(Get('E', "C"), "<none>");
@@ -311,7 +322,7 @@ TEST_F(Drives, DirectoryOnAFullTargetStopsTheCopy) {
     Put('C', "A", "12345");
     Put('C', "SUB/D1", "1");
     Put('C', "SUB/D2", "2");
-    EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir, nullptr), 105);
+    EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir), 105);
     EXPECT_EQ(Get('E', "A"), "12345");
     EXPECT_EQ(Get('E', "SUB/D1"), "<none>");
     EXPECT_EQ(CopyLeftOutCount, 1);
@@ -328,7 +339,7 @@ TEST_F(Drives, DirectoryOnAFullTargetStopsTheCopy) {
   Put('C', "SUB/D1", "1");
   Put('C', "Z", "z");
   Put('E', "SUB", "a file where the directory should go");
-  EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir, nullptr), 0);
+  EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir), 0);
   EXPECT_EQ(Get('E', "Z"), "z");
   EXPECT_EQ(CopyLeftOutCount, 1);
   EXPECT_NE(Log().find(") C:\\SUB\\D1\n"), std::string::npos) << Log();
@@ -351,7 +362,7 @@ TEST_F(Drives, DirectoriesKeepTheirAttributes) {
   NativeSetAttributes("C:\\LOCKED\\INNER", kAttrReadOnly);
   NativeSetAttributes("C:\\LOCKED\\Y", kAttrHidden | kAttrReadOnly);
   NativeSetAttributes("C:\\DATA", kAttrArchive);
-  ASSERT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir, nullptr), 0);
+  ASSERT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir), 0);
   EXPECT_EQ(CopyLeftOutCount, 0);
   EXPECT_EQ(NativeAttributes("E:\\WINDOWS\\SYSTEM"), kAttrHidden);
   EXPECT_EQ(NativeAttributes("E:\\WINDOWS"), kAttrSystem | kAttrArchive);
@@ -365,7 +376,7 @@ TEST_F(Drives, DirectoriesKeepTheirAttributes) {
   EXPECT_EQ(Get('E', "WINDOWS/SYSTEM/VMM32/IOS.VXD"), "ios");
   // A directory as the source brings its own bits to its namesake.
   std::system(("rm -rf " + base + "/E/DATA").c_str());
-  ASSERT_EQ(CopyAllFiles("C:\\DATA", "E:", log_dir, nullptr), 0);
+  ASSERT_EQ(CopyAllFiles("C:\\DATA", "E:", log_dir), 0);
   EXPECT_EQ(NativeAttributes("E:\\DATA"), kAttrArchive);
   EXPECT_EQ(Get('E', "DATA/a.txt"), "a");
 }
@@ -377,18 +388,17 @@ TEST_F(Drives, InterruptStopsBeforeTheNextEntry) {
   for (const char* name : {"a", "b", "c", "d"}) Put('C', name, name);
   Put('C', "z/e", "e");
   AbortEvent = EventCreate(true, false);
-  on_show = [](int32_t id, const std::string& text) {
-    if (id == 1018 && text == "b") EventSet(AbortEvent);
+  on_copy = [](const std::string& source) {
+    if (source == "b") EventSet(AbortEvent);
   };
-  int dialog;
-  EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir, &dialog), -9);
+  EXPECT_EQ(CopyAllFiles("C:\\", "E:\\", log_dir), -9);
   EventDestroy(AbortEvent);
   AbortEvent = nullptr;
   EXPECT_EQ(Get('E', "a"), "a");
   EXPECT_EQ(Get('E', "b"), "b");
   EXPECT_EQ(Get('E', "c"), "<none>");
   EXPECT_EQ(Get('E', "z/e"), "<none>");
-  EXPECT_NE(shown[1018], "システムドライブデータのコピーが終了しました。");
+  EXPECT_NE(copy_source, "システムドライブデータのコピーが終了しました。");
 }
 
 }  // namespace

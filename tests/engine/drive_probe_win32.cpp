@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
   int32_t os = GetOsVersionText();
   std::printf("os %d %s|%s fat32=%d\n", static_cast<int>(os), OsName, OsVersionText,
               static_cast<int>(Fat32Enabled));
-  Print("source", ShowSourceDriveInfo(nullptr, argv[1]), SourceDriveInfo);
-  Print("target", ShowTargetDriveInfo(nullptr, argv[2]), TargetDriveInfo);
+  Print("source", ShowSourceDriveInfo(argv[1]), SourceDriveInfo);
+  Print("target", ShowTargetDriveInfo(argv[2]), TargetDriveInfo);
   std::printf("space %d\n", static_cast<int>(CheckFreeSpace()));
   int32_t found = FindDriveBySerial(static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 16)));
   std::printf("find %d %s\n", static_cast<int>(found), TargetRoot);

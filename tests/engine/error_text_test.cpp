@@ -6,7 +6,8 @@
 #include <set>
 #include <string>
 
-#include "platform/window_native.h"
+#include "engine/engine_report.h"
+#include "platform/window.h"
 
 TEST(ErrorText, MessagesAreShiftJisBytes) {
   // Half-width katakana (one byte each) in 202, full-width letters in 601.
@@ -33,24 +34,22 @@ TEST(ErrorText, EveryListedCodeHasItsOwnTextAndOthersAreUnknown) {
     EXPECT_STREQ(ErrorText(static_cast<uint32_t>(code)), "UNKNOWN ERROR CODE") << code;
 }
 
-static bool box_owned;
-static std::string box_text, box_caption;
-static uint32_t box_style;
+static int32_t reported_code = 0;
 
-static int32_t RecordBox(bool owned, const char* text, const char* caption, uint32_t style) {
-  box_owned = owned;
-  box_text = text;
-  box_caption = caption;
-  box_style = style;
-  return kIdOk;
-}
+static const EngineReport kErrorStandIn = {nullptr, nullptr, nullptr, nullptr, nullptr,
+                                           nullptr, nullptr, nullptr,
+                                           [](void*, int32_t code) -> int32_t {
+                                             reported_code = code;
+                                             return kIdOk;
+                                           }};
 
-TEST(ShowEngineError, OwnedOkBoxCaptionedKelvadoError) {
-  MessageBoxHandler = RecordBox;
-  EXPECT_EQ(ShowEngineError(604), kIdOk);
-  MessageBoxHandler = nullptr;
-  EXPECT_TRUE(box_owned);
-  EXPECT_EQ(box_text, ErrorText(604));
-  EXPECT_EQ(box_caption, "Kelvado Error");
-  EXPECT_EQ(box_style, kMbOk);
+// The engine shows an error only through its report, and returns the report's answer.
+TEST(ReportEngineError, TheCodeGoesToTheReportAndItsAnswerComesBack) {
+  RegisteredReport = &kErrorStandIn;
+  EXPECT_EQ(ReportEngineError(604), kIdOk);
+  RegisteredReport = nullptr;
+  EXPECT_EQ(reported_code, 604);
+  reported_code = 0;
+  EXPECT_EQ(ReportEngineError(604), 0);  // without a report nothing is shown
+  EXPECT_EQ(reported_code, 0);
 }

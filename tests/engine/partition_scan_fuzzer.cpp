@@ -18,6 +18,7 @@
 
 #include "aspi/aspi.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_report.h"
 #include "engine/partition.h"
 #include "engine/partition_scan.h"
 #include "platform/byte_order.h"
@@ -36,10 +37,9 @@ void Require(bool condition) {
   if (!condition) std::abort();
 }
 
-intptr_t CountSteps(void*, uint32_t message, uintptr_t, intptr_t) {
-  if (message == kPbmStepIt) ++steps;
-  return 0;
-}
+// A report that counts the bar's steps.
+const EngineReport kStepCounter = {nullptr, nullptr, nullptr, nullptr, nullptr,
+                                   [](void*) { ++steps; }, nullptr, nullptr, nullptr};
 
 int32_t CardGetDiskInfo(int32_t, int32_t, int32_t* heads, int32_t* sectors_per_track) {
   *heads = driver_heads;
@@ -92,9 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TargetCapacity = capacity;
   Fat32Enabled = mode & 1;
   DiskGeometry = Geometry{};
-  static char bar;
-  EngineProgressBar = &bar;
-  ControlMessageHandler = CountSteps;
+  RegisteredReport = &kStepCounter;
   if (CalcGeometry() != 0) return 0;
 
   reads = steps = 0;

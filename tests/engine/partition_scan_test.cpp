@@ -135,7 +135,7 @@ TEST(ReadPartitionTables, ChainFollowedByChsWithBothBases) {
   card.PutSector(15000, Table({{0x07, 0, 0, 1, 0}}));
   card.PutSector(20160, Table({{0x06, 20, 1, 1, 63}, {0x0F, 30, 0, 1, 20160}}));
   card.PutSector(30240, Table({{0x0B, 30, 1, 1, 63}}));
-  RecordControlMessages();
+  RecordReport();
   ASSERT_EQ(Scan(), 0);
   ASSERT_EQ(PartitionList.count, 4);
   EXPECT_EQ(PartitionList.table[1][0].start_lba, 10143u);
@@ -146,9 +146,9 @@ TEST(ReadPartitionTables, ChainFollowedByChsWithBothBases) {
   EXPECT_EQ(PartitionList.table[3][0].start_lba, 30303u);
   // The bar steps by 20 once per table.
   std::string steps;
-  for (const ControlMessage& m : ControlMessages) {
-    if (m.message == kPbmSetStep) steps += "step" + std::to_string(m.wparam) + " ";
-    if (m.message == kPbmStepIt) steps += "it ";
+  for (const Reported& r : ReportedCalls) {
+    if (r.what == Reported::kStep) steps += "step" + std::to_string(r.value) + " ";
+    if (r.what == Reported::kStepIt) steps += "it ";
   }
   EXPECT_EQ(steps, "step20 it step20 it step20 it step20 it ");
 

@@ -5,6 +5,7 @@
 
 #include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_report.h"
 #include "engine/errors.h"
 #include "engine/partition.h"
 #include "engine/system_area.h"
@@ -182,7 +183,7 @@ TEST(Abort, Fat16NeverPollsAndRunsToItsEnd) {
 TEST(Progress, EveryPhaseShowsItsTextAndRunsTheBarToItsEnd) {
   TestCard card(k16MiB);
   ChkDataArea = 1;
-  RecordControlMessages();
+  RecordReport();
   ASSERT_EQ(FormatCard(false), 0);
   struct Phase {
     const char* status;
@@ -193,37 +194,36 @@ TEST(Progress, EveryPhaseShowsItsTextAndRunsTheBarToItsEnd) {
                           {kStatusFatInit, 64},
                           {kStatusRootCheck, 32},
                           {kStatusRootInit, 32}};
-  ASSERT_FALSE(ControlMessages.empty());
-  EXPECT_EQ(ControlMessages[0].text, "システムエリアの初期化");
+  ASSERT_FALSE(ReportedCalls.empty());
+  EXPECT_EQ(ReportedCalls[0].text, "システムエリアの初期化");
   size_t at = 1;
   for (const Phase& phase : phases) {
-    ASSERT_LT(at + 2, ControlMessages.size());
-    EXPECT_EQ(ControlMessages[at].text, phase.status);
-    EXPECT_EQ(ControlMessages[at + 1].message, kPbmSetPos);
-    EXPECT_EQ(ControlMessages[at + 1].wparam, 0u);
-    EXPECT_EQ(ControlMessages[at + 2].message, kPbmSetRange);
-    EXPECT_EQ(ControlMessages[at + 2].lparam, static_cast<intptr_t>(phase.length << 16));
-    uintptr_t last = 0;
-    for (at += 3; at < ControlMessages.size() && !ControlMessages[at].status; ++at) {
-      EXPECT_EQ(ControlMessages[at].message, kPbmSetPos);
-      EXPECT_GE(ControlMessages[at].wparam, last) << phase.length;
-      last = ControlMessages[at].wparam;
+    ASSERT_LT(at + 2, ReportedCalls.size());
+    EXPECT_EQ(ReportedCalls[at].text, phase.status);
+    EXPECT_EQ(ReportedCalls[at + 1].what, Reported::kPosition);
+    EXPECT_EQ(ReportedCalls[at + 1].value, 0u);
+    EXPECT_EQ(ReportedCalls[at + 2].what, Reported::kRange);
+    EXPECT_EQ(ReportedCalls[at + 2].value, phase.length);
+    uint32_t last = 0;
+    for (at += 3; at < ReportedCalls.size() && ReportedCalls[at].what != Reported::kStatus; ++at) {
+      EXPECT_EQ(ReportedCalls[at].what, Reported::kPosition);
+      EXPECT_GE(ReportedCalls[at].value, last) << phase.length;
+      last = ReportedCalls[at].value;
     }
     EXPECT_EQ(last, phase.length);
   }
-  EXPECT_EQ(at, ControlMessages.size());
+  EXPECT_EQ(at, ReportedCalls.size());
 }
 
-TEST(Progress, RangeIsSixteenBitAndUnregisteredControlsGetNothing) {
+TEST(Progress, RangeIsSixteenBitAndWithoutAReportNothingIsShown) {
   TestCard card(1);
-  RecordControlMessages();
+  RecordReport();
   ProgressSetRange(70000);
-  ASSERT_EQ(ControlMessages.size(), 1u);
-  EXPECT_EQ(ControlMessages[0].lparam, static_cast<intptr_t>((70000 & 0xFFFF) << 16));
-  EngineProgressBar = nullptr;
-  EngineStatusText = nullptr;
+  ASSERT_EQ(ReportedCalls.size(), 1u);
+  EXPECT_EQ(ReportedCalls[0].value, 70000u & 0xFFFF);
+  RegisteredReport = nullptr;
   ProgressPhase("x", 10);
   ProgressAdvance(5);
-  EXPECT_EQ(ControlMessages.size(), 1u);
+  EXPECT_EQ(ReportedCalls.size(), 1u);
   EXPECT_FALSE(AbortRequested());  // no AbortEvent: never interrupted
 }

@@ -10,19 +10,18 @@
 #include "aspi/aspi.h"
 #include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_report.h"
 #include "engine/partition.h"
 #include "engine/system_area.h"
 #include "engine/vol_serial.h"
-#include "platform/window_native.h"
 #include "tools/image_card.h"
 
 std::vector<Transfer> Transfers;
-std::vector<ControlMessage> ControlMessages;
+std::vector<Reported> ReportedCalls;
 
 static Event* test_abort_event = nullptr;
 static int abort_write = 0;
 static int writes_seen = 0;
-static char progress_bar, status_text;
 
 // The engine at its start values, then as the tests want it.
 static void PrepareEngine() {
@@ -32,13 +31,12 @@ static void PrepareEngine() {
   AdapterNumber = 0;
   ChkDataArea = 0;
   NewVolSerial = 1;
-  ControlMessageHandler = nullptr;
   ImageCardWatch = nullptr;
   ImageCardSetDiskInfo(0, 0);
   FailReads("");
   FailWrites("");
   Transfers.clear();
-  ControlMessages.clear();
+  ReportedCalls.clear();
 }
 
 TestCard::TestCard(uint64_t sectors) {
@@ -119,17 +117,22 @@ std::vector<uint32_t> WrittenSectors() {
   return sectors;
 }
 
-static intptr_t OnControlMessage(void* control, uint32_t message, uintptr_t wparam,
-                                 intptr_t lparam) {
-  ControlMessage m{control == &status_text, message, wparam, lparam, ""};
-  if (message == kWmSetText) m.text = reinterpret_cast<const char*>(lparam);
-  ControlMessages.push_back(m);
-  return 0;
+static void Record(Reported::What what, uint32_t value, const char* text = "") {
+  ReportedCalls.push_back({what, value, text});
 }
 
-void RecordControlMessages() {
-  ControlMessages.clear();
-  ControlMessageHandler = OnControlMessage;
-  EngineProgressBar = &progress_bar;
-  EngineStatusText = &status_text;
+static const EngineReport kRecordingReport = {
+    nullptr,
+    [](void*, const char* text) { Record(Reported::kStatus, 0, text); },
+    [](void*, uint32_t maximum) { Record(Reported::kRange, maximum); },
+    [](void*, uint32_t position) { Record(Reported::kPosition, position); },
+    [](void*, uint32_t step) { Record(Reported::kStep, step); },
+    [](void*) { Record(Reported::kStepIt, 0); },
+    nullptr,
+    nullptr,
+    nullptr};
+
+void RecordReport() {
+  ReportedCalls.clear();
+  RegisteredReport = &kRecordingReport;
 }

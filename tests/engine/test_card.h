@@ -1,5 +1,5 @@
 // A card for the engine's tests: a sparse image file behind the sector transfers, the engine's
-// globals put back to a known state, and recorders for the I/O and the hooks' messages.
+// globals put back to a known state, and recorders for the I/O and what the engine reports.
 #ifndef KELVADO_TESTS_ENGINE_TEST_CARD_H
 #define KELVADO_TESTS_ENGINE_TEST_CARD_H
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 // A fresh image of `sectors` zero sectors, opened as the card, with the engine reset: adapter
-// "njata95", no FAT32, no data check, serial 1, no hooks, no faults.
+// "njata95", no FAT32, no data check, serial 1, no report, no faults.
 class TestCard {
  public:
   explicit TestCard(uint64_t sectors);
@@ -45,15 +45,14 @@ extern std::vector<Transfer> Transfers;
 void RecordTransfers(int abort_at_write = 0);
 std::vector<uint32_t> WrittenSectors();  // the first sector of every recorded write
 
-// Every message the engine hooks send, with WM_SETTEXT's text copied.
-struct ControlMessage {
-  bool status;  // sent to the status line, else to the progress bar
-  uint32_t message;
-  uintptr_t wparam;
-  intptr_t lparam;
-  std::string text;
+// Every status text and progress call the engine reports, in order.
+struct Reported {
+  enum What { kStatus, kRange, kPosition, kStep, kStepIt } what;
+  uint32_t value;    // the range's maximum, the position or the step
+  std::string text;  // the status text
 };
-extern std::vector<ControlMessage> ControlMessages;
-void RecordControlMessages();
+extern std::vector<Reported> ReportedCalls;
+// From now on, a report that records into ReportedCalls (emptied first) is registered.
+void RecordReport();
 
 #endif
