@@ -16,7 +16,6 @@
 #include "platform/text.h"
 #include "platform/window.h"
 #include "platform/window_native.h"
-#include "screen/display_list.h"
 #include "services/services_reset.h"
 #include "wizard/dialog_report.h"
 #include "wizard/dialogs.h"
@@ -30,7 +29,6 @@ void ResetWizardLayers() {
   ResetInterpreter();
   ResetEngine();
   ResetServices();
-  ResetScreen();
   ResetWizard();
 }
 
