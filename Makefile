@@ -95,7 +95,7 @@ release: win32
 CARD_MIB ?= auto
 
 run: win32 win64
-	tools/wine-run $(BUILD)/win32/bin/kelvado.exe --twin $(BUILD)/win64/bin/kelvado.exe \
+	tools/wine/wine-run $(BUILD)/win32/bin/kelvado.exe --twin $(BUILD)/win64/bin/kelvado.exe \
 	  --arch $(E2E_ARCH) --out $(BUILD)/run \
 	  --card $(BUILD)/card --card-mib $(CARD_MIB)
 

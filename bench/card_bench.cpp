@@ -29,7 +29,7 @@
 #include "engine/partition.h"
 #include "engine/system_area.h"
 #include "engine/vol_serial.h"
-#include "tools/image_card.h"
+#include "cardsim/image_card.h"
 
 namespace {
 

@@ -91,10 +91,10 @@ if(KELVADO_IS_WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
             ${PROJECT_BINARY_DIR}/bin
     COMMAND ${Python3_EXECUTABLE} ${audits}/check_resources.py --version ${PROJECT_VERSION}
             $<TARGET_FILE:kelvado>
-    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/release_zip.py
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/build/release_zip.py
             --exe $<TARGET_FILE:kelvado> --readme ${readme} --version ${PROJECT_VERSION}
             --out ${zip}
-    DEPENDS kelvado ${readme} ${PROJECT_SOURCE_DIR}/tools/release_zip.py
+    DEPENDS kelvado ${readme} ${PROJECT_SOURCE_DIR}/tools/build/release_zip.py
             ${audits}/check_imports.py ${audits}/check_resources.py ${audits}/win9x_imports.txt
     VERBATIM)
   add_custom_target(release DEPENDS ${zip})

@@ -320,7 +320,7 @@ bool CardVerdict(const WizardRun& run, const std::vector<std::string>& left_out,
   for (const std::string& path : left_out) out << path << "\n";
   out.close();
   std::string report = run.card.folder + "/verdict.txt";
-  std::string command = "python3 " KELVADO_SOURCE_DIR "/tools/card_verdict.py '" +
+  std::string command = "python3 " KELVADO_SOURCE_DIR "/tools/wine/card_verdict.py '" +
                         run.card.image + "' '" + run.card.volume + "' '" + run.source +
                         "' --host-names cp932 --left-out '" + list + "' > '" + report + "' 2>&1";
   int status = std::system(command.c_str());

@@ -52,7 +52,7 @@ struct WizardRun {
   uint32_t source_total_clusters = 0;
 };
 
-// The card's verdict (tools/card_verdict.py): its output, and whether the card is good.
+// The card's verdict (tools/wine/card_verdict.py): its output, and whether the card is good.
 bool CardVerdict(const WizardRun& run, const std::vector<std::string>& left_out,
                  std::string* output);
 // The volume serial in the card's boot sector, or 0 without a FAT partition.

@@ -9,12 +9,12 @@ import os
 import sys
 import unittest
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "wine"))
 
 import wine_harness  # noqa: E402  (found through the path above)
 
 # The build these tests run, chosen once per process: the i686 program under the 32-bit Wine, or
-# its x86_64 twin under wine64 (KELVADO_E2E_ARCH: i686, x86_64 or auto, see tools/wine_harness.py).
+# its x86_64 twin under wine64 (KELVADO_E2E_ARCH: i686, x86_64 or auto, see tools/wine/wine_harness.py).
 ARCH, CANNOT_RUN = wine_harness.choose_arch(os.environ.get("KELVADO_E2E_ARCH", "auto"))
 # KELVADO_WIN32_BIN or KELVADO_WIN64_BIN: the bin folder of that build directory.
 _BIN_VARIABLE = f"KELVADO_{ARCH.build.upper()}_BIN" if ARCH else ""

@@ -15,7 +15,7 @@ import unittest
 
 import e2e
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "wine"))
 import system_drive  # noqa: E402
 
 OPENING = "Welcom Kelvado for ATA Card"
@@ -89,7 +89,7 @@ class Transfer(unittest.TestCase):
         listing = os.path.join(self.work, "left-out.txt")
         with open(listing, "w") as f:
             f.write("\n".join(left_out))
-        tool = os.path.join(os.environ.get("KELVADO_SOURCE_DIR", "."), "tools", "card_verdict.py")
+        tool = os.path.join(os.environ.get("KELVADO_SOURCE_DIR", "."), "tools", "wine", "card_verdict.py")
         # The program's own dated files land in LogDir1 on C: after the copy, never on the card.
         return subprocess.run([sys.executable, tool, self.image, self.volume, self.c_drive,
                                "--left-out", listing, "--skip", os.path.join("data1", "log1")],

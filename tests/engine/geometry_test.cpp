@@ -6,7 +6,7 @@
 #include "aspi/aspi.h"
 #include "engine/partition.h"
 #include "tests/engine/test_card.h"
-#include "tools/image_card.h"
+#include "cardsim/image_card.h"
 
 // The geometry chosen for a card whose READ CAPACITY answer is `capacity`, as
 // "cylinders x heads x sectors"; the partition entry is built too. "-" when CalcGeometry fails.

@@ -14,7 +14,7 @@
 #include "engine/partition.h"
 #include "engine/system_area.h"
 #include "engine/vol_serial.h"
-#include "tools/image_card.h"
+#include "cardsim/image_card.h"
 
 std::vector<Transfer> Transfers;
 std::vector<Reported> ReportedCalls;

@@ -1,7 +1,7 @@
 // The rules a card and its source are judged by, over a stand-in for what the system says of
 // paths and devices: a target that could overlap the source or is in use, whatever the path to
 // it, is refused with the case named; and the DOS attributes a folder's files carry.
-#include "tools/block_device.h"
+#include "tools/card/block_device.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/folder_source.h"
-#include "tools/storage.h"
+#include "tools/card/folder_source.h"
+#include "tools/card/storage.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "tests/sector_image.h"
-#include "tools/card_inspection.h"
+#include "tools/card/card_inspection.h"
 
 namespace {
 

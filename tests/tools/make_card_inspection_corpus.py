@@ -12,7 +12,7 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "..", "tools"))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tools", "wine"))
 sys.path.insert(0, os.path.join(HERE, "..", "fat"))
 from make_volume_corpus import sparse  # noqa: E402
 from system_drive import MSDOS_SYS  # noqa: E402

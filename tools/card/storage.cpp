@@ -1,5 +1,5 @@
 // Which writes reach which reads, over whatever Storage reports.
-#include "tools/storage.h"
+#include "tools/card/storage.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "tools/file_bytes.h"
+#include "tools/card/file_bytes.h"
 
 #include <fcntl.h>
 #include <linux/fs.h>

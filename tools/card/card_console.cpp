@@ -1,4 +1,4 @@
-#include "tools/card_console.h"
+#include "tools/card/card_console.h"
 
 #include <iconv.h>
 
@@ -93,6 +93,16 @@ static void DrawBar() {
   cells[kBarWidth] = '\0';
   std::fprintf(stderr, "\r  [%s] %3d%%", cells, percent);
   std::fflush(stderr);
+}
+
+void Say(const std::string& line) {
+  std::printf("%s\n", ConsoleText(line).c_str());
+  std::fflush(stdout);
+}
+
+std::string CountText(const TreeCount& count) {
+  return std::to_string(count.files) + " files, " + std::to_string(count.directories) +
+         " folders, " + std::to_string(count.bytes) + " bytes";
 }
 
 void EndProgressLine() {

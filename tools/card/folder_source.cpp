@@ -1,5 +1,5 @@
 // A host folder read as a card's source: directories, stat, extended attributes, local time.
-#include "tools/folder_source.h"
+#include "tools/card/folder_source.h"
 
 #include <dirent.h>
 #include <fcntl.h>

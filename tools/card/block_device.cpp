@@ -1,10 +1,10 @@
 // The rules a block device is judged by, over whatever Storage reports.
-#include "tools/block_device.h"
+#include "tools/card/block_device.h"
 
 #include <cctype>
 #include <cstdio>
 
-#include "tools/card_console.h"
+#include "tools/card/card_console.h"
 
 namespace {
 

@@ -30,7 +30,7 @@ def main():
         sys.exit(__doc__)
     source = sys.argv[1]
     dest = sys.argv[2] if len(sys.argv) == 3 else os.path.join(
-        os.path.dirname(os.path.abspath(__file__)), "..", "docs", "wizard")
+        os.path.dirname(os.path.abspath(__file__)), "..", "..", "docs", "wizard")
     os.makedirs(dest, exist_ok=True)
     for shot, picture in SHOTS:
         path = os.path.join(source, shot)

@@ -1,5 +1,5 @@
 // Judging a card from its bytes: master boot record, boot record, FATs, system files.
-#include "tools/card_inspection.h"
+#include "tools/card/card_inspection.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "tools/card_device.h"
+#include "tools/card/card_device.h"
 
 #include <cstdio>
 #include <cstring>

@@ -96,7 +96,7 @@ def wine_cannot_run(arch="i686"):
 
 def _why_wine_cannot_run(arch):
     if arch.name == "i686":
-        probe = os.path.join(os.path.dirname(os.path.abspath(__file__)), "starts-32-bit-programs")
+        probe = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "starts-32-bit-programs")
         if subprocess.run([probe]).returncode != 0:
             return "this kernel does not start 32-bit programs (Exec format error)"
     try:

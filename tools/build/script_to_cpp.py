@@ -35,7 +35,7 @@ def main():
     body = "".join(f"    {literal(line)},  // {n}\n"
                    for n, line in enumerate(lines, 1))
     with open(target, "w", encoding="utf-8") as f:
-        f.write(f"""// Generated from {source} by tools/script_to_cpp.py.
+        f.write(f"""// Generated from {source} by tools/build/script_to_cpp.py.
 #include "app/builtin_script.h"
 
 static const char* const kLines[] = {{

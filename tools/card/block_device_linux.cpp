@@ -10,7 +10,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "tools/block_device.h"
+#include "tools/card/block_device.h"
 
 bool BlockDeviceOpen(const BlockDeviceInfo& info, int* fd_out, uint64_t* bytes_out,
                      std::string* error) {

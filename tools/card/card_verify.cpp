@@ -1,5 +1,5 @@
 // kelvado-card verify: a card judged, read-only.
-#include "tools/card_verify.h"
+#include "tools/card/card_verify.h"
 
 #include <cstdio>
 #include <string>
@@ -7,11 +7,11 @@
 
 #include "fat/compare.h"
 #include "fat/plan.h"
-#include "tools/card_console.h"
-#include "tools/card_inspection.h"
-#include "tools/card_source.h"
-#include "tools/file_bytes.h"
-#include "tools/storage.h"
+#include "tools/card/card_console.h"
+#include "tools/card/card_inspection.h"
+#include "tools/card/card_source.h"
+#include "tools/card/file_bytes.h"
+#include "tools/card/storage.h"
 
 const char kVerifyUsage[] =
     "usage: kelvado-card verify CARD [--against SOURCE]\n"
@@ -23,16 +23,6 @@ namespace {
 int Usage(const char* problem) {
   std::fprintf(stderr, "kelvado-card: %s\n%s", problem, kVerifyUsage);
   return 2;
-}
-
-void Say(const std::string& line) {
-  std::printf("%s\n", ConsoleText(line).c_str());
-  std::fflush(stdout);
-}
-
-std::string CountText(const TreeCount& count) {
-  return std::to_string(count.files) + " files, " + std::to_string(count.directories) +
-         " folders, " + std::to_string(count.bytes) + " bytes";
 }
 
 // The card's tree compared with SOURCE's as transfer would have written it: a finding.

@@ -2,7 +2,7 @@
 //
 // Judges a card, an image file or a disk opened read-only (nothing is ever written, so nothing is
 // asked), for what matters to it: whether it will boot the Windows 95/98 system it holds
-// (tools/card_inspection.h), and with --against whether it holds SOURCE (a folder, an image or a
+// (tools/card/card_inspection.h), and with --against whether it holds SOURCE (a folder, an image or a
 // disk, read as kelvado-card transfer reads it) as transfer would have written it. One line per
 // part with its verdict, then the last line.
 //

@@ -16,7 +16,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "tools/storage.h"
+#include "tools/card/storage.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 //   kelvado-card serial IMAGE HEX
 //   kelvado-card scan IMAGE [--fat32] [--bad-read LIST] [--adapter NAME --heads H --spt S]
 //   kelvado-card transfer SOURCE TARGET [TARGET...] [--size MIB] [--fat16|--fat32] [--check]
-//                         [--keep-serial] [--yes]                    (tools/card_transfer.h)
-//   kelvado-card verify CARD [--against SOURCE]                      (tools/card_verify.h)
+//                         [--keep-serial] [--yes]                    (tools/card/card_transfer.h)
+//   kelvado-card verify CARD [--against SOURCE]                      (tools/card/card_verify.h)
 //   kelvado-card [COMMAND] --help
 //   kelvado-card --version
 //
@@ -34,10 +34,10 @@
 #include "engine/vol_serial.h"
 #include "fat/progress.h"
 #include "kelvado_version.h"
-#include "tools/card_console.h"
-#include "tools/card_device.h"
-#include "tools/card_transfer.h"
-#include "tools/card_verify.h"
+#include "tools/card/card_console.h"
+#include "tools/card/card_device.h"
+#include "tools/card/card_transfer.h"
+#include "tools/card/card_verify.h"
 
 namespace {
 

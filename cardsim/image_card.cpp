@@ -1,4 +1,4 @@
-#include "tools/image_card.h"
+#include "cardsim/image_card.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

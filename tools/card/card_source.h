@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "fat/tree.h"
-#include "tools/file_bytes.h"
-#include "tools/storage.h"
+#include "tools/card/file_bytes.h"
+#include "tools/card/storage.h"
 
 struct CardSource {
   PathFacts facts;

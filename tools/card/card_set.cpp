@@ -1,4 +1,4 @@
-#include "tools/card_set.h"
+#include "tools/card/card_set.h"
 
 #include <fcntl.h>
 #include <linux/fs.h>

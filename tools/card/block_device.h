@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/storage.h"
+#include "tools/card/storage.h"
 
 // Why the device must not be written, or "" when it may be.
 std::string BlockDeviceRefusal(const BlockDeviceInfo& info, const PathFacts& facts);

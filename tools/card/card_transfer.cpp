@@ -6,7 +6,7 @@
 // too small for the tree too. Then every card is made, the source's files are read once and
 // written to all cards together, and each card is read back on its own. A card that fails never
 // stops the others.
-#include "tools/card_transfer.h"
+#include "tools/card/card_transfer.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -34,11 +34,11 @@
 #include "fat/plan.h"
 #include "fat/volume.h"
 #include "fat/writer.h"
-#include "tools/block_device.h"
-#include "tools/card_console.h"
-#include "tools/card_set.h"
-#include "tools/card_source.h"
-#include "tools/storage.h"
+#include "tools/card/block_device.h"
+#include "tools/card/card_console.h"
+#include "tools/card/card_set.h"
+#include "tools/card/card_source.h"
+#include "tools/card/storage.h"
 
 const char kTransferUsage[] =
     "usage: kelvado-card transfer SOURCE TARGET [TARGET...] [--size MIB] [--fat16|--fat32]\n"
@@ -62,12 +62,6 @@ struct TransferOptions {
 int Usage(const char* problem) {
   std::fprintf(stderr, "kelvado-card: %s\n%s", problem, kTransferUsage);
   return 2;
-}
-
-// One line on standard output, its control bytes escaped.
-void Say(const std::string& line) {
-  std::printf("%s\n", ConsoleText(line).c_str());
-  std::fflush(stdout);
 }
 
 // What a card is doing, on the progress stream beside the engine's status texts.
@@ -119,11 +113,6 @@ std::string SerialText(uint32_t serial) {
   char text[16];
   std::snprintf(text, sizeof text, "%04X-%04X", serial >> 16, serial & 0xFFFF);
   return text;
-}
-
-std::string CountText(const TreeCount& count) {
-  return std::to_string(count.files) + " files, " + std::to_string(count.directories) +
-         " folders, " + std::to_string(count.bytes) + " bytes";
 }
 
 std::string SecondsSince(std::chrono::steady_clock::time_point start) {

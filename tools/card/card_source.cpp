@@ -1,10 +1,10 @@
-#include "tools/card_source.h"
+#include "tools/card/card_source.h"
 
 #include <cerrno>
 #include <cstring>
 
 #include "fat/volume.h"
-#include "tools/folder_source.h"
+#include "tools/card/folder_source.h"
 
 bool ReadCardSource(const char* path, CardSource* s, std::string* error) {
   s->facts = Storage.path(path);

@@ -11,7 +11,7 @@
 // card.img).
 //
 // What the system says comes through Storage, which tests replace with a stand-in;
-// storage_native.cpp reads it from stat, /proc and /sys.
+// storage_linux.cpp reads it from stat, /proc and /sys.
 #ifndef KELVADO_TOOLS_STORAGE_H
 #define KELVADO_TOOLS_STORAGE_H
 
@@ -72,7 +72,7 @@ struct StorageSystem {
   std::string (*ask)(const std::string& question);
 };
 extern StorageSystem Storage;
-// The system's own (storage_native.cpp).
+// The system's own (storage_linux.cpp).
 extern const StorageSystem kSystemStorage;
 
 // A base reached from a path, and how, step by step ("loop3 is a loop device over c.img").
