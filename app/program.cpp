@@ -5,6 +5,7 @@
 #include "app/exit_sequence.h"
 #include "aspi/aspi.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_reset.h"
 #include "interp/command_table.h"
 #include "interp/commands.h"
 #include "interp/exec.h"

@@ -20,9 +20,6 @@
 #include "engine/vol_serial.h"
 #include "platform/byte_order.h"
 
-uint8_t Fat16BootBuffer[512];
-uint8_t Fat32BootBuffer[512];
-
 static uint8_t mbr_buffer[512];
 static uint8_t fs_info_buffer[512];
 

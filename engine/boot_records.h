@@ -14,12 +14,6 @@ extern const uint8_t kFat16BootTemplate[512];
 extern const uint8_t kFat32BootTemplate[512];
 extern const uint8_t kFat32BootCodeTemplate[512];  // sector 2 of a FAT32 volume (and its backup, 8)
 
-// The boot sectors being built and written, one per file system type.
-extern uint8_t Fat16BootBuffer[512];
-extern uint8_t Fat32BootBuffer[512];
-// Threads: the main thread before a worker starts and after it has ended, the one engine worker
-// while it runs; starting and waiting for the worker order the accesses.
-
 // Sectors per cluster for a partition of `sectors` sectors.
 uint32_t ClusterSizeFat16(uint32_t sectors);
 uint32_t ClusterSizeFat32(uint32_t sectors);

@@ -1,13 +1,12 @@
 // The engine's control of its run by whoever runs it: the abort request and the gate that holds
 // the worker while the person is asked whether to interrupt. Without an AbortEvent nothing is
 // ever interrupted. What the engine shows while it runs goes to its report
-// (engine/engine_report.h), included here for the engine's files that report their phases.
+// (engine/engine_report.h).
 #ifndef KELVADO_ENGINE_ENGINE_HOOKS_H
 #define KELVADO_ENGINE_ENGINE_HOOKS_H
 
 #include <cstdint>
 
-#include "engine/engine_report.h"
 #include "platform/threads.h"
 
 // Manual-reset event set when the user confirms an interrupt; none outside a worker's run.
@@ -27,12 +26,5 @@ bool AbortRequested();
 // Waits while the WorkerGate is closed. The report's status and progress positions pass it too,
 // so that a phase that never polls AbortEvent is held as well.
 void WorkerHoldPoint();
-
-// The card engine's state as at program start, for tests, fuzzers and tools.
-// Puts the target's identity, the switches (ChkDataArea 1, Fat32Enabled 0), the geometry, the
-// new partition and its serial, the bad cluster and partition lists, the abort request and the
-// report back to their start values (no report registered). Leaves the driver library as it is (AspiUnload releases it). Main thread only,
-// with no worker running.
-void ResetEngine();
 
 #endif

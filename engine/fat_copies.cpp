@@ -2,10 +2,11 @@
 #include <cstring>
 
 #include "aspi/aspi.h"
-#include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_report.h"
 #include "engine/errors.h"
 #include "engine/system_area.h"
+#include "fat/boot_sector.h"
 #include "platform/byte_order.h"
 
 static uint8_t read_buffer[32768];  // up to one cluster of 64 sectors

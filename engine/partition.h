@@ -35,6 +35,10 @@ extern Geometry DiskGeometry;
 extern PartitionInfo NewPartition;
 // 1 when the running system can use FAT32; chooses between FAT16 and FAT32.
 extern int32_t Fat32Enabled;
+// The new partition's boot sector as it is built and written, and read back when its serial is
+// set, one buffer per file system type.
+extern uint8_t Fat16BootBuffer[512];
+extern uint8_t Fat32BootBuffer[512];
 // Threads: the main thread before a worker starts and after it has ended, the one engine worker
 // while it runs; starting and waiting for the worker order the accesses.
 

@@ -4,6 +4,8 @@
 #include "platform/byte_order.h"
 
 PartitionInfo NewPartition = {};
+uint8_t Fat16BootBuffer[512];
+uint8_t Fat32BootBuffer[512];
 
 uint32_t BuildPartitionEntry() {
   const Geometry& g = DiskGeometry;

@@ -1,7 +1,7 @@
 // Where a new file system's areas lie, and the order in which its system area is prepared.
-#include "engine/boot_records.h"
 #include "engine/errors.h"
 #include "engine/system_area.h"
+#include "fat/boot_sector.h"
 #include "platform/byte_order.h"
 
 BadClusters BadClusterList = {{}, 0};

@@ -2,8 +2,8 @@
 #include "engine/vol_serial.h"
 
 #include "aspi/aspi.h"
-#include "engine/boot_records.h"
 #include "engine/partition.h"
+#include "fat/boot_sector.h"
 #include "platform/byte_order.h"
 #include "platform/clock.h"
 

@@ -3,8 +3,8 @@
 #include <cstdarg>
 #include <cstring>
 
-#include "interp/arguments.h"
 #include "interp/command_table.h"
+#include "interp/handler_result.h"
 #include "interp/loader.h"
 #include "interp/script_error.h"
 #include "interp/section_choice.h"

@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "interp/arguments.h"
+#include "interp/handler_result.h"
 #include "platform/text.h"
 #include "platform/threads.h"
 #include "platform/window.h"

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "interp/arguments.h"
 #include "interp/exec.h"
+#include "interp/handler_result.h"
 #include "interp/script_error.h"
 #include "interp/var_table.h"
 #include "platform/text.h"

@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "platform/text.h"
-#include "screen/paint.h"
+
+int32_t ScreenWidth = 0;
+int32_t ScreenHeight = 0;
 
 void ResetItem(DisplayItem* item) { std::memset(item, 0, sizeof *item); }
 

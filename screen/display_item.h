@@ -13,6 +13,10 @@
 
 const int32_t kPixelLimit = 1 << 28;
 
+// Size of the screen in pixels, read once at start-up. Script coordinates are fractions of it.
+extern int32_t ScreenWidth;
+extern int32_t ScreenHeight;
+
 // Alignment of a text inside left..right.
 const int32_t kAlignLeft = -1;
 const int32_t kAlignCentre = 0;

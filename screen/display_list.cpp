@@ -5,7 +5,6 @@
 
 #include "interp/section_choice.h"
 #include "screen/layout_settings.h"
-#include "screen/paint.h"
 
 DisplayItemList DisplayList = {nullptr, 0, 0};
 DisplayItemList TitleList = {nullptr, 0, 0};

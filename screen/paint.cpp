@@ -6,9 +6,6 @@
 #include "screen/display_list.h"
 #include "screen/layout_settings.h"
 
-int32_t ScreenWidth = 0;
-int32_t ScreenHeight = 0;
-
 static int32_t Clamp32(int64_t value) {
   if (value > INT32_MAX) return INT32_MAX;
   if (value < INT32_MIN) return INT32_MIN;

@@ -11,9 +11,6 @@
 
 #include "screen/display_item.h"
 
-// Size of the screen in pixels, read once at start-up. Script coordinates are fractions of it.
-extern int32_t ScreenWidth;
-extern int32_t ScreenHeight;
 
 // The font of one text item: cell height in pixels, weight (the item's hundreds times 100) and
 // the face name cut to the 31 bytes a font description holds.

@@ -9,7 +9,6 @@
 #include "services/exit_commands.h"
 #include "wizard/adapter_commands.h"
 #include "wizard/dialog_report.h"
-#include "wizard/dialogs.h"
 #include "wizard/workers.h"
 
 static const char* const kDialogNames[kDialogCount] = {

@@ -20,6 +20,7 @@
 #include "aspi/aspi.h"
 #include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_reset.h"
 #include "engine/errors.h"
 #include "engine/partition.h"
 #include "engine/system_area.h"

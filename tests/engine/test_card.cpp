@@ -10,6 +10,7 @@
 #include "aspi/aspi.h"
 #include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_reset.h"
 #include "engine/engine_report.h"
 #include "engine/partition.h"
 #include "engine/system_area.h"

@@ -14,6 +14,7 @@
 #include "cardsim/attach_native.h"
 #include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_reset.h"
 #include "engine/partition.h"
 #include "engine/partition_scan.h"
 #include "engine/system_area.h"

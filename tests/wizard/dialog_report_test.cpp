@@ -7,6 +7,7 @@
 #include "aspi/aspi.h"
 #include "engine/drive_info.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_reset.h"
 #include "engine/engine_report.h"
 #include "engine/errors.h"
 #include "engine/file_copy.h"

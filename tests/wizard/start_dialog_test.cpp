@@ -4,6 +4,7 @@
 
 #include "aspi/aspi.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_reset.h"
 #include "interp/command_table.h"
 #include "interp/commands.h"
 #include "interp/section_choice.h"

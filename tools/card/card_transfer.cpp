@@ -6,6 +6,7 @@
 // too small for the tree too. Then every card is made, the source's files are read once and
 // written to all cards together, and each card is read back on its own. A card that fails never
 // stops the others.
+#include "engine/engine_report.h"
 #include "tools/card/card_transfer.h"
 
 #include <fcntl.h>

@@ -27,6 +27,7 @@
 #include "cardsim/cardsim.h"
 #include "engine/boot_records.h"
 #include "engine/engine_hooks.h"
+#include "engine/engine_report.h"
 #include "engine/errors.h"
 #include "engine/partition.h"
 #include "engine/partition_scan.h"
